@@ -1,0 +1,104 @@
+// Implements EglOffscreen with EGL_MESA_platform_surfaceless and a pbuffer.
+// Needs: libEGL (GLVND) and a Mesa driver (llvmpipe serves without a GPU).
+#include "platforms/egl_offscreen.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+namespace {
+
+EGLDisplay openSurfacelessDisplay() {
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay == nullptr) return EGL_NO_DISPLAY;
+    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+
+}  // namespace
+
+EglOffscreen::EglOffscreen(int width, int height) : width_(width), height_(height) {
+    EGLDisplay display = openSurfacelessDisplay();
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
+        error_ = "no EGL surfaceless display";
+        return;
+    }
+    display_ = display;
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       16,
+                                       EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) ||
+        configCount < 1) {
+        error_ = "no EGL config with a pbuffer, RGBA and depth";
+        return;
+    }
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    surface_ = eglCreatePbufferSurface(display, config, surfaceAttributes);
+    if (surface_ == EGL_NO_SURFACE) {
+        error_ = "no EGL pbuffer surface";
+        return;
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        error_ = "EGL cannot bind desktop OpenGL";
+        return;
+    }
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                        2,
+                                        EGL_CONTEXT_MINOR_VERSION,
+                                        1,
+                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
+    context_ = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (context_ == EGL_NO_CONTEXT) {
+        error_ = "no OpenGL 2.1 context";
+        return;
+    }
+    ok_ = makeCurrent();
+    if (!ok_) {
+        error_ = "cannot make the context current";
+        return;
+    }
+    glViewport(0, 0, width, height);
+}
+
+EglOffscreen::~EglOffscreen() {
+    if (display_ == nullptr) return;
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
+    if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
+    // The display is left initialised: EGL displays are shared per process and
+    // terminating it would break any other offscreen context still alive.
+}
+
+bool EglOffscreen::makeCurrent() {
+    return eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
+}
+
+void EglOffscreen::releaseCurrent() {
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
+void EglOffscreen::swapBuffers() { eglSwapBuffers(display_, surface_); }
+
+std::vector<std::uint8_t> EglOffscreen::readPixels() const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * height_ * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return pixels;
+}

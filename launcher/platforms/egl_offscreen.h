@@ -1,0 +1,38 @@
+// An offscreen OpenGL 2.1 (compatibility) context over EGL: Mesa's surfaceless
+// platform with a pbuffer, so no display is needed. Used for rendering tests
+// and for capturing the show without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class EglOffscreen {
+public:
+    // Creates the context and makes it current; check ok() afterwards.
+    EglOffscreen(int width, int height);
+    ~EglOffscreen();
+    EglOffscreen(const EglOffscreen&) = delete;
+    EglOffscreen& operator=(const EglOffscreen&) = delete;
+
+    bool ok() const { return ok_; }
+    const std::string& error() const { return error_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    bool makeCurrent();
+    // Releases the context from this thread (it stays alive).
+    void releaseCurrent();
+    void swapBuffers();
+    // RGBA rows of the back buffer, bottom row first (GL order).
+    std::vector<std::uint8_t> readPixels() const;
+
+private:
+    void* display_ = nullptr;
+    void* surface_ = nullptr;
+    void* context_ = nullptr;
+    int width_;
+    int height_;
+    bool ok_ = false;
+    std::string error_;
+};
