@@ -9,3 +9,13 @@ void SceneRenderer::drawTextColumn(const char*, double, double, double, double, 
                                    double) {}
 void SceneRenderer::drawWaveText(const char*, double, double, double, double, double, double,
                                  double, double, double, double, double, double, double) {}
+
+#include "effects/line_tables.h"
+
+const char* const firstLineTable[kLineTableSize] = {"", "", "", "", "", "", "",
+                                                    "", "", "", "", "", ""};
+const char* const secondLineTable[kLineTableSize] = {"", "", "", "", "", "", "",
+                                                     "", "", "", "", "", ""};
+std::uint8_t unscrambleLineByte(std::uint8_t stored) {
+    return stored;
+}
