@@ -1,0 +1,134 @@
+// Implements SdlWindow over SDL2's video, events and OpenGL context calls.
+#include "platforms/sdl_window.h"
+
+#include <SDL.h>
+
+SdlWindow::~SdlWindow() {
+    releaseContext();
+    destroy();
+}
+
+bool SdlWindow::create(const char* title, int width, int height, bool fullScreen,
+                       std::string& error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    videoStarted_ = true;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    int x = SDL_WINDOWPOS_UNDEFINED;
+    int y = SDL_WINDOWPOS_UNDEFINED;
+    if (fullScreen) {
+        flags |= SDL_WINDOW_BORDERLESS;
+        x = 0;
+        y = 0;
+    }
+    window_ = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (window_ == nullptr) {
+        error = SDL_GetError();
+        return false;
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr) {
+        error = SDL_GetError();
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(window_, context_) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void SdlWindow::show() {
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    SDL_PumpEvents();
+}
+
+int SdlWindow::clientWidth() const {
+    int w = 0;
+    int h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    return w;
+}
+
+int SdlWindow::clientHeight() const {
+    int w = 0;
+    int h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    return h;
+}
+
+void* SdlWindow::nativeHandle() const { return window_; }
+
+SdlWindow::Event SdlWindow::poll() {
+    SDL_Event e;
+    if (SDL_PollEvent(&e) == 0) return Event::None;
+    switch (e.type) {
+        case SDL_QUIT:
+            return Event::CloseRequest;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) return Event::CloseRequest;
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) return Event::Resized;
+            return Event::Other;
+        case SDL_KEYDOWN:
+            // Every key is swallowed; Escape ends the show.
+            return e.key.keysym.sym == SDLK_ESCAPE ? Event::EscapePressed : Event::Other;
+        default:
+            return Event::Other;
+    }
+}
+
+void SdlWindow::swapBuffers() { SDL_GL_SwapWindow(window_); }
+
+void SdlWindow::enterFullScreen(int width, int height) {
+    SDL_DisplayMode wanted{};
+    wanted.w = width;
+    wanted.h = height;
+    SDL_DisplayMode closest{};
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) != nullptr) {
+        SDL_SetWindowDisplayMode(window_, &closest);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+}
+
+void SdlWindow::leaveFullScreen() {
+    if (window_ != nullptr) SDL_SetWindowFullscreen(window_, 0);
+}
+
+void SdlWindow::showCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+void SdlWindow::releaseContext() {
+    if (context_ == nullptr) return;
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+}
+
+void SdlWindow::hide() {
+    if (window_ != nullptr) SDL_HideWindow(window_);
+}
+
+void SdlWindow::destroy() {
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    if (videoStarted_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoStarted_ = false;
+    }
+}
+
+std::uint32_t SdlWindow::ticks() { return SDL_GetTicks(); }
