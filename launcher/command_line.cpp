@@ -47,8 +47,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             int w = 0;
             int h = 0;
             if (!parseSize(args[++i], w, h) || resolutionIndexOf(w, h) < 0) {
-                parsed.error = "--window takes one of 320x240, 400x300, 512x384, 640x480, "
-                               "800x600, 1024x768";
+                parsed.error =
+                    "--window takes one of 320x240, 400x300, 512x384, 640x480, "
+                    "800x600, 1024x768";
                 return parsed;
             }
             o.width = w;

@@ -8,7 +8,8 @@
 #include "presentation.h"
 
 int main(int argc, char** argv) {
-    const ParsedCommandLine parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine parsed =
+        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText());
         return 2;

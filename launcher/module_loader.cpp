@@ -66,7 +66,8 @@ std::vector<std::string> splitPath(const std::string& path) {
 std::string resolveIn(const std::string& base, const std::string& relative) {
     std::string current = base;
     for (const std::string& part : splitPath(relative)) {
-        const std::string prefix = current.empty() || current.back() == '/' ? current : current + "/";
+        const std::string prefix =
+            current.empty() || current.back() == '/' ? current : current + "/";
         std::string next = prefix + part;
         if (!exists(next)) {
             const std::string match = findIgnoringCase(current.empty() ? "." : current, part);
@@ -103,7 +104,9 @@ std::string launcherDirectory() {
     return slash == std::string::npos ? std::string{} : path.substr(0, slash);
 }
 
-const std::string& lastModuleLoadDetail() { return loadDetail; }
+const std::string& lastModuleLoadDetail() {
+    return loadDetail;
+}
 
 bool LoadModule(const char* fileName, char* messageBuffer) {
     if (moduleBinding.moduleHandle != nullptr) UnloadModule();

@@ -90,8 +90,7 @@ void SetDefaultProjection() {
                            ? static_cast<double>(hostState.clientWidth) / hostState.clientHeight
                            : static_cast<double>(hostState.clientWidth);
     const double halfHeight = 0.5 / hostState.aspect;
-    ApplyProjection(10.0 * left0, 10.0 * right0, -10.0 * halfHeight, 10.0 * halfHeight, 1.0,
-                    255.0);
+    ApplyProjection(10.0 * left0, 10.0 * right0, -10.0 * halfHeight, 10.0 * halfHeight, 1.0, 255.0);
 }
 
 void ApplyProjection(double left, double right, double bottom, double top, double nearVal,
@@ -110,8 +109,8 @@ void ApplyProjection(double left, double right, double bottom, double top, doubl
     glEnable(GL_CULL_FACE);
 }
 
-int RunPresentation(const char* moduleName, int width, int height, int fullScreen,
-                    int soundEnabled, char* messageBuffer) {
+int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
+                    char* messageBuffer) {
     if (!LoadModule(moduleName, messageBuffer)) return 0;
 
     hostState.fullScreen = fullScreen != 0;

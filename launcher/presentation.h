@@ -27,8 +27,8 @@ extern HostState hostState;
 
 // Runs one show. Returns 1 when it ran and ended, 0 when it could not start;
 // then messageBuffer (256 bytes) says why.
-int RunPresentation(const char* moduleName, int width, int height, int fullScreen,
-                    int soundEnabled, char* messageBuffer);
+int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
+                    char* messageBuffer);
 
 // The default frustum for the client size: left -5, right 5, top and bottom
 // +-5 / aspect, near 1, far 255; then ApplyProjection.

@@ -41,8 +41,7 @@ EglOffscreen::EglOffscreen(int width, int height) : width_(width), height_(heigh
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
-    if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) ||
-        configCount < 1) {
+    if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1) {
         error_ = "no EGL config with a pbuffer, RGBA and depth";
         return;
     }
@@ -93,7 +92,9 @@ void EglOffscreen::releaseCurrent() {
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
-void EglOffscreen::swapBuffers() { eglSwapBuffers(display_, surface_); }
+void EglOffscreen::swapBuffers() {
+    eglSwapBuffers(display_, surface_);
+}
 
 std::vector<std::uint8_t> EglOffscreen::readPixels() const {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * height_ * 4);

@@ -8,7 +8,7 @@
 #include <vector>
 
 class EglOffscreen {
-public:
+  public:
     // Creates the context and makes it current; check ok() afterwards.
     EglOffscreen(int width, int height);
     ~EglOffscreen();
@@ -27,7 +27,7 @@ public:
     // RGBA rows of the back buffer, bottom row first (GL order).
     std::vector<std::uint8_t> readPixels() const;
 
-private:
+  private:
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;

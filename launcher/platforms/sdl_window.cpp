@@ -69,7 +69,9 @@ int SdlWindow::clientHeight() const {
     return h;
 }
 
-void* SdlWindow::nativeHandle() const { return window_; }
+void* SdlWindow::nativeHandle() const {
+    return window_;
+}
 
 SdlWindow::Event SdlWindow::poll() {
     SDL_Event e;
@@ -89,7 +91,9 @@ SdlWindow::Event SdlWindow::poll() {
     }
 }
 
-void SdlWindow::swapBuffers() { SDL_GL_SwapWindow(window_); }
+void SdlWindow::swapBuffers() {
+    SDL_GL_SwapWindow(window_);
+}
 
 void SdlWindow::enterFullScreen(int width, int height) {
     SDL_DisplayMode wanted{};
@@ -107,7 +111,9 @@ void SdlWindow::leaveFullScreen() {
     if (window_ != nullptr) SDL_SetWindowFullscreen(window_, 0);
 }
 
-void SdlWindow::showCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+void SdlWindow::showCursor(bool visible) {
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
 
 void SdlWindow::releaseContext() {
     if (context_ == nullptr) return;
@@ -131,4 +137,6 @@ void SdlWindow::destroy() {
     }
 }
 
-std::uint32_t SdlWindow::ticks() { return SDL_GetTicks(); }
+std::uint32_t SdlWindow::ticks() {
+    return SDL_GetTicks();
+}

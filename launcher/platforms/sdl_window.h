@@ -9,7 +9,7 @@
 struct SDL_Window;
 
 class SdlWindow {
-public:
+  public:
     enum class Event { None, CloseRequest, EscapePressed, Resized, Other };
 
     SdlWindow() = default;
@@ -45,7 +45,7 @@ public:
 
     static std::uint32_t ticks();
 
-private:
+  private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     bool videoStarted_ = false;

@@ -63,8 +63,8 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
     return 1;
 }
 
-DMD_EXPORT int RenderScene(std::uint32_t, int, double left, double right, double bottom,
-                           double top, double nearVal, double farVal) {
+DMD_EXPORT int RenderScene(std::uint32_t, int, double left, double right, double bottom, double top,
+                           double nearVal, double farVal) {
     const FrustumParams frustum{left, right, bottom, top, nearVal, farVal};
     return sceneDirector.renderScene(frustum, songPlayer.timeMs());
 }

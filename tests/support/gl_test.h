@@ -13,7 +13,7 @@
 #include "platforms/egl_offscreen.h"
 
 class GlTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr int kWidth = 160;
     static constexpr int kHeight = 120;
 

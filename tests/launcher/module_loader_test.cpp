@@ -1,0 +1,133 @@
+// The module loader in-process, with the test modules: binding, failure
+// texts, Done before release, and where a name is looked up.
+#include "module_loader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kModules = TEST_MODULE_DIR;
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ModuleLoader : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("loader-test-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        trace_ = dir_ / "trace.txt";
+        ::setenv("SORVANEL_HOST_TRACE", trace_.c_str(), 1);
+    }
+    void TearDown() override {
+        UnloadModule();
+        ::unsetenv("SORVANEL_HOST_TRACE");
+        fs::remove_all(dir_);
+    }
+    std::string trace() const { return readFile(trace_); }
+
+    fs::path dir_;
+    fs::path trace_;
+    char buffer_[kMessageBufferSize] = {};
+};
+
+TEST_F(ModuleLoader, BindsAllThreeEntryPoints) {
+    ASSERT_TRUE(LoadModule((kModules + "/test_full.dmd").c_str(), buffer_));
+    EXPECT_NE(moduleBinding.moduleHandle, nullptr);
+    EXPECT_NE(moduleBinding.renderScene, nullptr);
+    EXPECT_NE(moduleBinding.init, nullptr);
+    EXPECT_NE(moduleBinding.done, nullptr);
+    EXPECT_EQ(buffer_[0], '\0');  // untouched on success
+}
+
+TEST_F(ModuleLoader, AcceptsAModuleWithOnlyRenderScene) {
+    ASSERT_TRUE(LoadModule((kModules + "/test_render_only.dmd").c_str(), buffer_));
+    EXPECT_EQ(moduleBinding.init, nullptr);
+    EXPECT_EQ(moduleBinding.done, nullptr);
+    UnloadModule();
+    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+}
+
+TEST_F(ModuleLoader, MissingFileAndNonLibraryFail) {
+    EXPECT_FALSE(LoadModule((dir_ / "nothing.dmd").c_str(), buffer_));
+    EXPECT_STREQ(buffer_, "DMD could not be loaded!");
+    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+
+    std::ofstream(dir_ / "text.dmd") << "not a library";
+    std::memset(buffer_, 0, sizeof buffer_);
+    EXPECT_FALSE(LoadModule((dir_ / "text.dmd").c_str(), buffer_));
+    EXPECT_STREQ(buffer_, "DMD could not be loaded!");
+    EXPECT_FALSE(lastModuleLoadDetail().empty());
+}
+
+TEST_F(ModuleLoader, WithoutRenderSceneTheLibraryStaysUntilReleasedAndDoneStillRuns) {
+    EXPECT_FALSE(LoadModule((kModules + "/test_no_render.dmd").c_str(), buffer_));
+    EXPECT_STREQ(buffer_, "DMD contains no rendering funktion!");
+    EXPECT_NE(moduleBinding.moduleHandle, nullptr);
+    EXPECT_NE(moduleBinding.done, nullptr);
+    UnloadModule();
+    EXPECT_EQ(trace(), "module done context=0\nmodule unloaded\n");
+}
+
+TEST_F(ModuleLoader, LoadingAgainCallsTheOldModulesDoneFirstEvenForTheSameFile) {
+    const std::string path = kModules + "/test_full.dmd";
+    ASSERT_TRUE(LoadModule(path.c_str(), buffer_));
+    ASSERT_TRUE(LoadModule(path.c_str(), buffer_));
+    // The old library was released (its statics destroyed) before the reload.
+    EXPECT_EQ(trace(), "module done context=0\nmodule unloaded\n");
+    UnloadModule();
+    EXPECT_EQ(trace(),
+              "module done context=0\nmodule unloaded\nmodule done context=0\nmodule "
+              "unloaded\n");
+}
+
+TEST_F(ModuleLoader, UnloadOnAnEmptyBindingOnlyClears) {
+    UnloadModule();
+    UnloadModule();
+    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+    EXPECT_EQ(trace(), "");
+}
+
+TEST_F(ModuleLoader, BareNamesAreFoundInTheCurrentDirectoryThenBesideTheLauncher) {
+    const fs::path cwd = dir_ / "cwd";
+    const fs::path home = dir_ / "home";
+    fs::create_directories(cwd);
+    fs::create_directories(home);
+    std::ofstream(home / "Demo.dmd") << "x";
+    const fs::path old = fs::current_path();
+    fs::current_path(cwd);
+    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), (home / "Demo.dmd").string());
+    std::ofstream(cwd / "demo.dmd") << "x";
+    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), "./demo.dmd");
+    EXPECT_EQ(resolveModulePath("demo.dmd", home.string()), "./demo.dmd");
+    EXPECT_EQ(resolveModulePath("OTHER.DMD", home.string()), "");
+    fs::current_path(old);
+}
+
+TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
+    fs::create_directories(dir_ / "Sub" / "Dir");
+    std::ofstream(dir_ / "Sub" / "Dir" / "my demo.dmd") << "x";
+    std::string upper = (dir_ / "SUB" / "DIR" / "MY DEMO.DMD").string();
+    EXPECT_EQ(resolveModulePath(upper, ""), (dir_ / "Sub" / "Dir" / "my demo.dmd").string());
+    // A directory is not a module.
+    EXPECT_EQ(resolveModulePath((dir_ / "SUB").string(), ""), "");
+}
+
+TEST_F(ModuleLoader, UpperCasedNameOfARealModuleLoads) {
+    const fs::path old = fs::current_path();
+    fs::current_path(kModules);
+    EXPECT_TRUE(LoadModule("TEST_FULL.DMD", buffer_));
+    fs::current_path(old);
+}
+
+}  // namespace

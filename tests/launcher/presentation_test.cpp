@@ -1,0 +1,209 @@
+// The real launcher under X (Xvfb in CI) with the test modules: failure texts
+// and exit status, the frame loop's end, the order of the tear-down, Esc, and
+// the frustum that reaches RenderScene.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "process_runner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTalvenor = TALVENOR_PATH;
+const std::string kModules = TEST_MODULE_DIR;
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+int indexOf(const std::vector<std::string>& v, const std::string& prefix) {
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (v[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int countOf(const std::vector<std::string>& v, const std::string& line) {
+    return static_cast<int>(std::count(v.begin(), v.end(), line));
+}
+
+// "W,H" of the X screen, from xdpyinfo.
+std::string screenSize() {
+    std::FILE* p = ::popen("xdpyinfo | awk '/dimensions:/ {print $2; exit}'", "r");
+    if (p == nullptr) return {};
+    char text[64] = {};
+    const bool read = std::fgets(text, sizeof text, p) != nullptr;
+    ::pclose(p);
+    if (!read) return {};
+    std::string size(text);
+    while (!size.empty() && (size.back() == '\n' || size.back() == ' ')) size.pop_back();
+    const std::size_t x = size.find('x');
+    return x == std::string::npos ? std::string{} : size.substr(0, x) + "," + size.substr(x + 1);
+}
+
+class Presentation : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display (Xvfb)";
+        dir_ = fs::temp_directory_path() / ("presentation-test-" + std::to_string(::getpid()) +
+                                            "-" + std::to_string(counter_++));
+        fs::create_directories(dir_);
+        trace_ = dir_ / "trace.txt";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ProcessResult run(const std::vector<std::string>& args,
+                      std::vector<std::pair<std::string, std::string>> env = {},
+                      void (*whileRunning)(int, void*) = nullptr) {
+        ProcessOptions options;
+        options.environment = std::move(env);
+        options.environment.emplace_back("SORVANEL_HOST_TRACE", trace_.string());
+        options.workingDirectory = kModules;
+        options.timeoutSeconds = 30;
+        options.whileRunning = whileRunning;
+        return runProcess(kTalvenor, args, options);
+    }
+    std::vector<std::string> trace() const {
+        std::ifstream in(trace_);
+        return lines({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    }
+
+    static inline int counter_ = 0;
+    fs::path dir_;
+    fs::path trace_;
+};
+
+TEST_F(Presentation, MissingModuleFailsWithItsText) {
+    const ProcessResult r = run({"--nosound", "--no-dialog", "missing.dmd"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find("DMD could not be loaded!"), std::string::npos) << r.output;
+}
+
+TEST_F(Presentation, ModuleWithoutRenderSceneFailsAndIsStillShutDown) {
+    const ProcessResult r = run({"--no-dialog", "test_no_render.dmd"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find("DMD contains no rendering funktion!"), std::string::npos) << r.output;
+}
+
+TEST_F(Presentation, InitFailureShowsTheModulesTextAndTearsDownInOrder) {
+    const ProcessResult r = run({"--no-dialog", "--nosound", "test_init_fails.dmd"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find("Test module refused to start!"), std::string::npos) << r.output;
+    const auto t = trace();
+    EXPECT_EQ(indexOf(t, "module init sound=0 context=1 handle=1"), 0);
+    const int released = indexOf(t, "host context-released");
+    const int done = indexOf(t, "module done");
+    ASSERT_GE(released, 0);
+    EXPECT_GT(done, released);
+    EXPECT_EQ(t[done], "module done context=0");
+    EXPECT_EQ(indexOf(t, "module frame"), -1);
+}
+
+TEST_F(Presentation, ShowRunsUntilRenderSceneReturnsZeroThenTearsDownInOrder) {
+    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "3"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    EXPECT_EQ(indexOf(t, "module init sound=1"), 0);
+    EXPECT_EQ(countOf(t, "host swap"), 3);
+    const int released = indexOf(t, "host context-released");
+    const int done = indexOf(t, "module done");
+    const int unloaded = indexOf(t, "module unloaded");
+    const int hostUnloaded = indexOf(t, "host module-unloaded");
+    ASSERT_GE(released, 0);
+    EXPECT_LT(indexOf(t, "module frame 0"), released);
+    EXPECT_GT(done, released);
+    EXPECT_EQ(t[done], "module done context=0");
+    EXPECT_EQ(countOf(t, "module done context=0"), 1);
+    EXPECT_GT(unloaded, done);
+    EXPECT_GT(hostUnloaded, unloaded);
+}
+
+TEST_F(Presentation, EndOnTheFirstFrameSwapsNothing) {
+    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_END_ON_FIRST", "1"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    const int frame = indexOf(t, "module frame 0");
+    ASSERT_GE(frame, 0);
+    EXPECT_EQ(countOf(t, "host swap"), 0);
+    EXPECT_EQ(countOf(t, "module done context=0"), 1);
+}
+
+TEST_F(Presentation, ModuleWithoutInitStartsDirectly) {
+    const ProcessResult r =
+        run({"--no-dialog", "test_render_only.dmd"}, {{"TEST_DMD_FRAMES", "2"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    EXPECT_EQ(indexOf(t, "module init"), -1);
+    EXPECT_GE(indexOf(t, "module frame 0"), 0);
+}
+
+TEST_F(Presentation, DefaultFrustumFollowsTheClientSize) {
+    ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    auto t = trace();
+    ASSERT_GE(indexOf(t, "module frame 0"), 0);
+    EXPECT_EQ(t[indexOf(t, "module frame 0")],
+              "module frame 0 always1=1 frustum=-5,5,-3.75,3.75,1,255 viewport=640,480");
+
+    fs::remove(trace_);
+    r = run({"--window", "320x240", "--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    t = trace();
+    ASSERT_GE(indexOf(t, "module frame 0"), 0);
+    EXPECT_EQ(t[indexOf(t, "module frame 0")],
+              "module frame 0 always1=1 frustum=-5,5,-3.75,3.75,1,255 viewport=320,240");
+}
+
+TEST_F(Presentation, FullScreenKeepsTheRequestedAspectAndCoversTheScreen) {
+    const ProcessResult r =
+        run({"--fullscreen", "--window", "800x600", "--no-dialog", "test_full.dmd"},
+            {{"TEST_DMD_FRAMES", "30"}, {"TEST_DMD_LOG_EVERY_FRAME", "1"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    ASSERT_GE(indexOf(t, "module frame 0"), 0);
+    // The aspect is the requested one, whatever size the screen has.
+    EXPECT_NE(t[indexOf(t, "module frame 0")].find("frustum=-5,5,-3.75,3.75,1,255"),
+              std::string::npos);
+    // Where the display cannot switch modes (Xvfb), the window covers the
+    // screen and the viewport follows it.
+    const std::string screen = screenSize();
+    ASSERT_FALSE(screen.empty());
+    const int last = indexOf(t, "module frame 30 ");
+    ASSERT_GE(last, 0);
+    EXPECT_NE(t[last].find("viewport=" + screen), std::string::npos) << t[last];
+}
+
+void pressEscapeOnceShown(int, void*) {
+    // Wait for the window, then send Escape to it.
+    for (int i = 0; i < 100; ++i) {
+        if (std::system("xdotool search --name 'Morrowen q7v Kessary' >/dev/null 2>&1") == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    [[maybe_unused]] int rc = std::system(
+        "xdotool search --name 'Morrowen q7v Kessary' windowfocus --sync key Escape "
+        ">/dev/null 2>&1");
+}
+
+TEST_F(Presentation, EscapeEndsTheShow) {
+    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {}, pressEscapeOnceShown);
+    EXPECT_FALSE(r.timedOut) << "Escape did not end the show";
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    EXPECT_GE(indexOf(t, "module done context=0"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// A demo module built only for the launcher's tests, in several variants
+// chosen by compile definitions (which exports it has, whether Init fails).
+// It appends what happens to the file named by SORVANEL_HOST_TRACE, the same
+// file the launcher traces its own steps into, so tests see one ordered log.
+// TEST_DMD_FRAMES (default 0 = unlimited) ends the show after that many frames;
+// TEST_DMD_END_ON_FIRST makes the first RenderScene return 0.
+#include <GL/gl.h>
+#include <GL/glx.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/dmd_api.h"
+
+namespace {
+
+int framesDrawn = 0;
+
+void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void log(const char* format, ...) {
+    const char* path = std::getenv("SORVANEL_HOST_TRACE");
+    if (path == nullptr) return;
+    std::FILE* f = std::fopen(path, "a");
+    if (f == nullptr) return;
+    std::fputs("module ", f);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(f, format, args);
+    va_end(args);
+    std::fputc('\n', f);
+    std::fclose(f);
+}
+
+[[maybe_unused]] int frameLimit() {
+    const char* v = std::getenv("TEST_DMD_FRAMES");
+    return v != nullptr ? std::atoi(v) : 0;
+}
+
+struct UnloadWitness {
+    ~UnloadWitness() { log("unloaded"); }
+} unloadWitness;
+
+}  // namespace
+
+#ifdef TEST_EXPORT_INIT
+DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
+    log("init sound=%d context=%d handle=%d", soundEnabled, glXGetCurrentContext() != nullptr,
+        deviceContext != nullptr);
+#ifdef TEST_INIT_FAILS
+    std::strcpy(*messageTarget, "Test module refused to start!");
+    return 0;
+#else
+    (void)messageTarget;
+    return 1;
+#endif
+}
+#endif
+
+#ifdef TEST_EXPORT_RENDER
+DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right, double bottom,
+                           double top, double nearVal, double farVal) {
+    if (framesDrawn == 0 || std::getenv("TEST_DMD_LOG_EVERY_FRAME") != nullptr) {
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        log("frame %d always1=%d frustum=%g,%g,%g,%g,%g,%g viewport=%d,%d", framesDrawn, always1,
+            left, right, bottom, top, nearVal, farVal, viewport[2], viewport[3]);
+    }
+    if (std::getenv("TEST_DMD_END_ON_FIRST") != nullptr) return 0;
+    ++framesDrawn;
+    const int limit = frameLimit();
+    if (limit > 0 && framesDrawn > limit) return 0;
+    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return 1;
+}
+#endif
+
+#ifdef TEST_EXPORT_DONE
+DMD_EXPORT void Done() {
+    log("done context=%d", glXGetCurrentContext() != nullptr);
+}
+#endif
+
+// Something to export in the variant that has none of the three.
+DMD_EXPORT int TestModuleFramesDrawn() {
+    return framesDrawn;
+}
