@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class TextureSlot {
-public:
+  public:
     TextureSlot() = default;
     TextureSlot(const TextureSlot&) = delete;
     TextureSlot& operator=(const TextureSlot&) = delete;

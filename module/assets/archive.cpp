@@ -1,0 +1,108 @@
+// Implements the archive unpacking and the deletion of the temporary files.
+// The archive is read once into one buffer; each entry that lies wholly
+// within the bytes actually read is unscrambled and written with one write.
+// A temporary file is never written through a symbolic link, and one that
+// cannot be created is skipped: the picture load that needs it then fails.
+#include "assets/archive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "assets/archive_key.h"
+
+namespace {
+
+constexpr const char* kTempFileNames[kArchiveEntryCount] = {
+    "ff00a1.tmp", "ff00a2.tmp", "ff00a3.tmp", "ff00a4.tmp", "ff00a5.tmp",
+    "ff00a6.tmp", "ff00a7.tmp", "ff00a8.tmp", "ff00a9.tmp",
+};
+
+// Bytes beyond the last entry are ignored, so they are not even read.
+std::size_t bytesNeeded() {
+    std::size_t end = 0;
+    for (const ArchiveEntry& entry : kArchiveEntries) {
+        end = std::max(end, static_cast<std::size_t>(entry.offset) + entry.length);
+    }
+    return end;
+}
+
+// Reads up to capacity bytes; returns how many arrived.
+std::size_t readUpTo(int fd, std::uint8_t* buffer, std::size_t capacity) {
+    std::size_t filled = 0;
+    while (filled < capacity) {
+        const ssize_t got = read(fd, buffer + filled, capacity - filled);
+        if (got <= 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    return filled;
+}
+
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length) {
+    std::size_t written = 0;
+    while (written < length) {
+        const ssize_t put = write(fd, bytes + written, length - written);
+        if (put <= 0) return false;
+        written += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+void writeTempFile(const std::string& path, const std::uint8_t* bytes, std::size_t length) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    // A file left by an earlier run may carry wider permissions.
+    fchmod(fd, 0600);
+    const bool complete = writeAll(fd, bytes, length);
+    const bool closed = close(fd) == 0;
+    // A partial picture would only fail later and less clearly.
+    if (!complete || !closed) unlink(path.c_str());
+}
+
+}  // namespace
+
+const char* tempFileNameForSlot(int slot) {
+    if (slot < 0 || slot >= kArchiveEntryCount) return "";
+    return kTempFileNames[slot];
+}
+
+void unpackArchive(const std::string& tempDirectory) {
+    if (tempDirectory.empty()) return;
+    const int fd = open(kArchiveFileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return;
+    }
+    const std::size_t capacity =
+        std::min(bytesNeeded(), static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)));
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[capacity]);
+    if (!buffer) {
+        close(fd);
+        return;
+    }
+    const std::size_t bytesRead = readUpTo(fd, buffer.get(), capacity);
+    close(fd);
+
+    for (const ArchiveEntry& entry : kArchiveEntries) {
+        const std::size_t end = static_cast<std::size_t>(entry.offset) + entry.length;
+        if (end > bytesRead) continue;
+        std::uint8_t* bytes = buffer.get() + entry.offset;
+        scrambleEntry(bytes, entry.length);
+        writeTempFile(tempDirectory + entry.tempFileName, bytes, entry.length);
+    }
+}
+
+void deleteTempFiles(const std::string& tempDirectory) {
+    if (tempDirectory.empty()) return;
+    for (const ArchiveEntry& entry : kArchiveEntries) {
+        unlink((tempDirectory + entry.tempFileName).c_str());
+    }
+}
