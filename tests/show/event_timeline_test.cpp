@@ -1,0 +1,170 @@
+// The event list on its own: appending, the lookup's edge cases, clearing,
+// and an allocation failure while the script is built.
+#include "show/event_timeline.h"
+
+#include <gtest/gtest.h>
+
+#include "allocation_hooks.h"
+#include "show/scene_flags.h"
+
+namespace {
+
+// Everything lookup writes, pre-set to values no event carries.
+struct LookupResult {
+    double localTime = -99.0;
+    std::uint32_t sceneFlags = 0xdead;
+    std::int32_t sceneSlot = -1;
+    std::uint32_t sceneWord = 0xdead;
+    std::uint32_t overlayFlags = 0xdead;
+    std::int32_t overlaySlot = -1;
+    std::uint32_t overlayWord = 0xdead;
+    std::int32_t accentSlot = -1;
+    std::uint32_t accentWord = 0xdead;
+    TimelineEvent* event = nullptr;
+};
+
+LookupResult lookUp(const EventTimeline& timeline, double t) {
+    LookupResult r;
+    r.event =
+        timeline.lookup(t, &r.localTime, &r.sceneFlags, &r.sceneSlot, &r.sceneWord, &r.overlayFlags,
+                        &r.overlaySlot, &r.overlayWord, &r.accentSlot, &r.accentWord);
+    return r;
+}
+
+TimelineEvent* eventAt(const EventTimeline& timeline, int number) {
+    TimelineEvent* event = timeline.head;
+    for (int i = 1; i < number && event != nullptr; ++i) event = event->next;
+    return event;
+}
+
+TEST(EventTimeline, AddTakesOverlayFlagsAfterTheFirstBindingAndChainsStarts) {
+    EventTimeline timeline;
+    TimelineEvent* first = timeline.add(1.5, 0x11, 2, 0x201, 0x22, 4, 0x100, 6, 0x402);
+    TimelineEvent* second = timeline.add(4.0, 0x33, 7, 0x202, 0x44, 8, 0x401, 5, 0x200);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(timeline.head, first);
+    EXPECT_EQ(first->next, second);
+    EXPECT_EQ(second->next, nullptr);
+
+    EXPECT_EQ(first->start, 0.0);
+    EXPECT_EQ(first->end, 1.5);
+    EXPECT_EQ(second->start, 1.5);
+
+    EXPECT_EQ(first->sceneFlags, 0x11u);
+    EXPECT_EQ(first->sceneTextureSlot, 2);
+    EXPECT_EQ(first->sceneTextureWord, 0x201u);
+    EXPECT_EQ(first->overlayFlags, 0x22u);
+    EXPECT_EQ(first->overlayTextureSlot, 4);
+    EXPECT_EQ(first->overlayTextureWord, 0x100u);
+    EXPECT_EQ(first->accentTextureSlot, 6);
+    EXPECT_EQ(first->accentTextureWord, 0x402u);
+}
+
+TEST(EventTimeline, LookupCopiesTheEventAndItsLocalTime) {
+    EventTimeline timeline;
+    timeline.add(1.5, 0x11, 2, 0x201, 0x22, 4, 0x100, 6, 0x402);
+    TimelineEvent* second = timeline.add(4.0, 0x33, 7, 0x202, 0x44, 8, 0x401, 5, 0x200);
+
+    const LookupResult r = lookUp(timeline, 2.0);
+    EXPECT_EQ(r.event, second);
+    EXPECT_DOUBLE_EQ(r.localTime, 0.5);
+    EXPECT_EQ(r.sceneFlags, 0x33u);
+    EXPECT_EQ(r.sceneSlot, 7);
+    EXPECT_EQ(r.sceneWord, 0x202u);
+    EXPECT_EQ(r.overlayFlags, 0x44u);
+    EXPECT_EQ(r.overlaySlot, 8);
+    EXPECT_EQ(r.overlayWord, 0x401u);
+    EXPECT_EQ(r.accentSlot, 5);
+    EXPECT_EQ(r.accentWord, 0x200u);
+}
+
+TEST(EventTimeline, AnEndBelongsToTheNextEvent) {
+    EventTimeline timeline;
+    TimelineEvent* first = timeline.add(1.5, 1, 0, 0, 0, 0, 0, 0, 0);
+    TimelineEvent* second = timeline.add(4.0, 2, 0, 0, 0, 0, 0, 0, 0);
+
+    EXPECT_EQ(lookUp(timeline, 0.0).event, first);
+    EXPECT_EQ(lookUp(timeline, 1.4999999).event, first);
+    const LookupResult atEnd = lookUp(timeline, 1.5);
+    EXPECT_EQ(atEnd.event, second);
+    EXPECT_EQ(atEnd.localTime, 0.0);
+}
+
+TEST(EventTimeline, TimesOutsideTheListFallToTheLastEvent) {
+    EventTimeline timeline;
+    timeline.add(1.5, 1, 0, 0, 0, 0, 0, 0, 0);
+    TimelineEvent* last = timeline.add(4.0, 2, 0, 0, 0, 0, 0, 0, 0);
+
+    const LookupResult past = lookUp(timeline, 10.0);
+    EXPECT_EQ(past.event, last);
+    EXPECT_DOUBLE_EQ(past.localTime, 8.5);  // longer than the event itself
+    const LookupResult before = lookUp(timeline, -1.0);
+    EXPECT_EQ(before.event, last);
+    EXPECT_DOUBLE_EQ(before.localTime, -2.5);
+}
+
+TEST(EventTimeline, AnEmptyListAnswersNullAndWritesNothing) {
+    EventTimeline timeline;
+    const LookupResult r = lookUp(timeline, 3.0);
+    const LookupResult untouched;
+    EXPECT_EQ(r.event, nullptr);
+    EXPECT_EQ(r.localTime, untouched.localTime);
+    EXPECT_EQ(r.sceneFlags, untouched.sceneFlags);
+    EXPECT_EQ(r.sceneSlot, untouched.sceneSlot);
+    EXPECT_EQ(r.sceneWord, untouched.sceneWord);
+    EXPECT_EQ(r.overlayFlags, untouched.overlayFlags);
+    EXPECT_EQ(r.overlaySlot, untouched.overlaySlot);
+    EXPECT_EQ(r.overlayWord, untouched.overlayWord);
+    EXPECT_EQ(r.accentSlot, untouched.accentSlot);
+    EXPECT_EQ(r.accentWord, untouched.accentWord);
+}
+
+TEST(EventTimeline, ClearEmptiesTheListForAFreshScript) {
+    EventTimeline timeline;
+    ASSERT_TRUE(timeline.buildScript());
+    timeline.clear();
+    EXPECT_EQ(timeline.head, nullptr);
+    EXPECT_EQ(lookUp(timeline, 5.0).event, nullptr);
+    timeline.clear();  // a second clear finds nothing to free
+
+    ASSERT_TRUE(timeline.buildScript());
+    EXPECT_EQ(timeline.head->start, 0.0);
+    EXPECT_EQ(timeline.head->end, 1.0);
+}
+
+TEST(EventTimeline, BuildScriptAppendsWithoutEmptyingFirst) {
+    EventTimeline timeline;
+    timeline.add(2.0, 0, 0, 0, 0, 0, 0, 0, 0);
+    ASSERT_TRUE(timeline.buildScript());
+    int count = 0;
+    for (TimelineEvent* e = timeline.head; e != nullptr; e = e->next) ++count;
+    EXPECT_EQ(count, 92);
+    // The script's first event follows on from the one already there.
+    EXPECT_EQ(eventAt(timeline, 2)->start, 2.0);
+}
+
+TEST(EventTimeline, AnEventThatCannotBeAllocatedFailsTheBuild) {
+    EventTimeline timeline;
+    allocation_hooks::failNothrowAfter(10);
+    const bool built = timeline.buildScript();
+    allocation_hooks::reset();
+    EXPECT_FALSE(built);
+
+    // The events made before the failure stay linked and are freed by clear.
+    int count = 0;
+    for (TimelineEvent* e = timeline.head; e != nullptr; e = e->next) ++count;
+    EXPECT_EQ(count, 10);
+    EXPECT_EQ(timeline.add(1.0, 0, 0, 0, 0, 0, 0, 0, 0)->start, eventAt(timeline, 10)->end);
+}
+
+TEST(EventTimeline, AddReportsAFailedAllocationWithNull) {
+    EventTimeline timeline;
+    allocation_hooks::failNothrowAfter(0);
+    TimelineEvent* event = timeline.add(1.0, 0, 0, 0, 0, 0, 0, 0, 0);
+    allocation_hooks::reset();
+    EXPECT_EQ(event, nullptr);
+    EXPECT_EQ(timeline.head, nullptr);
+}
+
+}  // namespace
