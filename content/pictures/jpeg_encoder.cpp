@@ -3,11 +3,12 @@
 // the right answer to a failure here.
 #include "jpeg_encoder.h"
 
-#include <jpeglib.h>
-
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 std::vector<std::uint8_t> encodeJpeg(const std::uint8_t* pixels, int width, int height,
                                      int channels, int quality) {

@@ -10,15 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// jpeglib.h needs size_t and FILE declared before it.
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 struct JpegFileBytes {
     std::string path;
