@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include "assets/texture_slot.h"
 #include "gl_test.h"
 
 namespace {
@@ -90,6 +91,33 @@ TEST_F(GlFrameStateTest, SwitchesDepthTestCullingDepthFunctionAndColour) {
     EXPECT_FLOAT_EQ(color[0], 0.25f);
     EXPECT_FLOAT_EQ(color[1], 0.5f);
     EXPECT_FLOAT_EQ(color[2], 0.75f);
+}
+
+TEST_F(GlFrameStateTest, BindsTheFadeTextureThroughTheSlots) {
+    TextureSlot slots[kTextureSlotCount];
+    GLuint names[2] = {};
+    glGenTextures(2, names);
+    slots[3].textureName = names[0];
+    slots[5].textureName = names[1];
+    GlFrameState bound{slots};
+
+    bound.bindTexture(5, 0x200);
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(names[1]));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_GEN_S));
+
+    // A fade to black: slot 3 plain and multiplicative.
+    bound.bindTexture(3, 0x402);
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(names[0]));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(integer(GL_BLEND_SRC), GL_DST_COLOR);
+    EXPECT_EQ(integer(GL_BLEND_DST), GL_ZERO);
+
+    // An empty binding leaves everything as it was.
+    bound.bindTexture(0, 0);
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(names[0]));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    // The slots delete their textures while the context is still current.
 }
 
 }  // namespace
