@@ -177,7 +177,11 @@ int decodePicture(const JpegFileBytes& file, const JpegRecord& out) {
         static_cast<std::size_t>(out.outputWidth) * static_cast<std::size_t>(out.outputChannels);
     while (decoder.info.output_scanline < decoder.info.output_height) {
         JSAMPROW row = out.pixels + rowBytes * decoder.info.output_scanline;
-        jpeg_read_scanlines(&decoder.info, &row, 1);
+        // A memory source never suspends; no progress would mean a loop forever.
+        if (jpeg_read_scanlines(&decoder.info, &row, 1) != 1) {
+            jpeg_destroy_decompress(&decoder.info);
+            return kJpegCorrupt;
+        }
     }
     jpeg_finish_decompress(&decoder.info);
     jpeg_destroy_decompress(&decoder.info);
