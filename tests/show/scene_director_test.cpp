@@ -83,21 +83,13 @@ TEST_F(Director, AnglesSwingAroundHalfATurn) {
     EXPECT_DOUBLE_EQ(director.angleB, 180.0);
     EXPECT_DOUBLE_EQ(director.angleC, 180.0);
 
-    // A quarter of each period after the start an angle reaches a full turn.
+    // A quarter period after the start an angle reaches a full turn.
     frame(static_cast<int>(std::lround(29 * std::numbers::pi / 2 * 1000)));
     EXPECT_NEAR(director.angleA, 360.0, 1e-4);
     frame(static_cast<int>(std::lround(13 * std::numbers::pi / 2 * 1000)));
     EXPECT_NEAR(director.angleB, 360.0, 1e-4);
     frame(static_cast<int>(std::lround(19 * 3 * std::numbers::pi / 2 * 1000)));
-    EXPECT_NEAR(director.angleC, 0.0, 1e-4);
-
-    for (int ms = 0; ms < 1560000; ms += 7919) {
-        frame(ms);
-        for (double a : {director.angleA, director.angleB, director.angleC}) {
-            EXPECT_GE(a, 0.0);
-            EXPECT_LE(a, 360.0);
-        }
-    }
+    EXPECT_NEAR(director.angleC, 0.0, 1e-4);  // three quarters: the low point
 }
 
 TEST_F(Director, CreditsComeToRestAndTheTitleWordAppearsAt14_3) {
@@ -269,7 +261,7 @@ TEST_F(Director, TheEmptyLastEntryOfTheFirstTableIsSkipped) {
     EXPECT_EQ(log.named("bindTexture").back().args, (Args{1, 0x200}));
 }
 
-TEST_F(Director, FadeToBlackFromFullToNothing) {
+TEST_F(Director, AFadeDrawsThePanelOverTheSceneWithoutDepth) {
     frame(118000);  // 118 to 123 s: fade to black over the figure
     EXPECT_EQ(from("drawMeshA").size(), 9u);
     std::vector<Call> fade = from("drawMeshA");
@@ -286,10 +278,6 @@ TEST_F(Director, FadeToBlackFromFullToNothing) {
     EXPECT_EQ(fade[5].args, (Args{1.0, 5.0, 3.75}));  // near, right, top of the host
     EXPECT_EQ(fade[6].args, (Args{1}));
     EXPECT_EQ(fade[7].args, (Args{0, 1}));
-
-    frame(122999);
-    const double w = 4.999 / (5.0 + 1e-8);
-    expectArgsNear(log.named("setColor")[0].args, {1 - w, 1 - w, 1 - w}, 1e-6);
 }
 
 TEST_F(Director, FadesRiseAndFallWithTheirBlendCodes) {
