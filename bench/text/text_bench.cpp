@@ -1,0 +1,182 @@
+// Prints how long the outline font takes to build (fontconfig lookup,
+// FreeType outlines, tessellation and 255 display lists) and how many frames
+// per second the text frames reach on an offscreen context, composed by the
+// real scene director: the opening at 14.5 s (eight credit names and four
+// layers of the title word) and a text scene at 60 s (both wave-text lines),
+// each once with the texts alone and once as the whole scripted frame.
+// Textures come from the archive the build wrote; without it the slots hold
+// their fallback checkerboards. Usage: text_bench [seconds per measurement]
+#include <GL/gl.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/archive.h"
+#include "assets/texture_slot.h"
+#include "effects/font_face.h"
+#include "effects/scene_renderer.h"
+#include "platforms/egl_offscreen.h"
+#include "show/event_timeline.h"
+#include "show/gl_frame_state.h"
+#include "show/scene_director.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kFaceName = "Arial Black";
+constexpr float kGlyphDepth = 0.1f;
+constexpr int kFontBuilds = 10;
+constexpr int kWarmUpFrames = 5;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void benchFontBuild() {
+    EglOffscreen gl(64, 64);
+    if (!gl.ok()) {
+        std::printf("no offscreen context: %s\n", gl.error().c_str());
+        return;
+    }
+    const FontFaceFile face = findHeavyFontFace(kFaceName);
+    std::printf("font for \"%s\": %s (weight %d)%s\n  %s\n", kFaceName, face.family.c_str(),
+                face.weight, face.matchedRequest ? "" : ", standing in", face.path.c_str());
+    std::vector<double> times;
+    for (int i = 0; i < kFontBuilds; ++i) {
+        OutlineText text;
+        const auto start = Clock::now();
+        text.createFont(nullptr, kFaceName, kGlyphDepth);
+        glFinish();
+        times.push_back(msSince(start));
+    }
+    const double first = times.front();
+    std::sort(times.begin() + 1, times.end());
+    std::printf("glyph lists (255): first build %.1f ms, then median %.1f ms, best %.1f ms\n",
+                first, times[1 + (times.size() - 1) / 2], times[1]);
+}
+
+// The pictures, unpacked from a copy of the archive in a scratch folder, as
+// Init loads them.
+struct Pictures {
+    explicit Pictures(TextureSlot* slots) {
+        std::string pattern = (fs::temp_directory_path() / "sorvanel-text-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) return;
+        root = pattern;
+        std::error_code error;
+        fs::copy_file(SORVANEL_BENCH_ARCHIVE, root / kArchiveFileName, error);
+        const fs::path previous = fs::current_path();
+        fs::current_path(root);
+        const std::string dir = root.string() + "/";
+        unpackArchive(dir);
+        for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+            loaded += slots[slot].load((dir + tempFileNameForSlot(slot)).c_str(), 0, 1);
+        }
+        deleteTempFiles(dir);
+        fs::current_path(previous);
+    }
+    ~Pictures() {
+        std::error_code error;
+        if (!root.empty()) fs::remove_all(root, error);
+    }
+    fs::path root;
+    int loaded = 0;
+};
+
+// The launcher's projection and fixed state for a window of this size.
+FrustumParams applyHostState(int width, int height) {
+    const double aspect = static_cast<double>(width) / height;
+    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    return f;
+}
+
+// Scripts holding only the text overlays of the real events, with the same
+// textures and the same event-local times as the show at 14.5 s and 60 s.
+void buildTextOnlyScript(EventTimeline& timeline) {
+    timeline.add(14.3, 0x3, 0, 0, 0x10, 1, 0x200, 0, 0);
+    timeline.add(17.0, 0x3, 0, 0, 0x30, 1, 0x200, 2, 0x201);
+    timeline.add(38.4, 0x3, 0, 0, 0, 0, 0, 0, 0);
+    timeline.add(118.0, 0x3, 0, 0, 0xc1, 2, 0x200, 1, 0x200);
+}
+
+double framesPerSecond(SceneDirector& director, const FrustumParams& frustum, int songMs,
+                       EglOffscreen& gl, double seconds) {
+    for (int i = 0; i < kWarmUpFrames; ++i) {
+        director.renderScene(frustum, songMs);
+        gl.swapBuffers();
+    }
+    glFinish();
+    int frames = 0;
+    const auto start = Clock::now();
+    while (msSince(start) < seconds * 1000.0) {
+        director.renderScene(frustum, songMs);
+        gl.swapBuffers();
+        glFinish();
+        ++frames;
+    }
+    return frames / (msSince(start) * 0.001);
+}
+
+void benchFrames(int width, int height, double seconds) {
+    EglOffscreen gl(width, height);
+    if (!gl.ok()) {
+        std::printf("no %dx%d offscreen context: %s\n", width, height, gl.error().c_str());
+        return;
+    }
+    const FrustumParams frustum = applyHostState(width, height);
+    TextureSlot slots[kTextureSlotCount];
+    const Pictures pictures(slots);
+    SceneRenderer renderer;
+    renderer.text.depth = kGlyphDepth;
+    renderer.text.createFont(nullptr, kFaceName, kGlyphDepth);
+    GlFrameState state(slots);
+
+    EventTimeline script;
+    script.buildScript();
+    EventTimeline textOnly;
+    buildTextOnlyScript(textOnly);
+
+    struct Case {
+        const char* name;
+        int songMs;
+    };
+    for (const Case c : {Case{"opening 14.5 s", 14500}, Case{"text scene 60 s", 60000}}) {
+        SceneDirector textDirector(textOnly, renderer, state);
+        const double texts = framesPerSecond(textDirector, frustum, c.songMs, gl, seconds);
+        SceneDirector fullDirector(script, renderer, state);
+        const double whole = framesPerSecond(fullDirector, frustum, c.songMs, gl, seconds);
+        std::printf("%4dx%-4d %-16s texts alone %7.1f fps, whole frame %7.1f fps\n", width, height,
+                    c.name, texts, whole);
+    }
+    if (pictures.loaded != kTextureSlotCount) {
+        std::printf("  (%d of 9 pictures loaded from %s)\n", pictures.loaded,
+                    SORVANEL_BENCH_ARCHIVE);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::max(0.1, std::atof(argv[1])) : 2.0;
+    benchFontBuild();
+    benchFrames(640, 480, seconds);
+    benchFrames(1920, 1080, seconds);
+    return 0;
+}
