@@ -1,0 +1,33 @@
+// The module's pseudo-random generator: the classic C runtime's linear
+// congruential arithmetic, kept here so the show draws the same numbers on
+// every platform. Never the C library's rand().
+#pragma once
+
+#include <cstdint>
+
+class RandomGenerator {
+  public:
+    static constexpr int kRange = 32768;  // values are 0 to 32767
+
+    constexpr explicit RandomGenerator(std::uint32_t state = 1) : state_(state) {}
+
+    // state = state * 214013 + 2531011 (mod 2^32); yields bits 16 to 30.
+    int next() {
+        state_ = state_ * 214013u + 2531011u;
+        return static_cast<int>((state_ >> 16) & 0x7FFF);
+    }
+
+    std::uint32_t state() const { return state_; }
+    // The show never sets it (it starts at 1 at library load); tests do.
+    void setState(std::uint32_t state) { state_ = state; }
+
+  private:
+    std::uint32_t state_;
+};
+
+// The one generator of the module; the sprite burst is its only user.
+extern constinit RandomGenerator moduleRandom;
+
+// The next value of moduleRandom scaled into [0, x * 32767/32768]: the
+// product is formed in double precision and rounded to single.
+float randomUpTo(float x);

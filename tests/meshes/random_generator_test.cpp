@@ -1,0 +1,43 @@
+// The module's generator repeats the classic runtime sequence from state 1,
+// and randomUpTo scales it into [0, x) in single precision.
+#include "effects/random_generator.h"
+
+#include <gtest/gtest.h>
+
+TEST(RandomGenerator, StartsWithTheRuntimeSequenceFromStateOne) {
+    RandomGenerator generator;
+    EXPECT_EQ(generator.state(), 1u);
+    EXPECT_EQ(generator.next(), 41);
+    EXPECT_EQ(generator.state(), 2745024u);
+    const int following[] = {18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (int value : following) EXPECT_EQ(generator.next(), value);
+}
+
+TEST(RandomGenerator, WrapsItsStateModuloTwoToThe32) {
+    RandomGenerator generator(0xFFFFFFFFu);
+    // 0xFFFFFFFF * 214013 + 2531011 = 2531011 - 214013 (mod 2^32).
+    generator.next();
+    EXPECT_EQ(generator.state(), 2531011u - 214013u);
+}
+
+TEST(RandomGenerator, RandomUpToScalesTheNextValue) {
+    moduleRandom.setState(1);
+    // 41 * 360 / 32768.
+    EXPECT_EQ(randomUpTo(360.0f), 0.450439453125f);
+    EXPECT_EQ(moduleRandom.state(), 2745024u);
+    // The top value 32767 stays short of x.
+    float largest = 0.0f;
+    for (int i = 0; i < 200000; ++i) {
+        const float v = randomUpTo(1.0f);
+        ASSERT_GE(v, 0.0f);
+        largest = std::max(largest, v);
+    }
+    EXPECT_EQ(largest, 32767.0f / 32768.0f);
+}
+
+TEST(RandomGenerator, RandomUpToRoundsTheDoubleProductToSingle) {
+    // 18467 * 0.3f formed in double, then rounded once.
+    moduleRandom.setState(2745024u);
+    const double exact = 18467.0 / 32768.0 * static_cast<double>(0.3f);
+    EXPECT_EQ(randomUpTo(0.3f), static_cast<float>(exact));
+}
