@@ -2,8 +2,12 @@
 // and its play position in milliseconds is the show's only time source.
 #pragma once
 
+#include <cstdint>
+
+struct SoundSong;
+
 class SongPlayer {
-public:
+  public:
     SongPlayer() = default;
     SongPlayer(const SongPlayer&) = delete;
     SongPlayer& operator=(const SongPlayer&) = delete;
@@ -11,13 +15,28 @@ public:
 
     void setSongName(const char* name);
     // 1 = song loaded; 0 = failed, with "Sound initialization failed!" or
-    // "Soundfile not found" written through messageTarget.
+    // "Soundfile not found" written through messageTarget. After a failure
+    // the sound layer is left closed, so close() is never needed.
     int open(char** messageTarget, int soundEnabled);
     int play();
     int timeMs();
     // With fade: 256 volume steps 4 ms apart, then stop, free and close.
     void close(int fade);
 
-    void* song = nullptr;  // the sound layer's song handle
+    // For capture and starting anywhere. Before open: play the song on the
+    // offline output, where no device or thread runs and the clock advances
+    // only by the audio pulled with mixOffline. Before play: start the song
+    // `startMs` milliseconds in; the clock then counts from there.
+    void useOfflineOutput(bool offline) { offline_ = offline; }
+    void setStartMs(int startMs) { startMs_ = startMs; }
+    // Offline output only: the next `frames` stereo frames of the song;
+    // returns the frames mixed.
+    int mixOffline(std::int16_t* interleavedStereo, int frames);
+
+    SoundSong* song = nullptr;  // the sound layer's song handle
     char* songName = nullptr;
+
+  private:
+    bool offline_ = false;
+    int startMs_ = 0;
 };

@@ -1,0 +1,47 @@
+// Heard position = frames mixed before the last chunk - frames queued ahead
+// of it + wall time since, capped at the end of that chunk.
+#include "music/song_clock.h"
+
+#include <algorithm>
+
+void SongClock::start(int startMs, int rate, bool offline) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    startMs_ = startMs;
+    rate_ = rate;
+    offline_ = offline;
+    haveChunk_ = false;
+    chunkStart_ = 0;
+    chunkEnd_ = 0;
+    lastMs_ = startMs;
+}
+
+void SongClock::setStart(int startMs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    startMs_ = startMs;
+    lastMs_ = startMs;
+}
+
+void SongClock::mixed(std::int64_t framesBefore, int frames, int latencyFrames,
+                      Clock::time_point now) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    haveChunk_ = true;
+    chunkStart_ = framesBefore - latencyFrames;
+    chunkEnd_ = framesBefore + frames - (offline_ ? 0 : latencyFrames);
+    chunkAt_ = now;
+}
+
+int SongClock::nowMs(Clock::time_point now) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::int64_t heard = 0;
+    if (offline_) {
+        heard = chunkEnd_;
+    } else if (haveChunk_) {
+        const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(now - chunkAt_);
+        const std::int64_t ran = std::max<std::int64_t>(0, since.count()) * rate_ / 1000000000;
+        heard = std::min(chunkStart_ + ran, chunkEnd_);
+    }
+    heard = std::max<std::int64_t>(0, heard);
+    const std::int64_t ms = startMs_ + heard * 1000 / rate_;
+    lastMs_ = std::max(lastMs_, static_cast<int>(std::min<std::int64_t>(ms, INT32_MAX)));
+    return lastMs_;
+}

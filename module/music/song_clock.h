@@ -1,0 +1,33 @@
+// A song's clock: milliseconds of play as heard. The mixer reports each chunk
+// it mixes (and how much audio is still queued ahead of it); between chunks
+// the clock runs on the wall clock, never past what has been mixed, and it
+// never goes backwards. Offline, the clock is exactly the frames pulled.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+
+class SongClock {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    // Playing from `startMs` on; before this the clock reads `startMs`.
+    void start(int startMs, int rate, bool offline);
+    void setStart(int startMs);
+    // `frames` frames were mixed at `now` after `framesBefore` earlier ones,
+    // with `latencyFrames` of earlier audio still to be played before them.
+    void mixed(std::int64_t framesBefore, int frames, int latencyFrames, Clock::time_point now);
+    int nowMs(Clock::time_point now);
+
+  private:
+    std::mutex mutex_;
+    int startMs_ = 0;
+    int rate_ = 44100;
+    bool offline_ = false;
+    bool haveChunk_ = false;
+    std::int64_t chunkStart_ = 0;  // frames before the last chunk, less the latency
+    std::int64_t chunkEnd_ = 0;    // the same plus the chunk's frames
+    Clock::time_point chunkAt_{};
+    int lastMs_ = 0;
+};

@@ -1,0 +1,230 @@
+// The sound layer's state and calls. The song list is guarded by a
+// reader-writer lock: mixing and clock reads share it, while loading,
+// freeing, playing and stopping take it alone, so a song is never freed or
+// restarted in the middle of a mix.
+#include "music/sound_layer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <vector>
+
+#include "music/audio_output.h"
+#include "music/song_integrity.h"
+#include "music/song_stream.h"
+#include "music/sound_song.h"
+#include "music/sound_trace.h"
+
+namespace {
+
+constexpr std::size_t kMaxSongBytes = 64u << 20;
+constexpr int kMinRate = 8000;
+constexpr int kMaxRate = 192000;
+
+// Interpolation taps per mixer type: the first four mix fast, the rest for quality.
+constexpr int kMixerTaps[kSoundMixerCount] = {2, 2, 2, 2, 8, 8, 8, 8};
+
+struct SoundSystem {
+    int output = kSoundOutputDevice;
+    SoundFileCallbacks callbacks;
+    int driver = 0;
+    int mixer = kSoundMixerQuality;
+    bool initialised = false;
+    int rate = 44100;
+    std::unique_ptr<AudioOutput> device;  // device or silent output; none offline
+
+    std::shared_mutex songsMutex;
+    std::vector<std::unique_ptr<SoundSong>> songs;
+    std::vector<float> mixBuffer;  // the output thread's
+};
+
+SoundSystem sys;
+
+void closeLayer() {
+    if (!sys.initialised) return;
+    sys.device.reset();  // no mixing after this
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    sys.songs.clear();
+    sys.initialised = false;
+}
+
+// At unload or exit, a layer that was left open stops its thread or device
+// before the code it runs goes away.
+struct CloseAtExit {
+    ~CloseAtExit() { closeLayer(); }
+} closeAtExit;
+
+bool known(SoundSong* song) {
+    return song != nullptr &&
+           std::any_of(sys.songs.begin(), sys.songs.end(),
+                       [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
+}
+
+// Called by the output's thread.
+void mixAll(std::int16_t* out, int frames, int latencyFrames) {
+    const auto now = SongClock::Clock::now();
+    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    sys.mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
+    for (const std::unique_ptr<SoundSong>& s : sys.songs) {
+        if (!s->playing) continue;
+        s->mixInto(sys.mixBuffer.data(), frames, sys.rate);
+        s->clock.mixed(s->framesMixed, frames, latencyFrames, now);
+        s->framesMixed += frames;
+    }
+    floatToPcm16(sys.mixBuffer.data(), out, frames * 2);
+}
+
+}  // namespace
+
+int soundSetOutput(int outputType) {
+    soundTraceRecord("setOutput", outputType);
+    if (sys.initialised) return 0;
+    if (outputType != kSoundOutputNone && outputType != kSoundOutputDevice &&
+        outputType != kSoundOutputOffline) {
+        return 0;
+    }
+    sys.output = outputType;
+    return 1;
+}
+
+int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
+                          SoundFileSeek seek, SoundFileTell tell) {
+    soundTraceRecord("setFileCallbacks");
+    sys.callbacks = SoundFileCallbacks{open, close, read, seek, tell};
+    return sys.callbacks.complete() ? 1 : 0;
+}
+
+int soundSetDriver(int driver) {
+    soundTraceRecord("setDriver", driver);
+    if (sys.initialised || driver < 0) return 0;
+    sys.driver = driver;
+    return 1;
+}
+
+int soundSetMixer(int mixer) {
+    soundTraceRecord("setMixer", mixer);
+    if (sys.initialised || mixer < 0 || mixer >= kSoundMixerCount) return 0;
+    sys.mixer = mixer;
+    return 1;
+}
+
+int soundInit(int mixRate, int maxChannels, unsigned flags) {
+    soundTraceRecord("init", mixRate, maxChannels, flags);
+    if (sys.initialised || mixRate < kMinRate || mixRate > kMaxRate || maxChannels < 1) return 0;
+    sys.rate = mixRate;
+    if (sys.output == kSoundOutputDevice) {
+        sys.device = openDeviceOutput(sys.driver, mixRate, mixAll);
+        if (!sys.device) return 0;
+    } else if (sys.output == kSoundOutputNone) {
+        sys.device = openSilentOutput(mixRate, mixAll);
+    }
+    sys.initialised = true;
+    return 1;
+}
+
+void soundClose() {
+    soundTraceRecord("close");
+    closeLayer();
+}
+
+SoundSong* songLoad(const char* name) {
+    soundTraceRecord("loadSong");
+    if (!sys.initialised) return nullptr;
+    CallbackFile file(sys.callbacks, name);
+    if (!file.isOpen()) return nullptr;
+    std::vector<std::uint8_t> data;
+    if (!file.readAll(data, kMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
+        return nullptr;
+    }
+    if (!file.rewind()) return nullptr;
+    int error = 0;
+    const char* message = nullptr;
+    openmpt_module* module = openmpt_module_create2(
+        CallbackFile::streamCallbacks(), &file, openmpt_log_func_silent, nullptr,
+        openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+    if (message != nullptr) openmpt_free_string(message);
+    if (module == nullptr) return nullptr;
+    openmpt_module_set_repeat_count(module, -1);
+    openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH,
+                                    kMixerTaps[sys.mixer]);
+    auto song = std::make_unique<SoundSong>(module);
+    SoundSong* handle = song.get();
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    sys.songs.push_back(std::move(song));
+    return handle;
+}
+
+int songFree(SoundSong* song) {
+    soundTraceRecord("free");
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    const auto it =
+        std::find_if(sys.songs.begin(), sys.songs.end(),
+                     [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
+    if (it == sys.songs.end()) return 0;
+    sys.songs.erase(it);
+    return 1;
+}
+
+int songPlay(SoundSong* song) {
+    soundTraceRecord("play");
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song)) return 0;
+    if (song->playing) return 1;
+    // From the start time, also when played again after a stop.
+    const double length = openmpt_module_get_duration_seconds(song->module);
+    double seconds = song->startMs / 1000.0;
+    if (length > 0.0) seconds = std::fmod(seconds, length);
+    openmpt_module_set_position_seconds(song->module, seconds);
+    song->framesMixed = 0;
+    song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
+    song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);
+    song->playing = true;
+    return 1;
+}
+
+int songStop(SoundSong* song) {
+    soundTraceRecord("stop");
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song)) return 0;
+    song->playing = false;
+    return 1;
+}
+
+int songGetTimeMs(SoundSong* song) {
+    soundTraceRecord("getTime");
+    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song)) return 0;
+    return song->clock.nowMs(SongClock::Clock::now());
+}
+
+int songSetMasterVolume(SoundSong* song, int volume) {
+    soundTraceRecord("setMasterVolume", volume);
+    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song)) return 0;
+    song->volume = std::clamp(volume, 0, kSoundMaxVolume);
+    return 1;
+}
+
+int songSetStartMs(SoundSong* song, int startMs) {
+    soundTraceRecord("setStartMs", startMs);
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song) || song->playing || startMs < 0) return 0;
+    song->startMs = startMs;
+    song->clock.setStart(startMs);
+    return 1;
+}
+
+int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
+    soundTraceRecord("mixOffline", frames);
+    if (sys.output != kSoundOutputOffline || interleavedStereo == nullptr || frames <= 0) return 0;
+    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!sys.initialised || !known(song) || !song->playing) return 0;
+    std::vector<float> mix(static_cast<std::size_t>(frames) * 2, 0.0f);
+    song->mixInto(mix.data(), frames, sys.rate);
+    song->clock.mixed(song->framesMixed, frames, 0, SongClock::Clock::now());
+    song->framesMixed += frames;
+    floatToPcm16(mix.data(), interleavedStereo, frames * 2);
+    return frames;
+}

@@ -1,0 +1,66 @@
+// The sound layer: the project's own small sound library, over libopenmpt
+// (decoding and mixing tracker songs) and SDL2 audio (the device). Its calls
+// follow the classic sequence: choose the output, hand over the file
+// callbacks, choose driver and mixer, initialise, load a song, play it, read
+// its time, set its master volume, stop, free, close. All calls are made from
+// one thread; the layer mixes on its own thread (device or silent output).
+#pragma once
+
+#include <cstdint>
+
+// Output types.
+constexpr int kSoundOutputNone = 0;    // silent: mixed at real-time pace on the layer's own thread
+constexpr int kSoundOutputDevice = 2;  // the default audio device (SDL2)
+constexpr int kSoundOutputOffline =
+    16;  // no device, no thread: the host pulls audio (songMixOffline)
+
+// Mixer types: 0..3 mix fast (linear interpolation), 4..7 mix for quality
+// (8-tap windowed sinc).
+constexpr int kSoundMixerQuality = 4;
+constexpr int kSoundMixerCount = 8;
+
+constexpr int kSoundMaxVolume = 256;
+
+// File callbacks. The handle is the caller's (a stdio stream for the
+// module's own); the layer opens and reads song files only through these.
+using SoundFileOpen = void* (*)(const char* name);  // null when it cannot open
+using SoundFileClose = void (*)(void* handle);
+using SoundFileRead = int (*)(void* buffer, int size, void* handle);            // bytes read
+using SoundFileSeek = int (*)(void* handle, int position, signed char origin);  // 0 = done
+using SoundFileTell = int (*)(void* handle);  // position, -1 on error
+
+struct SoundSong;  // a loaded song
+
+// Settings, before soundInit: each returns 1 when accepted, 0 otherwise.
+int soundSetOutput(int outputType);
+int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
+                          SoundFileSeek seek, SoundFileTell tell);
+int soundSetDriver(int driver);  // 0 = the default device, n = the n-th listed
+int soundSetMixer(int mixer);
+
+// 1 when ready. Fails when the device output cannot open an audio device.
+int soundInit(int mixRate, int maxChannels, unsigned flags);
+// Stops output, frees every song still loaded, and returns to the
+// uninitialised state. Harmless when not initialised.
+void soundClose();
+
+// Null when the layer is not initialised, the file cannot be opened or read
+// completely, or it is not a song the layer can play. Songs loop forever.
+SoundSong* songLoad(const char* name);
+int songFree(SoundSong* song);
+int songPlay(SoundSong* song);
+int songStop(SoundSong* song);
+// Milliseconds of play since songPlay (plus the start time), counting on
+// across loops, as heard: audio still queued for the device is not counted.
+// Never goes backwards. 0 for an unknown song.
+int songGetTimeMs(SoundSong* song);
+// 0 (silent) .. 256 (full); changes glide over a few milliseconds.
+int songSetMasterVolume(SoundSong* song, int volume);
+
+// Before songPlay: the song starts this many milliseconds in, and its time
+// counts from there. 0 when the song is playing or unknown.
+int songSetStartMs(SoundSong* song, int startMs);
+// Offline output only: mixes the next `frames` stereo frames of a playing
+// song into `interleavedStereo` and advances its time by exactly that much.
+// Returns the frames mixed (0 when not offline or not playing).
+int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames);

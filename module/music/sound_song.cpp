@@ -1,0 +1,32 @@
+// Mixing one song: libopenmpt renders float stereo, the master volume glides
+// towards its target by at most a full swing per 10 ms, so no volume change
+// clicks, and the result is added to the mix.
+#include "music/sound_song.h"
+
+#include <algorithm>
+#include <cmath>
+
+void SoundSong::mixInto(float* mix, int frames, int rate) {
+    scratch_.resize(static_cast<std::size_t>(frames) * 2);
+    const std::size_t got =
+        openmpt_module_read_interleaved_float_stereo(module, rate, frames, scratch_.data());
+    std::fill(scratch_.begin() + static_cast<std::ptrdiff_t>(got * 2), scratch_.end(), 0.0f);
+    const float target = static_cast<float>(volume.load(std::memory_order_relaxed)) / 256.0f;
+    const float step = 100.0f / static_cast<float>(rate);
+    for (int i = 0; i < frames; ++i) {
+        if (gain < target) {
+            gain = std::min(target, gain + step);
+        } else if (gain > target) {
+            gain = std::max(target, gain - step);
+        }
+        mix[2 * i] += scratch_[2 * i] * gain;
+        mix[2 * i + 1] += scratch_[2 * i + 1] * gain;
+    }
+}
+
+void floatToPcm16(const float* in, std::int16_t* out, int samples) {
+    for (int i = 0; i < samples; ++i) {
+        const float v = std::clamp(in[i] * 32767.0f, -32768.0f, 32767.0f);
+        out[i] = static_cast<std::int16_t>(std::lrint(v));
+    }
+}

@@ -1,0 +1,38 @@
+// A loaded song inside the sound layer: the libopenmpt module, its master
+// volume with a per-sample glide, its play state and its clock. The layer
+// serialises access (see sound_layer.cpp); the volume is atomic so that it
+// can be set while the song is being mixed.
+#pragma once
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "music/song_clock.h"
+
+struct SoundSong {
+    explicit SoundSong(openmpt_module* m) : module(m) {}
+    ~SoundSong() { openmpt_module_destroy(module); }
+    SoundSong(const SoundSong&) = delete;
+    SoundSong& operator=(const SoundSong&) = delete;
+
+    // Adds the next `frames` stereo frames, scaled by the gliding volume, to
+    // `mix` (interleaved float stereo).
+    void mixInto(float* mix, int frames, int rate);
+
+    openmpt_module* module;
+    bool playing = false;
+    int startMs = 0;
+    std::int64_t framesMixed = 0;  // since play
+    std::atomic<int> volume{256};  // 0..256
+    float gain = 1.0f;             // where the glide has got to
+    SongClock clock;
+
+  private:
+    std::vector<float> scratch_;
+};
+
+// Interleaved float stereo to 16-bit with saturation.
+void floatToPcm16(const float* in, std::int16_t* out, int samples);

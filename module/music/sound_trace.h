@@ -1,0 +1,24 @@
+// A record of the calls made into the sound layer, with their arguments and
+// when they were made, so that a host can check the call sequence, the fade's
+// volume steps and their spacing. Off unless started; cheap when off.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+struct SoundCall {
+    std::string name;
+    long long a = 0;
+    long long b = 0;
+    long long c = 0;
+    std::chrono::steady_clock::time_point at;
+};
+
+// Starts a fresh record.
+void soundTraceStart();
+// Stops recording and returns what was recorded.
+std::vector<SoundCall> soundTraceStop();
+
+// Used by the layer.
+void soundTraceRecord(const char* name, long long a = 0, long long b = 0, long long c = 0);
