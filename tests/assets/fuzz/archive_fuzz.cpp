@@ -2,6 +2,9 @@
 // "morrowen.q7v"; it is unpacked into the temporary directory, every file is
 // decoded through the JPEG layer as the texture slots would (parameters,
 // buffer, whole picture, in colour and in grey), and the files are deleted.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -39,9 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string tempDirectory = [] {
         const std::string temp = fuzzScratch() + "/temp";
         mkdir(temp.c_str(), 0700);
-        if (chdir(fuzzScratch().c_str()) != 0) abort();
         return temp + "/";
     }();
+    // The archive is opened by bare name, so the input goes into the scratch
+    // folder as the working directory; libFuzzer's own relative paths need
+    // the caller's working directory back afterwards.
+    const int callerDirectory = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (callerDirectory < 0 || chdir(fuzzScratch().c_str()) != 0) abort();
     std::FILE* archive = std::fopen(kArchiveFileName, "wb");
     if (archive == nullptr) abort();
     std::fwrite(data, 1, size, archive);
@@ -53,5 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         decodeAsASlotWould(path, slot == 3 ? 1 : 3);
     }
     deleteTempFiles(tempDirectory);
+    if (fchdir(callerDirectory) != 0) abort();
+    close(callerDirectory);
     return 0;
 }
