@@ -1,11 +1,11 @@
-// talvenor: reads its options and the module name, then runs the show.
+// talvenor: reads its options and the module name, then hands over to the
+// application, which shows the settings dialog (or starts the show at once).
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
-#include "module_loader.h"
-#include "presentation.h"
+#include "dialog/launcher_app.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
@@ -14,20 +14,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText());
         return 2;
     }
-    const LaunchOptions& o = parsed.options;
-    if (o.showHelp) {
+    if (parsed.options.showHelp) {
         std::fputs(usageText(), stdout);
         return 0;
     }
-    char messageBuffer[kMessageBufferSize] = {};
-    const int ran = RunPresentation(o.moduleName.c_str(), o.width, o.height, o.fullScreen ? 1 : 0,
-                                    o.soundEnabled ? 1 : 0, messageBuffer);
-    if (ran == 0) {
-        std::fprintf(stderr, "talvenor: %s\n", messageBuffer);
-        if (!lastModuleLoadDetail().empty()) {
-            std::fprintf(stderr, "talvenor: %s\n", lastModuleLoadDetail().c_str());
-        }
-        return 1;
-    }
-    return 0;
+    LauncherApp app(parsed.options);
+    return app.initInstance();
 }

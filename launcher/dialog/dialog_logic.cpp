@@ -1,0 +1,61 @@
+// The dialog's decisions: presets, resolution and flags, the start handler.
+#include "dialog/dialog_logic.h"
+
+#include <array>
+#include <cstring>
+
+#include "common/dmd_api.h"
+#include "resolutions.h"
+
+DialogSettings dialogSettingsFor(const LaunchOptions& options) {
+    DialogSettings settings;
+    settings.moduleName = options.moduleName;
+    const int index = resolutionIndexOf(options.width, options.height);
+    settings.resolutionIndex = index >= 0 ? index : kDefaultResolutionIndex;
+    settings.fullScreen = options.fullScreen;
+    settings.noSound = !options.soundEnabled;
+    return settings;
+}
+
+PresentationRequest presentationRequestFor(const DialogSettings& settings) {
+    const Resolution resolution = resolutionForIndex(settings.resolutionIndex);
+    PresentationRequest request;
+    request.moduleName = settings.moduleName;
+    request.width = resolution.width;
+    request.height = resolution.height;
+    request.fullScreen = settings.fullScreen ? 1 : 0;
+    request.soundEnabled = settings.noSound ? 0 : 1;
+    return request;
+}
+
+bool isNoModuleSelected(const std::string& moduleName) {
+    return moduleName == kNoModuleSelectedName;
+}
+
+StartOutcome startShow(const DialogSettings& settings, StartHost& host) {
+    if (isNoModuleSelected(settings.moduleName)) {
+        host.showMessage(kNoModuleSelectedCaption, kNoModuleSelectedText);
+        return StartOutcome::DialogStaysOpen;
+    }
+    std::array<char, kMessageBufferSize> messageBuffer{};
+    const PresentationRequest request = presentationRequestFor(settings);
+    host.hideDialog();
+    if (host.runPresentation(request, messageBuffer.data()) != 0) return StartOutcome::ShowEnded;
+
+    // The buffer comes back from a module: read no further than its end,
+    // even when it holds no terminator.
+    std::string reason(messageBuffer.data(), strnlen(messageBuffer.data(), messageBuffer.size()));
+    if (reason.empty()) reason = kUnknownStartFailure;
+    host.reportStartFailure(reason);
+    return StartOutcome::StartFailed;
+}
+
+int exitStatusFor(StartOutcome outcome) {
+    return outcome == StartOutcome::ShowEnded ? 0 : 1;
+}
+
+std::string startFailureLines(const std::string& reason, const std::string& loaderDetail) {
+    std::string lines = "talvenor: " + reason + "\n";
+    if (!loaderDetail.empty()) lines += "talvenor: " + loaderDetail + "\n";
+    return lines;
+}

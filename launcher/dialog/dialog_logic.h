@@ -1,0 +1,74 @@
+// What the settings dialog decides, without any toolkit: its members preset
+// from the command line, the list index and check boxes turned into the
+// presentation's arguments, and the start handler itself, which reaches the
+// dialog and the presentation only through StartHost.
+#pragma once
+
+#include <string>
+
+#include "command_line.h"
+#include "resolutions.h"
+
+// LauncherDialog's members: the module name (no control shows it) and the
+// states of the list and the two check boxes.
+struct DialogSettings {
+    std::string moduleName;
+    int resolutionIndex = kDefaultResolutionIndex;  // "640 x 480"
+    bool fullScreen = false;
+    bool noSound = false;
+};
+
+// The controls' starting states: the launcher's options preset them.
+DialogSettings dialogSettingsFor(const LaunchOptions& options);
+
+// The arguments of one RunPresentation call.
+struct PresentationRequest {
+    std::string moduleName;
+    int width = 0;
+    int height = 0;
+    int fullScreen = 0;
+    int soundEnabled = 1;
+};
+
+// Any list index outside the six, including no selection (-1), gives
+// 640 x 480; sound is enabled unless "No Sound" is ticked.
+PresentationRequest presentationRequestFor(const DialogSettings& settings);
+
+// The name that means no demo was chosen, compared byte by byte.
+constexpr const char* kNoModuleSelectedName = "NO DMD SELECTED!";
+constexpr const char* kNoModuleSelectedCaption = "Something got out of your mind.. ";
+constexpr const char* kNoModuleSelectedText =
+    "My name is not Psycho Mantis, so I cannot read your mind and know which demo you wonna see!";
+bool isNoModuleSelected(const std::string& moduleName);
+
+// Shown when the show could not start and the module left no reason.
+constexpr const char* kUnknownStartFailure = "The show could not be started.";
+
+// What the start handler needs of the dialog and of the presentation.
+class StartHost {
+  public:
+    virtual ~StartHost() = default;
+    // A message box owned by the dialog, with an exclamation mark and OK.
+    virtual void showMessage(const char* caption, const char* text) = 0;
+    virtual void hideDialog() = 0;
+    // RunPresentation; messageBuffer is 256 zero bytes.
+    virtual int runPresentation(const PresentationRequest& request, char* messageBuffer) = 0;
+    // The show could not start; reason is never empty.
+    virtual void reportStartFailure(const std::string& reason) = 0;
+};
+
+enum class StartOutcome {
+    DialogStaysOpen,  // "NO DMD SELECTED!": the message was shown, nothing started
+    ShowEnded,        // the show ran and ended; the dialog ends
+    StartFailed,      // the show could not start, the reason was reported; the dialog ends
+};
+
+// The start handler: the button, Esc and a close request all come here.
+StartOutcome startShow(const DialogSettings& settings, StartHost& host);
+
+// The program's exit status after a start: 0 after a show, 1 otherwise.
+int exitStatusFor(StartOutcome outcome);
+
+// The lines a failed start writes to stderr: the reason, then what the
+// dynamic loader said when it has something to say.
+std::string startFailureLines(const std::string& reason, const std::string& loaderDetail);
