@@ -1,0 +1,244 @@
+// Prints frames per second of the script's heaviest mesh scenes at three
+// sizes on an offscreen context: the circle scenes (events 52 to 66: the
+// bumped globe round the eye and six twisted rings, with fades), the triple
+// swarm (events 82 to 84: fifteen blobs) and a text scene with its enclosing
+// blob (event 8). Each frame is composed by the real scene director with the
+// script's textures, once per mesh emission mode, and compared with a minimal
+// loop that replays the same frame recorded into one display list.
+// Usage: mesh_bench [seconds per measurement] [sizes: 640x480,1280x720,...]
+#include <GL/gl.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assets/archive.h"
+#include "assets/texture_slot.h"
+#include "effects/scene_renderer.h"
+#include "meshes/baked_mesh_set.h"
+#include "platforms/egl_offscreen.h"
+#include "show/event_timeline.h"
+#include "show/gl_frame_state.h"
+#include "show/scene_director.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWarmUpFrames = 5;
+constexpr int kRounds = 4;  // measurements alternate in rounds to share any load fairly
+constexpr double kTargetFps = 60.0;
+constexpr double kTargetRatio = 1.3;
+
+struct Scene {
+    int event;
+    double songSeconds;
+};
+
+// Middle of each event; event 8 a few seconds in, while its first text line
+// crosses the view.
+std::vector<Scene> heaviestScenes() {
+    std::vector<Scene> scenes{{8, 45.0}};
+    const double circleBounds[] = {955, 960, 969,  972,  979,  981,  983,  989,
+                                   992, 995, 1001, 1004, 1007, 1017, 1020, 1025};
+    for (int e = 0; e < 15; ++e) {
+        scenes.push_back({52 + e, (circleBounds[e] + circleBounds[e + 1]) / 2});
+    }
+    const double swarmBounds[] = {1355, 1360, 1380, 1385};
+    for (int e = 0; e < 3; ++e)
+        scenes.push_back({82 + e, (swarmBounds[e] + swarmBounds[e + 1]) / 2});
+    return scenes;
+}
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Processor time of the whole process (llvmpipe's rasteriser threads
+// included): unlike wall time, it barely changes when other programs load
+// the machine.
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+// The pictures, unpacked from a copy of the archive in a scratch folder.
+struct Pictures {
+    explicit Pictures(TextureSlot* slots) {
+        std::string pattern = (fs::temp_directory_path() / "sorvanel-meshes-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) return;
+        root = pattern;
+        std::error_code error;
+        fs::copy_file(SORVANEL_BENCH_ARCHIVE, root / kArchiveFileName, error);
+        const fs::path previous = fs::current_path();
+        fs::current_path(root);
+        const std::string dir = root.string() + "/";
+        unpackArchive(dir);
+        for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+            loaded += slots[slot].load((dir + tempFileNameForSlot(slot)).c_str(), 0, 1);
+        }
+        deleteTempFiles(dir);
+        fs::current_path(previous);
+    }
+    ~Pictures() {
+        std::error_code error;
+        if (!root.empty()) fs::remove_all(root, error);
+    }
+    fs::path root;
+    int loaded = 0;
+};
+
+// The launcher's default projection and fixed state for a window of this size.
+FrustumParams applyHostState(int width, int height) {
+    const double aspect = static_cast<double>(width) / height;
+    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    return f;
+}
+
+// Milliseconds per frame over `rounds` slices of `seconds`, interleaved with
+// the other ways by the caller.
+struct Timing {
+    double ms = 0.0;
+    double cpuMs = 0.0;
+    int frames = 0;
+    double fps() const { return frames / (ms * 0.001); }
+    double frameMs() const { return ms / frames; }
+    double cpuFrameMs() const { return cpuMs / frames; }
+};
+
+void measure(const std::function<void()>& frame, EglOffscreen& gl, double seconds, Timing& t) {
+    const auto start = Clock::now();
+    const double cpuStart = processCpuMs();
+    while (msSince(start) < seconds * 1000.0) {
+        frame();
+        gl.swapBuffers();
+        glFinish();
+        ++t.frames;
+    }
+    t.ms += msSince(start);
+    t.cpuMs += processCpuMs() - cpuStart;
+}
+
+struct Way {
+    const char* name;
+    MeshEmission emission;  // ignored by the replayed list
+    bool replay;
+};
+const Way kWays[] = {
+    {"immediate", MeshEmission::Immediate, false},
+    {"arrays", MeshEmission::VertexArrays, false},
+    {"lists", MeshEmission::DisplayLists, false},
+    {"replay", MeshEmission::Immediate, true},
+};
+constexpr int kWayCount = 4;
+
+struct SizeVerdict {
+    double slowestFps = 1e300;
+    double worstRatio = 0.0;
+};
+
+SizeVerdict benchSize(int width, int height, double seconds) {
+    SizeVerdict verdict;
+    EglOffscreen gl(width, height);
+    if (!gl.ok()) {
+        std::printf("no %dx%d offscreen context: %s\n", width, height, gl.error().c_str());
+        return verdict;
+    }
+    const FrustumParams frustum = applyHostState(width, height);
+    TextureSlot slots[kTextureSlotCount];
+    const Pictures pictures(slots);
+    SceneRenderer renderer;
+    renderer.text.depth = 0.1f;
+    renderer.text.createFont(nullptr, "Arial Black", 0.1f);
+    GlFrameState state(slots);
+    EventTimeline script;
+    script.buildScript();
+    SceneDirector director(script, renderer, state);
+
+    std::printf(
+        "\n%dx%d: frames per second (processor ms per frame, all threads) by mesh\n"
+        "emission; 'replay' is the same frame recorded into one display list;\n"
+        "ratio = arrays / replay wall time per frame\n",
+        width, height);
+    std::printf("%-5s %7s  %16s %16s %16s %16s  %5s\n", "event", "song s", "immediate", "arrays",
+                "lists", "replay", "ratio");
+    for (const Scene& scene : heaviestScenes()) {
+        const int songMs = static_cast<int>(scene.songSeconds * 1000.0 + 0.5);
+        // The minimal loop: the director's whole frame compiled once.
+        BakedMeshSet::setEmission(MeshEmission::Immediate);
+        const GLuint frameList = glGenLists(1);
+        glNewList(frameList, GL_COMPILE);
+        director.renderScene(frustum, songMs);
+        glEndList();
+
+        Timing timings[kWayCount];
+        for (int round = 0; round < kRounds; ++round) {
+            for (int w = 0; w < kWayCount; ++w) {
+                BakedMeshSet::setEmission(kWays[w].emission);
+                const std::function<void()> frame =
+                    kWays[w].replay
+                        ? std::function<void()>([&] { glCallList(frameList); })
+                        : std::function<void()>([&] { director.renderScene(frustum, songMs); });
+                if (round == 0) {
+                    for (int i = 0; i < kWarmUpFrames; ++i) frame();
+                    glFinish();
+                }
+                measure(frame, gl, seconds / kRounds, timings[w]);
+            }
+        }
+        glDeleteLists(frameList, 1);
+        const double ratio = timings[1].frameMs() / timings[3].frameMs();
+        std::printf("%-5d %7.1f ", scene.event, scene.songSeconds);
+        for (const Timing& t : timings) std::printf(" %7.1f (%5.1f ms)", t.fps(), t.cpuFrameMs());
+        std::printf("  %5.2f\n", ratio);
+        verdict.slowestFps = std::min(verdict.slowestFps, timings[1].fps());
+        verdict.worstRatio = std::max(verdict.worstRatio, ratio);
+    }
+    BakedMeshSet::setEmission(MeshEmission::VertexArrays);
+    if (pictures.loaded != kTextureSlotCount) {
+        std::printf("  (%d of 9 pictures loaded from %s)\n", pictures.loaded,
+                    SORVANEL_BENCH_ARCHIVE);
+    }
+    return verdict;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::max(0.1, std::atof(argv[1])) : 1.0;
+    const char* sizes = argc > 2 ? argv[2] : "640x480,1280x720,1920x1080";
+    std::printf("mesh emission default: arrays; %.1f s per measurement in %d rounds\n", seconds,
+                kRounds);
+    for (const char* at = sizes; *at != '\0';) {
+        int width = 0, height = 0;
+        if (std::sscanf(at, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) break;
+        const SizeVerdict v = benchSize(width, height, seconds);
+        std::printf("%dx%d slowest %.1f fps (target %.0f), worst ratio %.2f (target %.1f): %s\n",
+                    width, height, v.slowestFps, kTargetFps, v.worstRatio, kTargetRatio,
+                    v.slowestFps >= kTargetFps && v.worstRatio <= kTargetRatio ? "met" : "missed");
+        const char* comma = std::strchr(at, ',');
+        if (comma == nullptr) break;
+        at = comma + 1;
+    }
+    return 0;
+}
