@@ -38,22 +38,6 @@ TEST_F(PanelTest, CoversTheWholeWindowUnderTheDefaultFrustum) {
     EXPECT_EQ(whitePixels(), kWidth * kHeight);
 }
 
-TEST_F(PanelTest, ItsEdgesLieExactlyOnTheFrustumsEdges) {
-    // Seen through a frustum twice as wide and high, the panel made for the
-    // default frustum covers exactly the middle half of each axis.
-    setFrustum(-2 * kRight, 2 * kRight, -2 * kTop, 2 * kTop, 1.0, 255.0);
-    renderer_.drawFullScreenPanel(1.0, kRight, kTop);
-    EXPECT_EQ(whitePixels(), (kWidth / 2) * (kHeight / 2));
-    EXPECT_EQ(pixel(kWidth / 4, kHeight / 2)[0], 255);
-    EXPECT_EQ(pixel(kWidth / 4 - 1, kHeight / 2)[0], 0);
-    EXPECT_EQ(pixel(3 * kWidth / 4 - 1, kHeight / 2)[0], 255);
-    EXPECT_EQ(pixel(3 * kWidth / 4, kHeight / 2)[0], 0);
-    EXPECT_EQ(pixel(kWidth / 2, kHeight / 4)[0], 255);
-    EXPECT_EQ(pixel(kWidth / 2, kHeight / 4 - 1)[0], 0);
-    EXPECT_EQ(pixel(kWidth / 2, 3 * kHeight / 4 - 1)[0], 255);
-    EXPECT_EQ(pixel(kWidth / 2, 3 * kHeight / 4)[0], 0);
-}
-
 TEST_F(PanelTest, ItsRightAndTopEdgesSitOnTheDefaultFrustumsToThePixel) {
     // Narrow frusta round the right edge and round the top edge of the
     // default view: a panel a fraction of a percent too small or too large
@@ -67,12 +51,6 @@ TEST_F(PanelTest, ItsRightAndTopEdgesSitOnTheDefaultFrustumsToThePixel) {
     renderer_.drawFullScreenPanel(1.0, kRight, kTop);
     EXPECT_EQ(pixel(kWidth / 2, kHeight / 2 - 1)[0], 255);
     EXPECT_EQ(pixel(kWidth / 2, kHeight / 2)[0], 0);
-}
-
-TEST_F(PanelTest, FillsAnyNearDistanceBeyondWhichTheFarPlaneLies) {
-    setFrustum(-0.5, 0.5, -0.375, 0.375, 0.1, 0.25);
-    renderer_.drawFullScreenPanel(0.1, 0.5, 0.375);
-    EXPECT_EQ(whitePixels(), kWidth * kHeight);
 }
 
 TEST_F(PanelTest, MapsTheTextureFromLowerLeftToUpperRight) {

@@ -239,16 +239,4 @@ TEST_F(GlTest, CircleBCopiesTurnByTheirOwnCounter) {
     expectCopiesAt(corners, horn, copies, 0.01);
 }
 
-TEST_F(GlTest, EnclosingFiguresScaleThenRotateAboutXYZ) {
-    const MeshFile bumped = readMeshFile(5);
-    ASSERT_FALSE(bumped.corners.empty());
-    SceneRenderer renderer;
-    const auto corners =
-        feedBackCorners([&] { renderer.drawMeshC(8.199999809265137, 30.0, 80.0, 120.0); }, 20.0,
-                        bumped.corners.size());
-    const Matrix m = scaling(8.199999809265137) * rotation(30, 1, 0, 0) * rotation(80, 0, 1, 0) *
-                     rotation(120, 0, 0, 1);
-    expectCopiesAt(corners, bumped, {m}, 0.005);
-}
-
 }  // namespace

@@ -139,21 +139,4 @@ TEST_F(SpriteBurstGlTest, FadesFromFullOneUnitBeforeItsLifetimeToBlackAtIt) {
     }
 }
 
-TEST_F(SpriteBurstGlTest, ASquareGrowsWithItsAge) {
-    SpriteBurst burst;
-    burst.red[0] = burst.green[0] = burst.blue[0] = 1.0f;
-    burst.angle[0] = 0.0f;
-    burst.speed[0] = 0.1f;
-    burst.lifetime[0] = 2.0f;
-    // At distance 2 the view spans x from -1.28 to 1.28: a half-size of 0.64
-    // reaches a quarter of the width either side of the centre.
-    glTranslated(0.0, 0.0, -2.0);
-    burst.age[0] = 0.64f;
-    burst.drawParticle(0);
-    EXPECT_EQ(pixel(kWidth / 4 + 1, kHeight / 2)[0], 255);
-    EXPECT_EQ(pixel(kWidth / 4 - 2, kHeight / 2)[0], 128);
-    EXPECT_EQ(pixel(3 * kWidth / 4 - 2, kHeight / 2)[0], 255);
-    EXPECT_EQ(pixel(3 * kWidth / 4 + 1, kHeight / 2)[0], 128);
-}
-
 }  // namespace
