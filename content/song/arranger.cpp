@@ -723,6 +723,7 @@ class Arranger {
         boom(r, 64);
         drum(r, kChKick, kKick, 64);
         release(r, kChArp);
+        padsOff(r);  // strike every voice, common tones too
         pads(r, home, 4, kStrings, 38);
         note(r, kChBass, rootIn(home, kBassLow), kBass, 52);
         note(r, kChLead, 69 + melodyShift(m.key), kSoftLead, 46);

@@ -5,7 +5,6 @@
 #include "music/sound_layer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -173,10 +172,7 @@ int songPlay(SoundSong* song) {
     if (!known(song)) return 0;
     if (song->playing) return 1;
     // From the start time, also when played again after a stop.
-    const double length = openmpt_module_get_duration_seconds(song->module);
-    double seconds = song->startMs / 1000.0;
-    if (length > 0.0) seconds = std::fmod(seconds, length);
-    openmpt_module_set_position_seconds(song->module, seconds);
+    song->seekTo(song->startMs / 1000.0, sys.rate);
     song->framesMixed = 0;
     song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
     song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);

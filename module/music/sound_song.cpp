@@ -24,6 +24,30 @@ void SoundSong::mixInto(float* mix, int frames, int rate) {
     }
 }
 
+void SoundSong::seekTo(double seconds, int rate) {
+    const double length = openmpt_module_get_duration_seconds(module);
+    if (length > 0.0) seconds = std::fmod(seconds, length);
+    // A jump lands on the first row starting at or after the time asked for
+    // (rounding can push an exact row start one row on); a hair earlier
+    // lands exactly on a row start.
+    constexpr double kHair = 1e-6;
+    double at = openmpt_module_set_position_seconds(module, std::max(0.0, seconds - kHair));
+    for (double back = 0.25; at > seconds + kHair; back *= 2.0) {
+        const double from = std::max(0.0, seconds - back);
+        at = openmpt_module_set_position_seconds(module, from);
+        if (from == 0.0) break;
+    }
+    std::int64_t skip = std::llround((seconds - at) * rate);
+    constexpr int kSkipChunk = 4096;
+    scratch_.resize(kSkipChunk * 2);
+    while (skip > 0) {
+        const int n = static_cast<int>(std::min<std::int64_t>(skip, kSkipChunk));
+        if (openmpt_module_read_interleaved_float_stereo(module, rate, n, scratch_.data()) == 0)
+            break;
+        skip -= n;
+    }
+}
+
 void floatToPcm16(const float* in, std::int16_t* out, int samples) {
     for (int i = 0; i < samples; ++i) {
         const float v = std::clamp(in[i] * 32767.0f, -32768.0f, 32767.0f);

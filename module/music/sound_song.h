@@ -22,6 +22,11 @@ struct SoundSong {
     // `mix` (interleaved float stereo).
     void mixInto(float* mix, int frames, int rate);
 
+    // Positions the song exactly `seconds` in (wrapped to its length): the
+    // loader can only jump to the start of a row, so it jumps to the row
+    // that holds the time and plays, silently, up to it.
+    void seekTo(double seconds, int rate);
+
     openmpt_module* module;
     bool playing = false;
     int startMs = 0;

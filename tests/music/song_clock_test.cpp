@@ -1,0 +1,59 @@
+// The clock's arithmetic with made-up mixing times: latency is taken off,
+// the clock runs on between chunks but not past what was mixed, never goes
+// back, counts from the start time, and offline is exactly frames / rate.
+#include "music/song_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = SongClock::Clock;
+
+TEST(SongClock, SubtractsQueuedAudioAndRunsOnTheWallClockBetweenChunks) {
+    SongClock clock;
+    clock.start(0, 44100, false);
+    const Clock::time_point t0 = Clock::time_point{} + 1s;
+    EXPECT_EQ(clock.nowMs(t0), 0);
+    clock.mixed(0, 4410, 4410, t0);  // 100 ms mixed, 100 ms queued before it
+    EXPECT_EQ(clock.nowMs(t0 + 50ms), 0);
+    clock.mixed(4410, 4410, 4410, t0 + 100ms);
+    EXPECT_EQ(clock.nowMs(t0 + 100ms), 0);
+    EXPECT_EQ(clock.nowMs(t0 + 130ms), 30);
+    EXPECT_EQ(clock.nowMs(t0 + 500ms), 100);  // no further than what was mixed
+}
+
+TEST(SongClock, NeverGoesBackwards) {
+    SongClock clock;
+    clock.start(0, 44100, false);
+    const Clock::time_point t0 = Clock::time_point{} + 1s;
+    clock.mixed(44100, 4410, 0, t0);
+    EXPECT_EQ(clock.nowMs(t0 + 50ms), 1050);
+    clock.mixed(44100, 4410, 8820, t0 + 60ms);  // the device now reports more queued
+    EXPECT_EQ(clock.nowMs(t0 + 61ms), 1050);
+    EXPECT_EQ(clock.nowMs(t0), 1050);  // an earlier reading time changes nothing
+}
+
+TEST(SongClock, CountsFromTheStartTime) {
+    SongClock clock;
+    clock.start(0, 44100, false);
+    clock.setStart(969000);
+    EXPECT_EQ(clock.nowMs(Clock::now()), 969000);
+    clock.start(969000, 44100, false);
+    const Clock::time_point t0 = Clock::time_point{} + 1s;
+    clock.mixed(0, 441, 0, t0);
+    EXPECT_EQ(clock.nowMs(t0 + 10ms), 969010);
+}
+
+TEST(SongClock, OfflineIsExactlyTheFramesMixedWhateverTheWallClockSays) {
+    SongClock clock;
+    clock.start(1000, 44100, true);
+    const Clock::time_point t0 = Clock::time_point{} + 1s;
+    clock.mixed(0, 44100, 0, t0);
+    EXPECT_EQ(clock.nowMs(t0), 2000);
+    EXPECT_EQ(clock.nowMs(t0 + 10s), 2000);
+    clock.mixed(44100, 440, 0, t0);
+    EXPECT_EQ(clock.nowMs(t0), 2009);  // 440 frames are 9.98 ms
+}
+
+}  // namespace

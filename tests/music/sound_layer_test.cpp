@@ -1,0 +1,138 @@
+// The sound layer's own rules: settings only before initialisation, handles
+// it does not know, the volume glide measured sample by sample on the
+// offline output, starting the song part-way, and the silent output's
+// thread stopping with the layer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "music/song_files.h"
+#include "music_test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class LayerTest : public SoundLayerTest {
+  protected:
+    void initialise(int output) {
+        ASSERT_EQ(soundSetOutput(output), 1);
+        ASSERT_EQ(soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
+        ASSERT_EQ(soundInit(44100, 31, 0), 1);
+    }
+
+    // Frames [0, n) of the song from `startMs` at full volume, except that
+    // the volume is set to `volumeAt` after `changeAt` frames.
+    std::vector<std::int16_t> render(int startMs, int n, int changeAt, int volumeAt) {
+        initialise(kSoundOutputOffline);
+        SoundSong* song = songLoad(builtSongPath().c_str());
+        EXPECT_NE(song, nullptr);
+        EXPECT_EQ(songSetStartMs(song, startMs), 1);
+        EXPECT_EQ(songPlay(song), 1);
+        std::vector<std::int16_t> out(static_cast<std::size_t>(n) * 2);
+        EXPECT_EQ(songMixOffline(song, out.data(), changeAt), changeAt);
+        songSetMasterVolume(song, volumeAt);
+        EXPECT_EQ(songMixOffline(song, out.data() + 2 * changeAt, n - changeAt), n - changeAt);
+        soundClose();
+        return out;
+    }
+};
+
+TEST_F(LayerTest, SettingsAreAcceptedOnlyBeforeInitialisation) {
+    EXPECT_EQ(soundSetOutput(7), 0);
+    EXPECT_EQ(soundSetMixer(kSoundMixerCount), 0);
+    EXPECT_EQ(soundSetDriver(-1), 0);
+    EXPECT_EQ(soundSetFileCallbacks(fileOpen, nullptr, fileRead, fileSeek, fileTell), 0);
+    initialise(kSoundOutputNone);
+    EXPECT_EQ(soundSetOutput(kSoundOutputDevice), 0);
+    EXPECT_EQ(soundSetDriver(1), 0);
+    EXPECT_EQ(soundSetMixer(0), 0);
+    EXPECT_EQ(soundInit(44100, 31, 0), 0);  // already initialised
+    soundClose();
+    soundClose();  // harmless twice
+    EXPECT_EQ(soundSetOutput(kSoundOutputOffline), 1);
+}
+
+TEST_F(LayerTest, NothingLoadsBeforeInitialisationAndUnknownHandlesAreRefused) {
+    ASSERT_EQ(soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
+    EXPECT_EQ(songLoad(builtSongPath().c_str()), nullptr);
+    initialise(kSoundOutputOffline);
+    EXPECT_EQ(songLoad(nullptr), nullptr);
+    SoundSong* song = songLoad(builtSongPath().c_str());
+    ASSERT_NE(song, nullptr);
+    std::int16_t frame[2];
+    EXPECT_EQ(songMixOffline(song, frame, 1), 0);  // not playing yet
+    ASSERT_EQ(songFree(song), 1);
+    EXPECT_EQ(songFree(song), 0);
+    EXPECT_EQ(songPlay(song), 0);
+    EXPECT_EQ(songStop(nullptr), 0);
+    EXPECT_EQ(songGetTimeMs(song), 0);
+    EXPECT_EQ(songSetMasterVolume(song, 10), 0);
+    EXPECT_EQ(songSetStartMs(song, 10), 0);
+}
+
+TEST_F(LayerTest, PullingAudioIsRefusedUnlessTheOutputIsOffline) {
+    initialise(kSoundOutputNone);
+    SoundSong* song = songLoad(builtSongPath().c_str());
+    ASSERT_NE(song, nullptr);
+    ASSERT_EQ(songPlay(song), 1);
+    std::vector<std::int16_t> audio(2048);
+    EXPECT_EQ(songMixOffline(song, audio.data(), 1024), 0);
+    EXPECT_EQ(songSetStartMs(song, 5000), 0);  // too late once playing
+}
+
+TEST_F(LayerTest, AVolumeChangeGlidesToItsTargetOverTenMilliseconds) {
+    constexpr int kBefore = 4410;
+    constexpr int kAfter = 1000;
+    const std::vector<std::int16_t> full = render(20000, kBefore + kAfter, kBefore, 256);
+    const std::vector<std::int16_t> cut = render(20000, kBefore + kAfter, kBefore, 0);
+    for (int i = 0; i < 2 * kBefore; ++i) ASSERT_EQ(cut[i], full[i]) << i;
+    double loud = 0.0;
+    for (int k = 0; k < kAfter; ++k) {
+        const double gain = std::max(0.0, 1.0 - (k + 1) / 441.0);
+        for (int c = 0; c < 2; ++c) {
+            const int i = 2 * (kBefore + k) + c;
+            ASSERT_NEAR(cut[i], full[i] * gain, 1.01) << "frame " << k;
+            if (k < 100) loud = std::max(loud, std::fabs(cut[i]));
+        }
+    }
+    EXPECT_GT(loud, 500.0);  // the glide had something to fade
+}
+
+TEST_F(LayerTest, StartingPartWayPlaysWhatPlayingThroughWouldReachThere) {
+    // Half a second from `at`, once by starting there and once by starting
+    // earlier and pulling the frames in between: on a row start that
+    // floating-point rounding would push a row on (14.3 s), on a plain row
+    // start, and inside a row.
+    for (const auto& [at, earlier] : {std::pair{14300, 13000}, {19000, 18000}, {19050, 18000}}) {
+        SCOPED_TRACE(at);
+        const int lead = (at - earlier) * 441 / 10;
+        const std::vector<std::int16_t> started = render(at, 22050, 22050, 256);
+        const std::vector<std::int16_t> through = render(earlier, lead + 22050, lead + 22050, 256);
+        double both = 0.0, a = 0.0, b = 0.0;
+        for (std::size_t i = 0; i < started.size(); ++i) {
+            const double x = started[i], y = through[2 * lead + i];
+            both += x * y;
+            a += x * x;
+            b += y * y;
+        }
+        EXPECT_GT(std::sqrt(a / started.size()), 1000.0);
+        EXPECT_GT(both / std::sqrt(a * b), 0.9);
+    }
+}
+
+TEST_F(LayerTest, TheSilentOutputStopsWithTheLayer) {
+    initialise(kSoundOutputNone);
+    SoundSong* song = songLoad(builtSongPath().c_str());
+    ASSERT_NE(song, nullptr);
+    ASSERT_EQ(songPlay(song), 1);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_GT(songGetTimeMs(song), 0);
+    soundClose();
+    EXPECT_EQ(songGetTimeMs(song), 0);  // freed with the layer
+}
+
+}  // namespace
