@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "grooves.h"
 #include "harmony.h"
@@ -53,6 +54,17 @@ Chord chordOf(const char* symbol, int key) {
 Chord themeChord(ThemeId id, int bar, int key) {
     const Theme& t = theme(id);
     return t.chords[bar % t.chords.size()].transposed(key);
+}
+
+// Four chords that lead into `target`: for a minor chord its VI, VII, V sus4
+// and V; for a major one its vi, IV, V sus4 and V.
+std::array<Chord, 4> approachChords(const Chord& target) {
+    const bool minor = target.contains(target.root + 3);
+    auto chord = [&](int above, const char* quality) {
+        return parseChord(std::string("C") + quality).transposed(target.root + above);
+    };
+    if (minor) return {chord(8, ""), chord(10, ""), chord(7, "sus4"), chord(7, "")};
+    return {chord(9, "m"), chord(5, ""), chord(7, "sus4"), chord(7, "")};
 }
 
 int scaled(int volume, double level) {
@@ -460,14 +472,16 @@ class Arranger {
         }
     }
 
-    // Out of a text scene into the drop: VI, VII, V and a snare roll.
+    // Out of a text scene into the drop: three chords that lead into the
+    // scene's first chord, and a snare roll.
     void build(const Segment& s) {
         const MeshScene& m = meshScene(s.scene);
-        static const char* const kChords[] = {"F", "G", "E", "E"};
+        const std::array<Chord, 4> approach = approachChords(themeChord(m.lead, 0, m.key));
+        static const int kOrder[] = {0, 1, 3, 3};  // VI, VII, V: a plain dominant before the drop
         crash(s.startRow, 28);
         quietAll(s.startRow);
         for (const Bar& bar : barsOf(s)) {
-            const Chord chord = chordOf(kChords[std::min(bar.index, 3)], m.key);
+            const Chord chord = approach[kOrder[std::min(bar.index, 3)]];
             if (bar.partial) {
                 release(bar.row, kChBass);
                 continue;  // silence but for the swell: the drop is next
@@ -484,14 +498,16 @@ class Arranger {
         riserInto(s.endRow, 50);
     }
 
-    // Out of a scene with drums into a text scene: strings and a slow bell.
+    // Out of a scene with drums into a text scene: strings lead into its first
+    // chord, with a slow bell.
     void swell(const Segment& s) {
         const TextScene& t = textScene(s.scene);
-        static const char* const kChords[] = {"F", "G", "Esus4", "E"};
+        const std::array<Chord, 4> approach =
+            approachChords(theme(t.first).chords[0].transposed(t.key));
         boom(s.startRow, 36);
         quietAll(s.startRow);
         for (const Bar& bar : barsOf(s)) {
-            const Chord chord = chordOf(kChords[std::min(bar.index, 3)], t.key);
+            const Chord chord = approach[std::min(bar.index, 3)];
             pads(bar.row, chord, 4, kStrings, 30);
             if (bar.partial) continue;
             const std::vector<int> v = voiceChord(chord, {}, 4, 72, 88);
