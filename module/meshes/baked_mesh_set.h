@@ -11,7 +11,9 @@ enum class MeshEmission {
     // so it works in any context. The default: several times faster than
     // Immediate on a software renderer.
     VertexArrays,
-    // One display list per mesh, compiled on first use in each context.
+    // One display list per mesh, compiled on first use in each context. A
+    // context is known by its handle and by the lists still existing in it:
+    // meant for one long-lived context, such as the show's window.
     DisplayLists,
 };
 
