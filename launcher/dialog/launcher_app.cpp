@@ -15,9 +15,8 @@ namespace {
 // hide.
 class DirectStart : public StartHost {
   public:
-    void showMessage(const char* caption, const char* text) override {
+    void showMessage(const char* /*caption*/, const char* text) override {
         std::fprintf(stderr, "talvenor: %s\n", text);
-        (void)caption;
     }
     void hideDialog() override {}
     int runPresentation(const PresentationRequest& request, char* messageBuffer) override {
