@@ -75,6 +75,15 @@ class DialogEndToEnd : public ::testing::Test {
         }
         return runProcess(kTalvenor, args, options);
     }
+    // For runs that start a show. Its GL teardown leaves a few hundred bytes
+    // that LeakSanitizer reports from a library already unloaded, so it cannot
+    // be told apart; the show's own tests own that path. The dialog's code is
+    // leak-checked in process by the window tests and here by the runs that
+    // start no show.
+    static std::pair<std::string, std::string> withoutLeakCheck() {
+        const char* current = std::getenv("ASAN_OPTIONS");
+        return {"ASAN_OPTIONS", std::string(current != nullptr ? current : "") + ":detect_leaks=0"};
+    }
     std::string trace() const {
         std::ifstream in(trace_);
         std::stringstream text;
@@ -91,7 +100,7 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
     // Focus starts on the list: Down picks 800 x 600; four Tabs reach
     // "No Sound"; Space ticks it; Enter presses the default button.
     KeyScript keys{{typeInto(kDialog, "Down Tab Tab Tab Tab space Return")}, {}};
-    const ProcessResult r = run({"test_full.dmd"}, &keys);
+    const ProcessResult r = run({"test_full.dmd"}, &keys, {withoutLeakCheck()});
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(keys.results, std::vector<int>{0});
@@ -103,7 +112,8 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
 
 TEST_F(DialogEndToEnd, EscapeStartsTheShowWithTheOptionsPresets) {
     KeyScript keys{{typeInto(kDialog, "Escape")}, {}};
-    const ProcessResult r = run({"--window", "320x240", "--nosound", "test_full.dmd"}, &keys);
+    const ProcessResult r =
+        run({"--window", "320x240", "--nosound", "test_full.dmd"}, &keys, {withoutLeakCheck()});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const std::string t = trace();
     EXPECT_NE(t.find("module init sound=0"), std::string::npos) << t;
@@ -130,6 +140,14 @@ TEST_F(DialogEndToEnd, NoDmdSelectedInLowerCaseShowsTheMessageBoxAndKeepsTheDial
     EXPECT_FALSE(fs::exists(trace_)) << trace();
 }
 
+TEST_F(DialogEndToEnd, NoDmdSelectedWithoutTheDialogIsRefusedOnStderr) {
+    const ProcessResult r = run({"--no-dialog", "No", "DMD", "selected!"}, nullptr);
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("talvenor: My name is not Psycho Mantis"), std::string::npos)
+        << r.output;
+    EXPECT_FALSE(fs::exists(trace_)) << trace();
+}
+
 TEST_F(DialogEndToEnd, FailedStartIsShownInABoxAndOnStderrThenExitsNonZero) {
     KeyScript keys{{typeInto(kDialog, "Return"), typeInto(kDialog, "Return")}, {}};
     const ProcessResult r = run({"missing.dmd"}, &keys);
@@ -143,8 +161,9 @@ TEST_F(DialogEndToEnd, FailedStartIsShownInABoxAndOnStderrThenExitsNonZero) {
 TEST_F(DialogEndToEnd, WithoutADisplayTheShowStartsAtOnce) {
     // No X display: no dialog; the show starts with the options' settings,
     // here in SDL's offscreen video driver.
-    const ProcessResult r = run({"--window", "400x300", "test_full.dmd"}, nullptr,
-                                {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}});
+    const ProcessResult r =
+        run({"--window", "400x300", "test_full.dmd"}, nullptr,
+            {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}, withoutLeakCheck()});
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("no X display for the settings dialog"), std::string::npos) << r.output;

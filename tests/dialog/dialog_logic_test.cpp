@@ -109,18 +109,6 @@ TEST(DialogChoices, EachListIndexGivesItsResolutionAndAnyOtherGives640x480) {
     }
 }
 
-TEST(DialogChoices, NoSoundTickedDisablesSoundAndFullscreenPassesOn) {
-    DialogSettings s;
-    s.noSound = true;
-    s.fullScreen = true;
-    EXPECT_EQ(presentationRequestFor(s).soundEnabled, 0);
-    EXPECT_EQ(presentationRequestFor(s).fullScreen, 1);
-    s.noSound = false;
-    s.fullScreen = false;
-    EXPECT_EQ(presentationRequestFor(s).soundEnabled, 1);
-    EXPECT_EQ(presentationRequestFor(s).fullScreen, 0);
-}
-
 TEST(StartHandler, NoDmdSelectedInAnyLetterCaseShowsTheMessageAndStartsNothing) {
     const std::vector<std::vector<std::string>> commandLines = {
         {"NO DMD SELECTED!"}, {"no dmd selected!"}, {"No", "Dmd", "sElEcTeD!"}};
@@ -182,11 +170,7 @@ TEST(StartHandler, FailureWithoutTextOrWithoutTerminatorIsStillReportedSafely) {
     unterminated.fillWholeBuffer = true;
     startShow(settingsFor({}), unterminated);
     EXPECT_EQ(unterminated.failure, std::string(256, 'x'));
-}
 
-TEST(StartHandler, FailureLinesCarryTheLoadersDetailWhenThereIsOne) {
-    EXPECT_EQ(startFailureLines("DMD could not be loaded!", ""),
-              "talvenor: DMD could not be loaded!\n");
     EXPECT_EQ(startFailureLines("DMD could not be loaded!", "X.DMD: no such file"),
               "talvenor: DMD could not be loaded!\ntalvenor: X.DMD: no such file\n");
 }
