@@ -14,7 +14,13 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
         error = SDL_GetError();
         return false;
     }
-    videoStarted_ = true;
+    // Hold the GL library for the rest of the process, so destroying the
+    // window does not unload the driver (see destroy()).
+    static const bool glLibraryHeld = SDL_GL_LoadLibrary(nullptr) == 0;
+    if (!glLibraryHeld) {
+        error = SDL_GetError();
+        return false;
+    }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
@@ -131,10 +137,10 @@ void SdlWindow::destroy() {
         SDL_DestroyWindow(window_);
         window_ = nullptr;
     }
-    if (videoStarted_) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        videoStarted_ = false;
-    }
+    // SDL's video subsystem stays up until the process ends (one show per
+    // run). Shutting it down would unload the GL driver mid-process, which
+    // buys nothing and leaves the driver's lasting allocations without a
+    // name for leak checkers.
 }
 
 std::uint32_t SdlWindow::ticks() {

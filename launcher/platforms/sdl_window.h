@@ -40,7 +40,7 @@ class SdlWindow {
     // Makes no context current and deletes the context.
     void releaseContext();
     void hide();
-    // Destroys the window and shuts the video subsystem down.
+    // Destroys the window.
     void destroy();
 
     static std::uint32_t ticks();
@@ -48,5 +48,4 @@ class SdlWindow {
   private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
-    bool videoStarted_ = false;
 };

@@ -75,15 +75,6 @@ class DialogEndToEnd : public ::testing::Test {
         }
         return runProcess(kTalvenor, args, options);
     }
-    // For runs that start a show. Its GL teardown leaves a few hundred bytes
-    // that LeakSanitizer reports from a library already unloaded, so it cannot
-    // be told apart; the show's own tests own that path. The dialog's code is
-    // leak-checked in process by the window tests and here by the runs that
-    // start no show.
-    static std::pair<std::string, std::string> withoutLeakCheck() {
-        const char* current = std::getenv("ASAN_OPTIONS");
-        return {"ASAN_OPTIONS", std::string(current != nullptr ? current : "") + ":detect_leaks=0"};
-    }
     std::string trace() const {
         std::ifstream in(trace_);
         std::stringstream text;
@@ -100,7 +91,7 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
     // Focus starts on the list: Down picks 800 x 600; four Tabs reach
     // "No Sound"; Space ticks it; Enter presses the default button.
     KeyScript keys{{typeInto(kDialog, "Down Tab Tab Tab Tab space Return")}, {}};
-    const ProcessResult r = run({"test_full.dmd"}, &keys, {withoutLeakCheck()});
+    const ProcessResult r = run({"test_full.dmd"}, &keys);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(keys.results, std::vector<int>{0});
@@ -112,8 +103,7 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
 
 TEST_F(DialogEndToEnd, EscapeStartsTheShowWithTheOptionsPresets) {
     KeyScript keys{{typeInto(kDialog, "Escape")}, {}};
-    const ProcessResult r =
-        run({"--window", "320x240", "--nosound", "test_full.dmd"}, &keys, {withoutLeakCheck()});
+    const ProcessResult r = run({"--window", "320x240", "--nosound", "test_full.dmd"}, &keys);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const std::string t = trace();
     EXPECT_NE(t.find("module init sound=0"), std::string::npos) << t;
@@ -161,9 +151,8 @@ TEST_F(DialogEndToEnd, FailedStartIsShownInABoxAndOnStderrThenExitsNonZero) {
 TEST_F(DialogEndToEnd, WithoutADisplayTheShowStartsAtOnce) {
     // No X display: no dialog; the show starts with the options' settings,
     // here in SDL's offscreen video driver.
-    const ProcessResult r =
-        run({"--window", "400x300", "test_full.dmd"}, nullptr,
-            {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}, withoutLeakCheck()});
+    const ProcessResult r = run({"--window", "400x300", "test_full.dmd"}, nullptr,
+                                {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}});
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("no X display for the settings dialog"), std::string::npos) << r.output;
