@@ -27,6 +27,46 @@ using DmdInitFn = int (*)(void* deviceContext, int soundEnabled, char** messageT
 using DmdRenderSceneFn = int (*)(std::uint32_t startTick, int always1, double left, double right,
                                  double bottom, double top, double nearVal, double farVal);
 using DmdDoneFn = void (*)();
+
+// Optional exports. A host looks them up by name and does without them; the
+// three above mean the same whether or not a host uses these.
+
+// Before Init: the show begins at song time songMs instead of 0. Everything
+// that depends on earlier frames (the sprite burst's ageing per drawn frame,
+// the text-line counter, and the picture of frames that draw over their
+// predecessors without clearing) is brought to where frames drawn at the song
+// times of the frame grid below, at framesPerSecond, would have left it.
+// 1 = accepted; 0 = refused (after Init, songMs < 0, a rate outside 1..1000).
+using DmdStartAtFn = int (*)(int songMs, int framesPerSecond);
+// Before Init: the song plays on an offline output with no device and no
+// thread. Its clock stands still until the host pulls audio: song time =
+// start + frames pulled x 1000 / rate ms, rounded down. Done then closes the
+// song without its one-second fade. Returns the mixing rate in Hz (stereo),
+// 0 when refused (after Init).
+using DmdUseOfflineAudioFn = int (*)();
+// After a successful Init with offline audio: mixes the next `frames` stereo
+// frames into interleavedStereo (signed 16-bit, left then right) and
+// advances the clock by them. Returns the frames written (0 otherwise).
+using DmdPullAudioFn = int (*)(std::int16_t* interleavedStereo, int frames);
+// After a successful Init: the song time in ms from which RenderScene returns
+// 0, the end of the show; -1 when the show has no end.
+using DmdShowEndMsFn = int (*)();
+}
+
+constexpr const char* kDmdStartAtName = "DmdStartAt";
+constexpr const char* kDmdUseOfflineAudioName = "DmdUseOfflineAudio";
+constexpr const char* kDmdPullAudioName = "DmdPullAudio";
+constexpr const char* kDmdShowEndMsName = "DmdShowEndMs";
+
+// The frame grid of captures, shots and starts: frame k shows song time
+// k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).
+constexpr int kMaxGridFramesPerSecond = 1000;  // keeps the grid's times distinct
+constexpr std::int64_t dmdGridMs(std::int64_t frame, int framesPerSecond) {
+    return frame * 1000 / framesPerSecond;
+}
+// The first frame of the grid whose time is songMs or later.
+constexpr std::int64_t dmdFirstGridFrameFrom(std::int64_t songMs, int framesPerSecond) {
+    return (songMs * framesPerSecond + 999) / 1000;
 }
 
 #define DMD_EXPORT extern "C" __attribute__((visibility("default")))

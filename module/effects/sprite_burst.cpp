@@ -48,10 +48,18 @@ void SpriteBurst::drawParticle(int i) {
     glTexCoord2f(0.0f, 1.0f);
     glVertex3f(-1.0f, 1.0f, 0.0f);
     glEnd();
+    advance(i);
+    glPopMatrix();
+}
+
+void SpriteBurst::advance(int i) {
     // Ageing is per draw, so it follows the frame rate.
     age[i] = static_cast<float>(speed[i] * 0.05 + age[i]);
     if (age[i] > lifetime[i]) respawn(i);
-    glPopMatrix();
+}
+
+void SpriteBurst::advanceAll() {
+    for (int i = 0; i < count(); ++i) advance(i);
 }
 
 void SceneRenderer::drawSpriteBurst(double rotX, double rotY, double rotZ, double z) {

@@ -2,7 +2,7 @@
 #pragma once
 
 class SpriteBurst {
-public:
+  public:
     static constexpr int kParticleCount = 30;
 
     // Draws seven random values per particle, particle 0 first.
@@ -12,6 +12,12 @@ public:
     void respawn(int i);
     // Draws particle i at its current age, then advances it.
     void drawParticle(int i);
+    // One draw's ageing of particle i without drawing: the age grows by
+    // 0.05 x speed and an expired particle is reborn.
+    void advance(int i);
+    // What one draw of the whole burst does to it, in particle order, without
+    // GL: a show started part-way ages the burst for the frames it skips.
+    void advanceAll();
 
     float angle[kParticleCount];
     float age[kParticleCount];

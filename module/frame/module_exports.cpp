@@ -1,6 +1,9 @@
 // The module's contract with the launcher: Init, RenderScene and Done.
 // Init gets everything ready in a fixed order and stops at the first failure
 // with a text in the launcher's buffer; RenderScene is the scene director.
+// The optional exports let a host start the show part-way and drive the
+// clock itself with offline audio, for captures and shots.
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -8,12 +11,20 @@
 #include "assets/temp_directory.h"
 #include "common/dmd_api.h"
 #include "frame/module_objects.h"
+#include "frame/show_start.h"
+#include "show/scene_flags.h"
 
 namespace {
 
 constexpr const char* kSongFileName = "Sorvanel.it";
 constexpr const char* kFontFaceName = "Arial Black";
 constexpr float kGlyphDepth = 0.1f;
+constexpr int kOfflineMixRate = 44100;
+
+// What a host asked for before Init, through the optional exports.
+ShowStart showStart;
+bool offlineAudio = false;
+bool initCalled = false;
 
 void writeMessage(char** messageTarget, const char* text) {
     if (messageTarget == nullptr || *messageTarget == nullptr) return;
@@ -32,6 +43,7 @@ bool loadPictures() {
 }  // namespace
 
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
+    initCalled = true;
     // Without a private directory there is nowhere safe to unpack to, and no
     // picture can be found: that is a texture failure, not a silent fallback
     // to the current directory.
@@ -59,6 +71,10 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
         writeMessage(messageTarget, "Building the script failed!");
         return 0;
     }
+    if (showStart.requested()) {
+        showStart.passEarlyFrames(sceneDirector, sceneRenderer.sprites);
+        songPlayer.setStartMs(showStart.songMs());
+    }
     songPlayer.play();
     return 1;
 }
@@ -66,12 +82,43 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
 DMD_EXPORT int RenderScene(std::uint32_t, int, double left, double right, double bottom, double top,
                            double nearVal, double farVal) {
     const FrustumParams frustum{left, right, bottom, top, nearVal, farVal};
+    if (showStart.drawLeadIn(sceneDirector, frustum) == 0) return 0;
     return sceneDirector.renderScene(frustum, songPlayer.timeMs());
 }
 
 DMD_EXPORT void Done() {
     if (musicStarted != 0) {
-        songPlayer.close(1);
+        // Offline, nothing is heard and the clock does not run: no fade.
+        songPlayer.close(offlineAudio ? 0 : 1);
         musicStarted = 0;
     }
+}
+
+DMD_EXPORT int DmdStartAt(int songMs, int framesPerSecond) {
+    if (initCalled) return 0;
+    return showStart.request(songMs, framesPerSecond) ? 1 : 0;
+}
+
+DMD_EXPORT int DmdUseOfflineAudio() {
+    if (initCalled) return 0;
+    offlineAudio = true;
+    songPlayer.useOfflineOutput(true);
+    return kOfflineMixRate;
+}
+
+DMD_EXPORT int DmdPullAudio(std::int16_t* interleavedStereo, int frames) {
+    if (!offlineAudio || musicStarted == 0) return 0;
+    return songPlayer.mixOffline(interleavedStereo, frames);
+}
+
+DMD_EXPORT int DmdShowEndMs() {
+    for (const TimelineEvent* e = eventTimeline.head; e != nullptr; e = e->next) {
+        if ((e->sceneFlags & SCENE_END_OF_SHOW) == 0) continue;
+        // The first whole millisecond the director sees inside the end event.
+        int ms = static_cast<int>(std::llround(e->start * 1000.0));
+        while (ms > 0 && sceneDirector.showOverAt(ms - 1)) --ms;
+        while (!sceneDirector.showOverAt(ms)) ++ms;
+        return ms;
+    }
+    return -1;
 }

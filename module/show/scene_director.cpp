@@ -89,10 +89,7 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     angleC = (std::sin(t * (1.0 / 19.0)) + 1.0) * 180.0;
     const double pulse = (1.0 - std::cos(t * (1.0 / 3.0))) * 0.5;
 
-    // The next line is due once a scene with the second text line is over.
-    const std::uint32_t line2Bit = overlayFlags & OVERLAY_TEXT_LINE_2;
-    if (previousLine2Bit != 0 && line2Bit == 0) lineCounter = (lineCounter + 1) % kLineTableSize;
-    previousLine2Bit = line2Bit;
+    stepLineCounter(overlayFlags);
 
     const bool clearColor = (sceneFlags & SCENE_CLEAR_COLOR) != 0;
     const bool clearDepth = (sceneFlags & SCENE_CLEAR_DEPTH) != 0;
@@ -209,4 +206,48 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     }
 
     return 1;
+}
+
+void SceneDirector::stepLineCounter(std::uint32_t overlayFlags) {
+    // The next line is due once a scene with the second text line is over.
+    const std::uint32_t line2Bit = overlayFlags & OVERLAY_TEXT_LINE_2;
+    if (previousLine2Bit != 0 && line2Bit == 0) lineCounter = (lineCounter + 1) % kLineTableSize;
+    previousLine2Bit = line2Bit;
+}
+
+SceneDirector::EventWords SceneDirector::wordsAt(int songMs) const {
+    // The same time in seconds as renderScene computes.
+    const double t = static_cast<double>(songMs) * 0.001;
+    EventWords words;
+    double localTime = 0.0;
+    std::int32_t slot = 0;
+    std::uint32_t word = 0;
+    timeline_.lookup(t, &localTime, &words.sceneFlags, &slot, &words.sceneWord, &words.overlayFlags,
+                     &slot, &word, &slot, &word);
+    return words;
+}
+
+bool SceneDirector::passFrame(int songMs) {
+    const EventWords words = wordsAt(songMs);
+    if ((words.sceneFlags & SCENE_END_OF_SHOW) != 0) return false;
+    stepLineCounter(words.overlayFlags);
+    return (words.sceneFlags & SCENE_SPRITE_BURST) != 0;
+}
+
+bool SceneDirector::repaintsPicture(int songMs) const {
+    const EventWords words = wordsAt(songMs);
+    const std::uint32_t flags = words.sceneFlags;
+    if ((flags & SCENE_END_OF_SHOW) != 0) return false;
+    if ((flags & SCENE_CLEAR_COLOR) != 0) return true;
+    // The three scene figures are closed meshes round the eye, so every view
+    // ray meets their inner wall: bound without blending and drawn on a
+    // cleared depth buffer, they cover every pixel (and the sprite burst,
+    // which comes before them).
+    const bool enclosingFigure = (flags & (SCENE_MESH_A | SCENE_MESH_B | SCENE_MESH_C)) != 0;
+    const bool bindsOpaque = (words.sceneWord & 0x700) != 0 && (words.sceneWord & 0xFF) == 0;
+    return enclosingFigure && bindsOpaque && (flags & SCENE_CLEAR_DEPTH) != 0;
+}
+
+bool SceneDirector::showOverAt(int songMs) const {
+    return (wordsAt(songMs).sceneFlags & SCENE_END_OF_SHOW) != 0;
 }
