@@ -1,11 +1,21 @@
 // The launcher's command line: leading options of its own, then the module
-// name, which is the whole remaining text converted to upper case.
+// name, which is the whole remaining text converted to upper case. Besides
+// the live show it selects the two headless modes, capture and shot.
 #pragma once
 
 #include <string>
 #include <vector>
 
 constexpr const char* kDefaultModuleName = "sorvanel.dmd";
+
+enum class RunMode {
+    Show,     // the settings dialog or a direct start, in a window
+    Capture,  // --capture: the show to a video file, offscreen
+    Shot,     // --shot: one frame to a PNG file, offscreen
+};
+
+// A song time the command line cannot express: no --to means the show's end.
+constexpr int kUntilShowEnd = -1;
 
 struct LaunchOptions {
     std::string moduleName = kDefaultModuleName;
@@ -15,6 +25,16 @@ struct LaunchOptions {
     bool soundEnabled = true;
     bool noDialog = false;
     bool showHelp = false;
+    int startMs = 0;  // --start: the live show begins at this song time
+
+    RunMode mode = RunMode::Show;
+    std::string outputPath;  // the video, raw or PNG file
+    int framesPerSecond = 60;
+    int outputWidth = 1280;
+    int outputHeight = 720;
+    int fromMs = 0;            // --from, capture only
+    int toMs = kUntilShowEnd;  // --to, capture only
+    int shotMs = 0;            // --shot's time
 };
 
 struct ParsedCommandLine {
@@ -28,5 +48,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 // The module name from the text after the options: upper-cased (ASCII letters
 // only, other bytes kept), or the default when it is empty.
 std::string moduleNameFromText(const std::string& text);
+
+// Seconds as typed ("12", "14.3") to whole milliseconds, rounded to nearest.
+// False for text that is not a finite number from 0 to 2,000,000.
+bool parseSongSeconds(const std::string& text, int& ms);
 
 const char* usageText();

@@ -1,9 +1,11 @@
 // talvenor: reads its options and the module name, then hands over to the
-// application, which shows the settings dialog (or starts the show at once).
+// application, which shows the settings dialog (or starts the show at once),
+// or to the headless capture and shot modes.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "capture/capture_mode.h"
 #include "command_line.h"
 #include "dialog/launcher_app.h"
 
@@ -17,6 +19,14 @@ int main(int argc, char** argv) {
     if (parsed.options.showHelp) {
         std::fputs(usageText(), stdout);
         return 0;
+    }
+    switch (parsed.options.mode) {
+        case RunMode::Capture:
+            return RunCapture(parsed.options);
+        case RunMode::Shot:
+            return RunShot(parsed.options);
+        case RunMode::Show:
+            break;
     }
     LauncherApp app(parsed.options);
     return app.initInstance();

@@ -10,6 +10,7 @@
 
 #include "loading_banner.h"
 #include "module_loader.h"
+#include "optional_exports.h"
 #include "platforms/sdl_window.h"
 
 HostState hostState;
@@ -135,6 +136,7 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     window.swapBuffers();
 
     SetDefaultProjection();
+    applyLiveStart();
     hostState.startTick = SdlWindow::ticks();
 
     if (moduleBinding.init != nullptr) {

@@ -1,0 +1,66 @@
+// Implements the PNG layer with libpng's simplified API (png_image), which
+// reports errors through the image record instead of longjmp.
+#include "platforms/png_file.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+
+bool writePng(const std::string& path, const RgbPicture& picture, std::string& error) {
+    if (picture.width <= 0 || picture.height <= 0 ||
+        picture.rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {
+        error = "empty or inconsistent picture";
+        return false;
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    if (png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) == 0) {
+        error = image.message;
+        png_image_free(&image);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readPng(const std::string& path, RgbPicture& picture, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        error = image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) == 0) {
+        error = image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+RgbPicture pictureFromGlRows(const std::vector<std::uint8_t>& rgba, int width, int height) {
+    RgbPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = rgba.data() + static_cast<std::size_t>(height - 1 - y) * width * 4;
+        std::uint8_t* out = picture.rgb.data() + static_cast<std::size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x) {
+            out[3 * x] = in[4 * x];
+            out[3 * x + 1] = in[4 * x + 1];
+            out[3 * x + 2] = in[4 * x + 2];
+        }
+    }
+    return picture;
+}
