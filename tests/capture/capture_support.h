@@ -1,0 +1,46 @@
+// What the end-to-end capture tests share: running talvenor in the build
+// folder with a private temporary directory, reading PNG and raw frames, and
+// asking ffprobe about a video.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platforms/png_file.h"
+#include "process_runner.h"
+
+namespace capture_test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary directory, removed with it.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    fs::path path_;
+};
+
+// talvenor with args, run in the build folder (where the show's files are),
+// unpacking its pictures into runtimeDir.
+ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
+                          const ProcessOptions& extra = {});
+
+RgbPicture readPicture(const fs::path& png);
+// Frame `index` of a raw capture (RGBA, top row first) as RGB.
+RgbPicture rawFrame(const fs::path& raw, int width, int height, int index);
+std::string fileBytes(const fs::path& path);
+
+// ffprobe's value of `entry` for the first stream of `type` ("v" or "a"),
+// e.g. "nb_read_frames" or "duration"; empty when there is none.
+std::string probe(const fs::path& video, const std::string& type, const std::string& entry);
+// The stereo frames of the video's song, decoded by ffmpeg; -1 on failure.
+long long decodedAudioFrames(const fs::path& video);
+
+}  // namespace capture_test

@@ -1,0 +1,141 @@
+// The frame grid of captures and shots, the audio share of each frame, the
+// capture's file names and ffmpeg command lines, and the progress line.
+#include "capture/frame_plan.h"
+
+#include <gtest/gtest.h>
+
+#include "capture/capture_files.h"
+#include "capture/progress_line.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// The offline clock: start + pulled x 1000 / rate, rounded down.
+int clockAfter(const FramePlan& plan, std::int64_t pulled) {
+    return plan.startMs() + static_cast<int>(pulled * 1000 / kRate);
+}
+
+TEST(FramePlan, TimesMapToTheFirstFrameOfTheGridAtOrAfterThem) {
+    const FramePlan tenToTwenty(10000, 20000, 60);
+    EXPECT_EQ(tenToTwenty.firstFrame(), 600);
+    EXPECT_EQ(tenToTwenty.endFrame(), 1200);
+    EXPECT_EQ(tenToTwenty.frameCount(), 600);
+    EXPECT_EQ(tenToTwenty.startMs(), 10000);
+
+    // 14.3 s lies on the 60 fps grid; 14.31 s goes to the next frame.
+    EXPECT_EQ(FramePlan(14300, -1, 60).firstFrame(), 858);
+    EXPECT_EQ(FramePlan(14310, -1, 60).firstFrame(), 859);
+    EXPECT_EQ(FramePlan(14310, -1, 60).startMs(), 14316);  // 859 x 1000 / 60, rounded down
+    EXPECT_EQ(FramePlan(14310, -1, 60).frameCount(), -1);
+    // At 24 fps frame 1 shows 41 ms; a time of 1 ms goes there.
+    EXPECT_EQ(FramePlan(1, -1, 24).startMs(), 41);
+    // A stretch shorter than a frame holds the one frame it begins on.
+    EXPECT_EQ(FramePlan(1000, 1010, 60).frameCount(), 1);
+    EXPECT_EQ(FramePlan(1000, 1000, 60).frameCount(), 0);
+}
+
+TEST(FramePlan, TheShowsEndCutsThePlanShortOnlyWhenEarlier) {
+    FramePlan open(1550000, -1, 60);
+    open.stopAtMs(1560000);
+    EXPECT_EQ(open.frameCount(), 600);
+    FramePlan shorter(0, 5000, 60);
+    shorter.stopAtMs(1560000);
+    EXPECT_EQ(shorter.frameCount(), 300);
+    FramePlan unknown(0, -1, 60);
+    unknown.stopAtMs(-1);
+    EXPECT_EQ(unknown.frameCount(), -1);
+    FramePlan past(1570000, -1, 60);
+    past.stopAtMs(1560000);
+    EXPECT_EQ(past.frameCount(), 0);
+}
+
+TEST(FramePlan, AudioBeforeEachFrameMovesTheClockExactlyToIt) {
+    for (int fps : {1, 24, 25, 30, 60, 144, 240}) {
+        for (int fromMs : {0, 1, 10000, 14310, 1234567}) {
+            const FramePlan plan(fromMs, fromMs + 3000, fps);
+            std::int64_t pulled = 0;
+            for (std::int64_t k = plan.firstFrame(); k < plan.endFrame(); ++k) {
+                ASSERT_EQ(plan.audioBefore(k, kRate), pulled) << fps << " fps, frame " << k;
+                ASSERT_EQ(clockAfter(plan, pulled), plan.frameMs(k)) << fps << " fps, " << k;
+                // Less audio would leave the clock short of the frame.
+                if (pulled > 0) {
+                    ASSERT_LT(clockAfter(plan, pulled - 1), plan.frameMs(k));
+                }
+                const int share = plan.audioOf(k, kRate);
+                // Within a sample and a millisecond of an exact share.
+                ASSERT_NEAR(share, double(kRate) / fps, 46.0) << fps << " fps, frame " << k;
+                pulled += share;
+            }
+        }
+    }
+    // At 60 fps ten seconds of frames carry exactly ten seconds of song.
+    const FramePlan plan(10000, 20000, 60);
+    EXPECT_EQ(plan.audioBefore(plan.endFrame(), kRate), 10 * kRate);
+}
+
+TEST(CaptureFiles, TemporaryNamesSitBesideTheFinalOne) {
+    EXPECT_EQ(taggedName("dir/show.mp4", "partial"), "dir/show.partial.mp4");
+    EXPECT_EQ(taggedName("dir.v2/show", "partial"), "dir.v2/show.partial");
+    EXPECT_EQ(taggedName(".hidden", "partial"), ".hidden.partial");
+
+    const CaptureFiles video = captureFilesFor("out/show.mp4");
+    EXPECT_EQ(video.partialPath, "out/show.partial.mp4");
+    EXPECT_EQ(video.videoPath, "out/show.video.partial.mp4");
+    EXPECT_EQ(video.audioPath, "out/show.audio.partial.s16");
+
+    const CaptureFiles raw = captureFilesFor("frames.rgba");
+    EXPECT_TRUE(isRawCapture("frames.rgba"));
+    EXPECT_FALSE(isRawCapture("frames.mp4"));
+    EXPECT_EQ(raw.videoPath, "frames.partial.rgba");
+    EXPECT_EQ(rawAudioName("frames.rgba"), "frames.rgba.s16");
+    EXPECT_EQ(raw.audioPath, "frames.rgba.partial.s16");
+}
+
+// Whether some `option` in args is followed by `value`.
+bool follows(const std::vector<std::string>& args, const std::string& option,
+             const std::string& value) {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == option && args[i + 1] == value) return true;
+    }
+    return false;
+}
+
+TEST(CaptureFiles, TheEncoderReadsRawFramesAndTheMuxKeepsThemAsTheyAre) {
+    const auto encode = encodeArguments("v.mp4", 640, 480, 24, "ultrafast");
+    EXPECT_EQ(encode.front(), "ffmpeg");
+    EXPECT_TRUE(follows(encode, "-video_size", "640x480"));
+    EXPECT_TRUE(follows(encode, "-framerate", "24"));
+    EXPECT_TRUE(follows(encode, "-pix_fmt", "rgba"));
+    EXPECT_TRUE(follows(encode, "-i", "pipe:0"));
+    EXPECT_TRUE(follows(encode, "-c:v", "libx264"));
+    EXPECT_TRUE(follows(encode, "-preset", "ultrafast"));
+    EXPECT_EQ(encode.back(), "v.mp4");
+
+    const auto mp4 = muxArguments("v.mp4", "a.s16", 44100, "o.partial.mp4", "o.mp4");
+    EXPECT_TRUE(follows(mp4, "-c:v", "copy"));
+    EXPECT_TRUE(follows(mp4, "-c:a", "aac"));
+    EXPECT_TRUE(follows(mp4, "-ar", "44100"));
+    EXPECT_TRUE(follows(mp4, "-f", "mp4"));
+    EXPECT_EQ(mp4.back(), "o.partial.mp4");
+    const auto mkv = muxArguments("v.mp4", "a.s16", 44100, "o.partial.mkv", "o.mkv");
+    EXPECT_TRUE(follows(mkv, "-c:a", "flac"));
+    EXPECT_TRUE(follows(mkv, "-f", "matroska"));
+}
+
+TEST(ProgressLine, BarSpeedAndEstimate) {
+    CaptureProgress p;
+    p.framesDone = 300;
+    p.framesTotal = 600;
+    p.framesPerSecond = 60;
+    p.songMs = 14999;
+    p.elapsedSeconds = 10.0;
+    EXPECT_EQ(progressLine(p),
+              "[##########----------]  50%  song 15.0 s  30.0 fps  0.50x  left 0:10");
+    p.framesTotal = -1;  // no known end: no bar and no estimate
+    EXPECT_EQ(progressLine(p), "  song 15.0 s  30.0 fps  0.50x");
+    EXPECT_EQ(clockText(59.4), "0:59");
+    EXPECT_EQ(clockText(3725), "1:02:05");
+}
+
+}  // namespace
