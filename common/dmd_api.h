@@ -33,9 +33,11 @@ using DmdDoneFn = void (*)();
 
 // Before Init: the show begins at song time songMs instead of 0. Everything
 // that depends on earlier frames (the sprite burst's ageing per drawn frame,
-// the text-line counter, and the picture of frames that draw over their
-// predecessors without clearing) is brought to where frames drawn at the song
-// times of the frame grid below, at framesPerSecond, would have left it.
+// the text-line counter) is brought to where frames drawn at the song times
+// of the frame grid below, at framesPerSecond, would have left it. With
+// offline audio the first RenderScene also draws the frames since the last
+// one that repainted every pixel, so its picture is that of a show played
+// from 0; a live window keeps no picture worth that wait.
 // 1 = accepted; 0 = refused (after Init, songMs < 0, a rate outside 1..1000).
 using DmdStartAtFn = int (*)(int songMs, int framesPerSecond);
 // Before Init: the song plays on an offline output with no device and no

@@ -140,7 +140,10 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
         ++framesDone;
 
         const Clock::time_point now = Clock::now();
-        if (now - shown >= std::chrono::milliseconds(250) || k + 1 == plan.endFrame()) {
+        // A terminal's line is rewritten four times a second; a log gets a
+        // line every ten seconds.
+        const auto interval = std::chrono::milliseconds(tty ? 250 : 10000);
+        if (now - shown >= interval || k + 1 == plan.endFrame()) {
             shown = now;
             progress.framesDone = framesDone;
             progress.songMs = plan.frameMs(k);

@@ -72,7 +72,9 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
         return 0;
     }
     if (showStart.requested()) {
-        showStart.passEarlyFrames(sceneDirector, sceneRenderer.sprites);
+        // Drawn frames before the first only where the picture is kept:
+        // captures and shots, which use offline audio.
+        showStart.passEarlyFrames(sceneDirector, sceneRenderer.sprites, offlineAudio);
         songPlayer.setStartMs(showStart.songMs());
     }
     songPlayer.play();

@@ -18,7 +18,7 @@ int ShowStart::gridMs(std::int64_t frame) const {
     return static_cast<int>(dmdGridMs(frame, framesPerSecond_));
 }
 
-void ShowStart::passEarlyFrames(SceneDirector& director, SpriteBurst& burst) {
+void ShowStart::passEarlyFrames(SceneDirector& director, SpriteBurst& burst, bool drawLeadIn) {
     if (!requested()) return;
     firstFrame_ = dmdFirstGridFrameFrom(songMs_, framesPerSecond_);
     // The picture of the first frame depends on the frames since the last
@@ -26,7 +26,8 @@ void ShowStart::passEarlyFrames(SceneDirector& director, SpriteBurst& burst) {
     leadInFrame_ = firstFrame_;
     // A start at the end draws nothing at all.
     const bool over = director.showOverAt(gridMs(firstFrame_));
-    while (!over && leadInFrame_ > 0 && !director.repaintsPicture(gridMs(leadInFrame_))) {
+    while (drawLeadIn && !over && leadInFrame_ > 0 &&
+           !director.repaintsPicture(gridMs(leadInFrame_))) {
         --leadInFrame_;
     }
     for (std::int64_t k = 0; k < leadInFrame_; ++k) {

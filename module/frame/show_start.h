@@ -22,8 +22,10 @@ class ShowStart {
     int songMs() const { return songMs_; }
 
     // After the script is built: finds where the lead-in begins and passes
-    // every frame before it without drawing.
-    void passEarlyFrames(SceneDirector& director, SpriteBurst& burst);
+    // every frame before it without drawing. Without drawLeadIn every frame
+    // before the start is passed: a live window keeps no picture from frame
+    // to frame worth the wait.
+    void passEarlyFrames(SceneDirector& director, SpriteBurst& burst, bool drawLeadIn = true);
     // At the first RenderScene: draws the lead-in frames, once. Returns 0 when
     // the show ended among them.
     int drawLeadIn(SceneDirector& director, const FrustumParams& frustum);

@@ -121,7 +121,7 @@ TEST_F(ShowStartTest, AStartPassesFramesUpToTheLastRepaintAndDrawsTheRest) {
     EXPECT_TRUE(log.calls.empty());
 }
 
-TEST_F(ShowStartTest, StartsOnARepaintOrAtTheEndDrawNoLeadIn) {
+TEST_F(ShowStartTest, StartsOnARepaintAtTheEndOrLiveDrawNoLeadIn) {
     moduleRandom.setState(1);
     SpriteBurst burst;
     ShowStart onFigure;
@@ -137,6 +137,12 @@ TEST_F(ShowStartTest, StartsOnARepaintOrAtTheEndDrawNoLeadIn) {
     log.clear();
     EXPECT_EQ(past.drawLeadIn(director, kHost), 1);
     EXPECT_TRUE(log.calls.empty());
+
+    // A live start passes even the frames of the burst's trails.
+    ShowStart live;
+    ASSERT_TRUE(live.request(18400, 60));
+    live.passEarlyFrames(director, burst, false);
+    EXPECT_EQ(live.leadInFrame(), live.firstFrame());
 
     // Off the grid: 10 ms at 60 fps starts on frame 1 (16 ms).
     ShowStart offGrid;
