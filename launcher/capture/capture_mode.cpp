@@ -80,6 +80,16 @@ void removeFiles(const CaptureFiles& files) {
     std::remove(files.audioPath.c_str());
 }
 
+// Fails early, before the module is loaded, when the file cannot be made.
+bool folderWritable(const std::string& path, std::string& error) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (::access(folder.c_str(), W_OK) == 0) return true;
+    error = folder + ": " + std::strerror(errno);
+    return false;
+}
+
 bool renameInto(const std::string& from, const std::string& to, std::string& error) {
     if (std::rename(from.c_str(), to.c_str()) == 0) return true;
     error = to + ": " + std::strerror(errno);
@@ -90,7 +100,7 @@ bool renameInto(const std::string& from, const std::string& to, std::string& err
 struct TimeShares {
     double drawing = 0.0;
     double readBack = 0.0;
-    double encoder = 0.0;  // handing frames over, waiting while the encoder catches up
+    double output = 0.0;  // handing frames to the encoder (waiting while it catches up) or file
     double audio = 0.0;
 };
 
@@ -126,7 +136,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
             error = "the video encoder stopped taking frames";
             return false;
         }
-        shares.encoder += secondsSince(t);
+        shares.output += secondsSince(t);
         t = Clock::now();
         const int audioFrames = plan.audioOf(k, show.audioRate());
         samples.resize(static_cast<std::size_t>(audioFrames) * 2);
@@ -163,6 +173,7 @@ int RunCapture(const LaunchOptions& o) {
     FramePlan plan(o.fromMs, o.toMs, o.framesPerSecond);
     OfflineShow show;
     std::string error;
+    if (!folderWritable(o.outputPath, error)) return fail(error);
     if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, plan.startMs(), o.framesPerSecond,
                    error)) {
         return fail(error);
@@ -219,13 +230,13 @@ int RunCapture(const LaunchOptions& o) {
     const double seconds = static_cast<double>(framesDone) / o.framesPerSecond;
     std::fprintf(stderr,
                  "talvenor: %s: %lld frames, %.3f s at %d fps, %dx%d, song %.3f to %.3f s; "
-                 "%.1f s (%.2fx real time): drawing %.0f%%, read-back %.0f%%, encoder %.0f%%, "
+                 "%.1f s (%.2fx real time): drawing %.0f%%, read-back %.0f%%, frame output %.0f%%, "
                  "audio %.0f%%\n",
                  files.finalPath.c_str(), static_cast<long long>(framesDone), seconds,
                  o.framesPerSecond, o.outputWidth, o.outputHeight, plan.startMs() / 1000.0,
                  plan.frameMs(plan.firstFrame() + framesDone) / 1000.0, wall,
                  wall > 0.0 ? seconds / wall : 0.0, 100.0 * shares.drawing / wall,
-                 100.0 * shares.readBack / wall, 100.0 * shares.encoder / wall,
+                 100.0 * shares.readBack / wall, 100.0 * shares.output / wall,
                  100.0 * shares.audio / wall);
     if (interruptRequested != 0) {
         std::fputs("talvenor: interrupted; the file holds what was captured\n", stderr);
@@ -238,6 +249,7 @@ int RunShot(const LaunchOptions& o) {
     const FramePlan plan(o.shotMs, kUntilShowEnd, o.framesPerSecond);
     OfflineShow show;
     std::string error;
+    if (!folderWritable(o.outputPath, error)) return fail(error);
     if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, plan.startMs(), o.framesPerSecond,
                    error)) {
         return fail(error);

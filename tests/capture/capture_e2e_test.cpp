@@ -179,6 +179,14 @@ TEST_F(Capture, AShotAfterTheShowsEndIsRefused) {
     EXPECT_TRUE(outputs().empty());
 }
 
+TEST_F(Capture, AFolderThatCannotTakeTheFileIsRefusedAtOnce) {
+    const fs::path missing = folder / "missing" / "show.mp4";
+    const ProcessResult r = talvenor(with({"--capture", missing.string()}));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("missing: No such file"), std::string::npos) << r.output;
+    EXPECT_TRUE(outputs().empty());
+}
+
 // The live show needs a display; the suite runs under Xvfb.
 TEST_F(Capture, TheLiveShowStartsWhereAsked) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display";
