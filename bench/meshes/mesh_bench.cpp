@@ -27,11 +27,12 @@
 #include "show/event_timeline.h"
 #include "show/gl_frame_state.h"
 #include "show/scene_director.h"
+#include "show_bench.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
 constexpr int kWarmUpFrames = 5;
 constexpr int kRounds = 4;  // measurements alternate in rounds to share any load fairly
@@ -56,63 +57,6 @@ std::vector<Scene> heaviestScenes() {
     for (int e = 0; e < 3; ++e)
         scenes.push_back({82 + e, (swarmBounds[e] + swarmBounds[e + 1]) / 2});
     return scenes;
-}
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Processor time of the whole process (llvmpipe's rasteriser threads
-// included): unlike wall time, it barely changes when other programs load
-// the machine.
-double processCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
-}
-
-// The pictures, unpacked from a copy of the archive in a scratch folder.
-struct Pictures {
-    explicit Pictures(TextureSlot* slots) {
-        std::string pattern = (fs::temp_directory_path() / "sorvanel-meshes-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return;
-        root = pattern;
-        std::error_code error;
-        fs::copy_file(SORVANEL_BENCH_ARCHIVE, root / kArchiveFileName, error);
-        const fs::path previous = fs::current_path();
-        fs::current_path(root);
-        const std::string dir = root.string() + "/";
-        unpackArchive(dir);
-        for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-            loaded += slots[slot].load((dir + tempFileNameForSlot(slot)).c_str(), 0, 1);
-        }
-        deleteTempFiles(dir);
-        fs::current_path(previous);
-    }
-    ~Pictures() {
-        std::error_code error;
-        if (!root.empty()) fs::remove_all(root, error);
-    }
-    fs::path root;
-    int loaded = 0;
-};
-
-// The launcher's default projection and fixed state for a window of this size.
-FrustumParams applyHostState(int width, int height) {
-    const double aspect = static_cast<double>(width) / height;
-    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_DEPTH_TEST);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    return f;
 }
 
 // Milliseconds per frame over `rounds` slices of `seconds`, interleaved with
@@ -166,7 +110,7 @@ SizeVerdict benchSize(int width, int height, double seconds) {
     }
     const FrustumParams frustum = applyHostState(width, height);
     TextureSlot slots[kTextureSlotCount];
-    const Pictures pictures(slots);
+    const BenchPictures pictures(slots);
     SceneRenderer renderer;
     renderer.text.depth = 0.1f;
     renderer.text.createFont(nullptr, "Arial Black", 0.1f);
@@ -216,8 +160,7 @@ SizeVerdict benchSize(int width, int height, double seconds) {
     }
     BakedMeshSet::setEmission(MeshEmission::VertexArrays);
     if (pictures.loaded != kTextureSlotCount) {
-        std::printf("  (%d of 9 pictures loaded from %s)\n", pictures.loaded,
-                    SORVANEL_BENCH_ARCHIVE);
+        std::printf("  (%d of 9 pictures loaded)\n", pictures.loaded);
     }
     return verdict;
 }

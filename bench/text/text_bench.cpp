@@ -24,20 +24,17 @@
 #include "show/event_timeline.h"
 #include "show/gl_frame_state.h"
 #include "show/scene_director.h"
+#include "show_bench.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
 constexpr const char* kFaceName = "Arial Black";
 constexpr float kGlyphDepth = 0.1f;
 constexpr int kFontBuilds = 10;
 constexpr int kWarmUpFrames = 5;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 void benchFontBuild() {
     EglOffscreen gl(64, 64);
@@ -60,51 +57,6 @@ void benchFontBuild() {
     std::sort(times.begin() + 1, times.end());
     std::printf("glyph lists (255): first build %.1f ms, then median %.1f ms, best %.1f ms\n",
                 first, times[1 + (times.size() - 1) / 2], times[1]);
-}
-
-// The pictures, unpacked from a copy of the archive in a scratch folder, as
-// Init loads them.
-struct Pictures {
-    explicit Pictures(TextureSlot* slots) {
-        std::string pattern = (fs::temp_directory_path() / "sorvanel-text-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return;
-        root = pattern;
-        std::error_code error;
-        fs::copy_file(SORVANEL_BENCH_ARCHIVE, root / kArchiveFileName, error);
-        const fs::path previous = fs::current_path();
-        fs::current_path(root);
-        const std::string dir = root.string() + "/";
-        unpackArchive(dir);
-        for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-            loaded += slots[slot].load((dir + tempFileNameForSlot(slot)).c_str(), 0, 1);
-        }
-        deleteTempFiles(dir);
-        fs::current_path(previous);
-    }
-    ~Pictures() {
-        std::error_code error;
-        if (!root.empty()) fs::remove_all(root, error);
-    }
-    fs::path root;
-    int loaded = 0;
-};
-
-// The launcher's projection and fixed state for a window of this size.
-FrustumParams applyHostState(int width, int height) {
-    const double aspect = static_cast<double>(width) / height;
-    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_DEPTH_TEST);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    return f;
 }
 
 // Scripts holding only the text overlays of the real events, with the same
@@ -142,7 +94,7 @@ void benchFrames(int width, int height, double seconds) {
     }
     const FrustumParams frustum = applyHostState(width, height);
     TextureSlot slots[kTextureSlotCount];
-    const Pictures pictures(slots);
+    const BenchPictures pictures(slots);
     SceneRenderer renderer;
     renderer.text.depth = kGlyphDepth;
     renderer.text.createFont(nullptr, kFaceName, kGlyphDepth);

@@ -186,20 +186,28 @@ TEST_F(Presentation, FullScreenKeepsTheRequestedAspectAndCoversTheScreen) {
     EXPECT_NE(t[last].find("viewport=" + screen), std::string::npos) << t[last];
 }
 
-void pressEscapeOnceShown(int, void*) {
-    // Wait for the window, then send Escape to it.
-    for (int i = 0; i < 100; ++i) {
-        if (std::system("xdotool search --name 'Morrowen q7v Kessary' >/dev/null 2>&1") == 0) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+bool hasExited(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidText, name, state;
+    stat >> pidText >> name >> state;
+    return !stat || state == "Z";
+}
+
+// Sends Escape to the show's window until the launcher has gone: the window
+// may not be mapped or focusable yet, and a loaded X server can drop a
+// connection, so one attempt is not enough.
+void pressEscapeUntilGone(int pid, void*) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!hasExited(pid) && std::chrono::steady_clock::now() < deadline) {
+        [[maybe_unused]] int rc = std::system(
+            "timeout 2 xdotool search --name 'Morrowen q7v Kessary' windowfocus "
+            "key Escape >/dev/null 2>&1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    [[maybe_unused]] int rc = std::system(
-        "xdotool search --name 'Morrowen q7v Kessary' windowfocus --sync key Escape "
-        ">/dev/null 2>&1");
 }
 
 TEST_F(Presentation, EscapeEndsTheShow) {
-    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {}, pressEscapeOnceShown);
+    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {}, pressEscapeUntilGone);
     EXPECT_FALSE(r.timedOut) << "Escape did not end the show";
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();

@@ -1,0 +1,63 @@
+// Implements the shared benchmark scaffolding over the module's asset layer.
+#include "show_bench.h"
+
+#include <GL/gl.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <string>
+#include <system_error>
+
+#include "assets/archive.h"
+#include "assets/texture_slot.h"
+
+namespace fs = std::filesystem;
+
+double msSince(BenchClock::time_point start) {
+    return std::chrono::duration<double, std::milli>(BenchClock::now() - start).count();
+}
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+BenchPictures::BenchPictures(TextureSlot* slots) {
+    std::string pattern = (fs::temp_directory_path() / "sorvanel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    root = pattern;
+    std::error_code error;
+    fs::copy_file(SORVANEL_BENCH_ARCHIVE, root / kArchiveFileName, error);
+    const fs::path previous = fs::current_path();
+    fs::current_path(root);
+    const std::string dir = root.string() + "/";
+    unpackArchive(dir);
+    for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+        loaded += slots[slot].load((dir + tempFileNameForSlot(slot)).c_str(), 0, 1);
+    }
+    deleteTempFiles(dir);
+    fs::current_path(previous);
+}
+
+BenchPictures::~BenchPictures() {
+    std::error_code error;
+    if (!root.empty()) fs::remove_all(root, error);
+}
+
+FrustumParams applyHostState(int width, int height) {
+    const double aspect = static_cast<double>(width) / height;
+    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    return f;
+}

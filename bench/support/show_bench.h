@@ -1,0 +1,34 @@
+// What the show benchmarks share: the pictures loaded as Init loads them, the
+// launcher's default projection and fixed GL state, and timing helpers.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+
+#include "common/dmd_api.h"
+
+class TextureSlot;
+
+using BenchClock = std::chrono::steady_clock;
+
+double msSince(BenchClock::time_point start);
+
+// Processor time of the whole process (llvmpipe's rasteriser threads
+// included): unlike wall time, it barely changes when other programs load
+// the machine.
+double processCpuMs();
+
+// The nine pictures, unpacked from a copy of the built archive in a scratch
+// folder and loaded into slots; the folder goes with the object.
+struct BenchPictures {
+    explicit BenchPictures(TextureSlot* slots);
+    ~BenchPictures();
+    BenchPictures(const BenchPictures&) = delete;
+    BenchPictures& operator=(const BenchPictures&) = delete;
+
+    std::filesystem::path root;
+    int loaded = 0;
+};
+
+// The launcher's default projection and fixed state for a window of this size.
+FrustumParams applyHostState(int width, int height);
