@@ -98,9 +98,8 @@ bool renameInto(const std::string& from, const std::string& to, std::string& err
 
 // Where the wall time of a capture went, for its closing line.
 struct TimeShares {
-    double drawing = 0.0;
-    double readBack = 0.0;
-    double output = 0.0;  // handing frames to the encoder (waiting while it catches up) or file
+    double drawing = 0.0;  // the module's frame and its read-back, which waits for it
+    double output = 0.0;   // the frame turned top row first and handed to the encoder or file
     double audio = 0.0;
 };
 
@@ -124,16 +123,14 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
         Clock::time_point t = Clock::now();
         if (!show.drawFrame()) break;  // the show is over
         const std::vector<std::uint8_t>& rows = show.readFrame();
-        shares.drawing += secondsSince(t);  // the read-back waits for the drawing to finish
+        shares.drawing += secondsSince(t);
         t = Clock::now();
         for (int y = 0; y < height; ++y) {
             std::memcpy(topFirst.data() + rowBytes * y, rows.data() + rowBytes * (height - 1 - y),
                         rowBytes);
         }
-        shares.readBack += secondsSince(t);
-        t = Clock::now();
         if (!sink.writeFrame(topFirst.data(), topFirst.size())) {
-            error = "the video encoder stopped taking frames";
+            error = "the frames could not be handed on (the encoder stopped, or the disk is full)";
             return false;
         }
         shares.output += secondsSince(t);
@@ -230,14 +227,12 @@ int RunCapture(const LaunchOptions& o) {
     const double seconds = static_cast<double>(framesDone) / o.framesPerSecond;
     std::fprintf(stderr,
                  "talvenor: %s: %lld frames, %.3f s at %d fps, %dx%d, song %.3f to %.3f s; "
-                 "%.1f s (%.2fx real time): drawing %.0f%%, read-back %.0f%%, frame output %.0f%%, "
-                 "audio %.0f%%\n",
+                 "%.1f s (%.2fx real time): drawing %.0f%%, frame output %.0f%%, audio %.0f%%\n",
                  files.finalPath.c_str(), static_cast<long long>(framesDone), seconds,
                  o.framesPerSecond, o.outputWidth, o.outputHeight, plan.startMs() / 1000.0,
                  plan.frameMs(plan.firstFrame() + framesDone) / 1000.0, wall,
                  wall > 0.0 ? seconds / wall : 0.0, 100.0 * shares.drawing / wall,
-                 100.0 * shares.readBack / wall, 100.0 * shares.output / wall,
-                 100.0 * shares.audio / wall);
+                 100.0 * shares.output / wall, 100.0 * shares.audio / wall);
     if (interruptRequested != 0) {
         std::fputs("talvenor: interrupted; the file holds what was captured\n", stderr);
         return 130;
