@@ -8,7 +8,7 @@ packages=(
     libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libsdl2-dev libopenmpt-dev openmpt123
     libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-roboto-unhinted
-    libfltk1.3-dev
+    libfltk1.3-dev fluid
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
     ffmpeg
