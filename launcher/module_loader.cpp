@@ -1,4 +1,6 @@
 // Implements the module loader over dlopen, dlsym and dlclose.
+// SORVANEL_MODULE_FROM_LAUNCHER is the install's relative path from the
+// launcher's folder to the module folder, e.g. "../lib/sorvanel".
 #include "module_loader.h"
 
 #include <dirent.h>
@@ -88,11 +90,25 @@ std::string resolveModulePath(const std::string& name, const std::string& launch
         const std::string found = resolveIn("", name);
         return found.empty() ? found : "./" + found;
     }
-    // A bare name: the current directory first, then the launcher's own.
+    // A bare name: the current directory first, then the launcher's own,
+    // then where an install puts the modules.
     const std::string inCurrent = resolveIn("", name);
     if (!inCurrent.empty()) return "./" + inCurrent;
-    if (!launcherDir.empty()) return resolveIn(launcherDir, name);
+    if (launcherDir.empty()) return {};
+    const std::string besideLauncher = resolveIn(launcherDir, name);
+    if (!besideLauncher.empty()) return besideLauncher;
+    const std::string installed = installedModuleDirectory(launcherDir);
+    return installed.empty() ? std::string{} : resolveIn(installed, name);
+}
+
+std::string installedModuleDirectory(const std::string& launcherDir) {
+#ifdef SORVANEL_MODULE_FROM_LAUNCHER
+    if (launcherDir.empty()) return {};
+    return launcherDir + "/" + SORVANEL_MODULE_FROM_LAUNCHER;
+#else
+    (void)launcherDir;
     return {};
+#endif
 }
 
 std::string launcherDirectory() {

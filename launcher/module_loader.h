@@ -28,9 +28,14 @@ void UnloadModule();
 const std::string& lastModuleLoadDetail();
 
 // Where a module name is found: a bare name in the current directory, then in
-// launcherDirectory; a path as given. A name that matches no file exactly is
-// matched ignoring letter case, component by component. Empty if not found.
+// launcherDirectory, then in the installed module folder beside it; a path as
+// given. A name that matches no file exactly is matched ignoring letter case,
+// component by component. Empty if not found.
 std::string resolveModulePath(const std::string& name, const std::string& launcherDirectory);
+
+// The folder an installed launcher in launcherDirectory keeps its modules in
+// (lib/sorvanel/ of the same prefix), or "" when this build has none.
+std::string installedModuleDirectory(const std::string& launcherDirectory);
 
 // The directory the running launcher lives in.
 std::string launcherDirectory();

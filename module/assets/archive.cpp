@@ -16,6 +16,7 @@
 #include <new>
 
 #include "assets/archive_key.h"
+#include "common/data_files.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ const char* tempFileNameForSlot(int slot) {
 
 void unpackArchive(const std::string& tempDirectory) {
     if (tempDirectory.empty()) return;
-    const int fd = open(kArchiveFileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = open(dataFilePath(kArchiveFileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

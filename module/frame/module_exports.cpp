@@ -9,6 +9,7 @@
 
 #include "assets/archive.h"
 #include "assets/temp_directory.h"
+#include "common/data_files.h"
 #include "common/dmd_api.h"
 #include "frame/module_objects.h"
 #include "frame/show_start.h"
@@ -59,7 +60,7 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
     }
     deleteTempFiles(tempDirectory);
 
-    songPlayer.setSongName(kSongFileName);
+    songPlayer.setSongName(dataFilePath(kSongFileName).c_str());
     musicStarted = songPlayer.open(messageTarget, soundEnabled);
     if (musicStarted == 0) return 0;
 

@@ -114,6 +114,29 @@ TEST_F(ModuleLoader, BareNamesAreFoundInTheCurrentDirectoryThenBesideTheLauncher
     fs::current_path(old);
 }
 
+TEST_F(ModuleLoader, TheInstalledModuleFolderIsTheLastPlaceLooked) {
+    const fs::path cwd = dir_ / "cwd";
+    const fs::path bin = dir_ / "prefix" / "bin";
+    fs::create_directories(cwd);
+    fs::create_directories(bin);
+    const std::string installed = installedModuleDirectory(bin.string());
+    ASSERT_FALSE(installed.empty());
+    fs::create_directories(installed);
+    std::ofstream(fs::path(installed) / "sorvanel.dmd") << "x";
+    const fs::path old = fs::current_path();
+    fs::current_path(cwd);
+    const std::string found = resolveModulePath("SORVANEL.DMD", bin.string());
+    EXPECT_EQ(fs::canonical(found), fs::canonical(fs::path(installed) / "sorvanel.dmd"));
+    // Beside the launcher and in the current directory still come first.
+    std::ofstream(bin / "Sorvanel.dmd") << "x";
+    EXPECT_EQ(resolveModulePath("SORVANEL.DMD", bin.string()), (bin / "Sorvanel.dmd").string());
+    std::ofstream(cwd / "sorvanel.dmd") << "x";
+    EXPECT_EQ(resolveModulePath("SORVANEL.DMD", bin.string()), "./sorvanel.dmd");
+    // A path is taken as given, never from the install.
+    EXPECT_EQ(resolveModulePath("sub/sorvanel.dmd", bin.string()), "");
+    fs::current_path(old);
+}
+
 TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
     fs::create_directories(dir_ / "Sub" / "Dir");
     std::ofstream(dir_ / "Sub" / "Dir" / "my demo.dmd") << "x";
