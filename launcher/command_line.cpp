@@ -207,6 +207,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             if (!seconds(a, o.toMs)) return parsed;
         } else if (a == "--help") {
             o.showHelp = true;
+        } else if (a == "--version") {
+            o.showVersion = true;
         } else {
             parsed.error = "unknown option " + a;
             return parsed;
@@ -222,6 +224,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     o.moduleName = moduleNameFromText(text);
     return parsed;
+}
+
+std::string versionText() {
+    return std::string("talvenor (Sorvanel) ") + SORVANEL_VERSION;
 }
 
 const char* usageText() {
@@ -249,6 +255,7 @@ const char* usageText() {
            "  --from S        capture from song time S seconds (default 0)\n"
            "  --to S          capture up to song time S seconds (default: the show's end)\n"
            "  --help          this text\n"
+           "  --version       the program's version\n"
            "\n"
            "Frames lie on a grid: frame k shows song time k/N seconds (whole milliseconds,\n"
            "rounded down); --from, --to and --shot times go to the first frame at or\n"

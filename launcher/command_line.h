@@ -25,6 +25,7 @@ struct LaunchOptions {
     bool soundEnabled = true;
     bool noDialog = false;
     bool showHelp = false;
+    bool showVersion = false;
     int startMs = 0;  // --start: the live show begins at this song time
 
     RunMode mode = RunMode::Show;
@@ -54,3 +55,6 @@ std::string moduleNameFromText(const std::string& text);
 bool parseSongSeconds(const std::string& text, int& ms);
 
 const char* usageText();
+
+// "talvenor (Sorvanel) VERSION", the first line --version prints.
+std::string versionText();

@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText());
         return 2;
     }
+    if (parsed.options.showVersion) {
+        std::printf("%s\n", versionText().c_str());
+        return 0;
+    }
     if (parsed.options.showHelp) {
         std::fputs(usageText(), stdout);
         return 0;
