@@ -1,20 +1,25 @@
 // Makes the launcher's window icon: a dark blue badge with a ringed golden
 // planet and a small four-pointed star, drawn with 4 x 4 supersampling at
 // 16, 32 and 48 pixels. Writes a C++ source holding the RGBA bytes of each
-// size and a 48-pixel PNG for desktop use. Same bytes on every build.
+// size, a 48-pixel PNG, and a PNG at every size the icon theme lists for
+// applications (HICOLOR/NxN/apps/talvenor.png). Same bytes on every build.
 //
-// usage: make_icon OUTPUT.cpp OUTPUT.png
+// usage: make_icon OUTPUT.cpp OUTPUT.png HICOLOR_DIR
 #include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
 
 constexpr int kSizes[] = {16, 32, 48};
 constexpr int kPngSize = 48;
+constexpr int kThemeSizes[] = {16, 22, 24, 32, 36, 48, 64, 72, 96, 128, 192, 256, 512};
 constexpr int kSuper = 4;
 
 struct Colour {
@@ -124,7 +129,7 @@ bool writeSource(const char* path) {
     return std::fclose(f) == 0;
 }
 
-bool writePng(const char* path) {
+bool writePng(const char* path, int size) {
     std::FILE* f = std::fopen(path, "wb");
     if (f == nullptr) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -134,32 +139,47 @@ bool writePng(const char* path) {
         std::fclose(f);
         return false;
     }
-    const std::vector<unsigned char> rgba = render(kPngSize);
+    const std::vector<unsigned char> rgba = render(size);
     png_init_io(png, f);
-    png_set_IHDR(png, info, kPngSize, kPngSize, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < kPngSize; ++y) {
-        png_write_row(png, &rgba[static_cast<std::size_t>(y) * kPngSize * 4]);
+    for (int y = 0; y < size; ++y) {
+        png_write_row(png, &rgba[static_cast<std::size_t>(y) * size * 4]);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
 }
 
+bool writeThemeIcons(const std::string& hicolor) {
+    for (int size : kThemeSizes) {
+        const std::string folder =
+            hicolor + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error || !writePng((folder + "/talvenor.png").c_str(), size)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_icon OUTPUT.cpp OUTPUT.png\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make_icon OUTPUT.cpp OUTPUT.png HICOLOR_DIR\n");
         return 2;
     }
     if (!writeSource(argv[1])) {
         std::fprintf(stderr, "make_icon: cannot write %s\n", argv[1]);
         return 1;
     }
-    if (!writePng(argv[2])) {
+    if (!writePng(argv[2], kPngSize)) {
         std::fprintf(stderr, "make_icon: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    if (!writeThemeIcons(argv[3])) {
+        std::fprintf(stderr, "make_icon: cannot write the icons under %s\n", argv[3]);
         return 1;
     }
     return 0;
