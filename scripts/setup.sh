@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Sorvanel builds, runs and tests with.
+# Installs the Debian packages Sorvanel builds, runs and tests with, on a
+# brand-new minimal Debian 12 (installs are without recommends, so every
+# package a step needs is named here; CI proves it on a fresh machine).
 # Idempotent: only what is missing is installed.
 set -euo pipefail
 
 packages=(
+    # building
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
     libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     libsdl2-dev libopenmpt-dev openmpt123
     libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-roboto-unhinted
+    # FLTK's CMake package imports the fluid program and fails without it
     libfltk1.3-dev fluid
+    # testing: GL under X, keys, captures, the installed copy and the package
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
     ffmpeg
+    file man-db desktop-file-utils appstream
+    # packaging: cpack's DEB generator reads dependencies with dpkg-shlibdeps
+    dpkg-dev
 )
 
 missing=()
