@@ -214,4 +214,17 @@ TEST_F(Presentation, EscapeEndsTheShow) {
     EXPECT_GE(indexOf(t, "module done context=0"), 0);
 }
 
+TEST_F(Presentation, ModuleWithoutControlExportsPlaysWithTheOptionsRefusedOnce) {
+    const ProcessResult r = run({"--controls", "--loop", "--vsync", "--no-dialog", "test_full.dmd"},
+                                {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const std::string controls = "this module cannot seek or pause; --controls is refused";
+    const std::size_t first = r.output.find(controls);
+    ASSERT_NE(first, std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(controls, first + 1), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("this module cannot start over; --loop is refused"), std::string::npos);
+    // The show still plays to its end.
+    EXPECT_EQ(countOf(trace(), "host swap"), 5);
+}
+
 }  // namespace
