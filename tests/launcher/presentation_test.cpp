@@ -227,4 +227,18 @@ TEST_F(Presentation, ModuleWithoutControlExportsPlaysWithTheOptionsRefusedOnce) 
     EXPECT_EQ(countOf(trace(), "host swap"), 5);
 }
 
+TEST_F(Presentation, VsyncWhereTheDisplayHasNoneIsNotedAndTheShowPlays) {
+    const ProcessResult r =
+        run({"--vsync", "--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(countOf(trace(), "host swap"), 5);
+    if (r.output.find("the display offers no vsync here") == std::string::npos) {
+        GTEST_SKIP() << "this display waits for vsync (not Xvfb)";
+    }
+    // Without --vsync nothing is said.
+    fs::remove(trace_);
+    const ProcessResult plain = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(plain.output.find("vsync"), std::string::npos) << plain.output;
+}
+
 }  // namespace
