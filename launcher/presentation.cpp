@@ -51,8 +51,8 @@ void tearDown(SdlWindow& window) {
 
 void paint(SdlWindow& window, ShowControls& controls, bool& ended) {
     if (!hostState.running) return;
-    if (controls.showsHeldPicture()) {
-        controls.drawHeldPicture(hostState.clientWidth, hostState.clientHeight);
+    if (controls.showsHeldPicture(hostState.clientWidth, hostState.clientHeight)) {
+        controls.drawHeldPicture();
     } else if (moduleBinding.renderScene != nullptr) {
         const FrustumParams& f = hostState.currentFrustum;
         if (moduleBinding.renderScene(hostState.startTick, 1, f.left, f.right, f.bottom, f.top,

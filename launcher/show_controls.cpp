@@ -203,8 +203,16 @@ bool ShowControls::startOver() {
     return true;
 }
 
-void ShowControls::drawHeldPicture(int width, int height) const {
-    if (width != heldWidth_ || height != heldHeight_) return;  // resized: stale
+bool ShowControls::showsHeldPicture(int width, int height) {
+    if (!paused_ || heldRgba_.empty()) return false;
+    if (width == heldWidth_ && height == heldHeight_) return true;
+    heldRgba_.clear();
+    return false;
+}
+
+void ShowControls::drawHeldPicture() const {
+    const int width = heldWidth_;
+    const int height = heldHeight_;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glDisable(GL_TEXTURE_2D);

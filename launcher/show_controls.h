@@ -44,9 +44,10 @@ class ShowControls {
     void keyPressed(SdlWindow::Key key);
     // RenderScene said the show is over: true when it starts again from 0.
     bool startOver();
-    // Paused with its picture kept: the loop draws that instead of a frame.
-    bool showsHeldPicture() const { return paused_ && !heldRgba_.empty(); }
-    void drawHeldPicture(int width, int height) const;
+    // Paused with its picture kept at this size: the loop draws that instead
+    // of a frame. After a resize the next frame is drawn and kept instead.
+    bool showsHeldPicture(int width, int height);
+    void drawHeldPicture() const;
     // After a frame is drawn, before the swap: keeps the picture when paused,
     // writes the snapshot a test asked for, updates the title.
     void frameDrawn(int width, int height);
