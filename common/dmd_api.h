@@ -53,12 +53,40 @@ using DmdPullAudioFn = int (*)(std::int16_t* interleavedStereo, int frames);
 // After a successful Init: the song time in ms from which RenderScene returns
 // 0, the end of the show; -1 when the show has no end.
 using DmdShowEndMsFn = int (*)();
+
+// Watching controls, after a successful Init with live audio. DmdSeekTo:
+// the show jumps to songMs; the music plays on (or stays paused) from
+// exactly there, and the burst, the line counter and, at the next
+// RenderScene, the picture are those of a show played from 0 on the grid at
+// framesPerSecond. 1 = done; 0 before Init, offline, songMs < 0 or a rate
+// outside 1..1000.
+using DmdSeekToFn = int (*)(int songMs, int framesPerSecond);
+// 1 pauses the music and holds the clock; 0 resumes from the held song time.
+// Returns 1 when the state changed.
+using DmdSetPausedFn = int (*)(int paused);
+// The song time the next RenderScene shows, in ms (-1 before Init).
+using DmdSongTimeMsFn = int (*)();
+
+// One event of the show's script, any time after loading (no Init needed).
+struct DmdEventInfo {
+    int startMs;  // the first whole millisecond inside the event
+    int endMs;    // the first whole millisecond after it
+    std::uint32_t sceneFlags;
+    std::uint32_t overlayFlags;
+    char what[160];  // what it shows, in words, comma-separated
+};
+// index from 0. Returns 1 with info filled, 0 past the last event.
+using DmdDescribeEventFn = int (*)(int index, DmdEventInfo* info);
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
 constexpr const char* kDmdUseOfflineAudioName = "DmdUseOfflineAudio";
 constexpr const char* kDmdPullAudioName = "DmdPullAudio";
 constexpr const char* kDmdShowEndMsName = "DmdShowEndMs";
+constexpr const char* kDmdSeekToName = "DmdSeekTo";
+constexpr const char* kDmdSetPausedName = "DmdSetPaused";
+constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
+constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

@@ -41,7 +41,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 
 // What was typed, so that mixing modes can name the option at fault.
 struct Seen {
-    std::string liveOnly;     // --window, --fullscreen, --nosound, --no-dialog, --start
+    std::string liveOnly;     // --window, --fullscreen, --nosound, --no-dialog, --start, ...
     std::string outputOnly;   // --fps, --size
     std::string captureOnly;  // --from, --to
     bool from = false;
@@ -54,7 +54,15 @@ std::string checkCombination(const LaunchOptions& o, const Seen& seen) {
         if (!seen.captureOnly.empty()) return seen.captureOnly + " needs --capture";
         return {};
     }
-    const char* mode = o.mode == RunMode::Capture ? "--capture" : "--shot";
+    const char* mode = o.mode == RunMode::Capture ? "--capture"
+                       : o.mode == RunMode::Shot  ? "--shot"
+                                                  : "--list";
+    if (o.mode == RunMode::List) {
+        const std::string other = !seen.liveOnly.empty()     ? seen.liveOnly
+                                  : !seen.outputOnly.empty() ? seen.outputOnly
+                                                             : seen.captureOnly;
+        return other.empty() ? std::string{} : other + " does not go with --list";
+    }
     if (!seen.liveOnly.empty()) {
         return seen.liveOnly + " is for the live show, not " + mode +
                (seen.liveOnly == "--start" ? " (use --from)" : "");
@@ -129,7 +137,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     };
     auto setMode = [&](RunMode mode) {
         if (o.mode != RunMode::Show) {
-            parsed.error = "--capture and --shot cannot be combined";
+            parsed.error = "--capture, --shot and --list cannot be combined";
             return false;
         }
         o.mode = mode;
@@ -168,6 +176,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         } else if (a == "--start") {
             seen.liveOnly = a;
             if (!seconds(a, o.startMs)) return parsed;
+        } else if (a == "--controls" || a == "--loop" || a == "--vsync") {
+            seen.liveOnly = a;
+            (a == "--controls" ? o.controls : a == "--loop" ? o.loop : o.vsync) = true;
+        } else if (a == "--list") {
+            if (!setMode(RunMode::List)) return parsed;
         } else if (a == "--capture") {
             if (!setMode(RunMode::Capture) || !value(a, "a file name", o.outputPath)) {
                 return parsed;
@@ -232,12 +245,14 @@ std::string versionText() {
 
 const char* usageText() {
     return "usage: talvenor [options] [MODULE]\n"
+           "       talvenor --list [MODULE]\n"
            "       talvenor --capture FILE [--fps N] [--size WxH] [--from S] [--to S] [MODULE]\n"
            "       talvenor --shot SECONDS FILE.png [--fps N] [--size WxH] [MODULE]\n"
            "Plays a demo module (default sorvanel.dmd) in an OpenGL window, or renders it\n"
            "offscreen to a video or a picture.\n"
            "MODULE is the rest of the command line, upper-cased; it is looked up in the\n"
-           "current directory, then beside talvenor, ignoring letter case.\n"
+           "current directory, then beside talvenor, then in the installed module\n"
+           "folder, ignoring letter case.\n"
            "\n"
            "options:\n"
            "  --window WxH    resolution: 320x240, 400x300, 512x384, 640x480 (default),\n"
@@ -246,6 +261,11 @@ const char* usageText() {
            "  --nosound       play without sound (the music still drives the show)\n"
            "  --no-dialog     start the show at once, without the settings dialog\n"
            "  --start S       begin the show at song time S seconds\n"
+           "  --controls      keys while the show runs: Space pauses, Left/Right seek 5 s,\n"
+           "                  Page Up/Down 60 s, Home to 0, N/P next/previous event\n"
+           "  --loop          start the show again from 0 when it ends, until Esc\n"
+           "  --vsync         buffer swaps wait for the display\n"
+           "  --list          print the module's script as a table and exit\n"
            "  --capture FILE  render the show to FILE (.mp4, .mkv, .mov: H.264 with the\n"
            "                  song; .rgba: raw frames, and the song as FILE.s16), no display\n"
            "  --shot S FILE   render the frame at song time S seconds to FILE (.png)\n"

@@ -12,6 +12,7 @@ enum class RunMode {
     Show,     // the settings dialog or a direct start, in a window
     Capture,  // --capture: the show to a video file, offscreen
     Shot,     // --shot: one frame to a PNG file, offscreen
+    List,     // --list: the module's script as a table on stdout
 };
 
 // A song time the command line cannot express: no --to means the show's end.
@@ -26,7 +27,10 @@ struct LaunchOptions {
     bool noDialog = false;
     bool showHelp = false;
     bool showVersion = false;
-    int startMs = 0;  // --start: the live show begins at this song time
+    int startMs = 0;        // --start: the live show begins at this song time
+    bool controls = false;  // --controls: pause and seek keys
+    bool loop = false;      // --loop: start over at the end
+    bool vsync = false;     // --vsync: swaps wait for the display
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file

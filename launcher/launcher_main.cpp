@@ -8,6 +8,8 @@
 #include "capture/capture_mode.h"
 #include "command_line.h"
 #include "dialog/launcher_app.h"
+#include "script_listing.h"
+#include "show_controls.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
@@ -29,9 +31,12 @@ int main(int argc, char** argv) {
             return RunCapture(parsed.options);
         case RunMode::Shot:
             return RunShot(parsed.options);
+        case RunMode::List:
+            return RunScriptListing(parsed.options.moduleName, stdout);
         case RunMode::Show:
             break;
     }
+    setViewingOptions({parsed.options.controls, parsed.options.loop, parsed.options.vsync});
     LauncherApp app(parsed.options);
     return app.initInstance();
 }

@@ -25,6 +25,10 @@ OptionalExports bindOptionalExports() {
     exports.useOfflineAudio = lookUp<DmdUseOfflineAudioFn>(kDmdUseOfflineAudioName);
     exports.pullAudio = lookUp<DmdPullAudioFn>(kDmdPullAudioName);
     exports.showEndMs = lookUp<DmdShowEndMsFn>(kDmdShowEndMsName);
+    exports.seekTo = lookUp<DmdSeekToFn>(kDmdSeekToName);
+    exports.setPaused = lookUp<DmdSetPausedFn>(kDmdSetPausedName);
+    exports.songTimeMs = lookUp<DmdSongTimeMsFn>(kDmdSongTimeMsName);
+    exports.describeEvent = lookUp<DmdDescribeEventFn>(kDmdDescribeEventName);
     return exports;
 }
 

@@ -10,6 +10,10 @@ struct OptionalExports {
     DmdUseOfflineAudioFn useOfflineAudio = nullptr;
     DmdPullAudioFn pullAudio = nullptr;
     DmdShowEndMsFn showEndMs = nullptr;
+    DmdSeekToFn seekTo = nullptr;
+    DmdSetPausedFn setPaused = nullptr;
+    DmdSongTimeMsFn songTimeMs = nullptr;
+    DmdDescribeEventFn describeEvent = nullptr;
 };
 
 // Those of the module LoadModule bound; all null when none is loaded.

@@ -12,6 +12,7 @@
 #include "module_loader.h"
 #include "optional_exports.h"
 #include "platforms/sdl_window.h"
+#include "show_controls.h"
 
 HostState hostState;
 
@@ -48,26 +49,32 @@ void tearDown(SdlWindow& window) {
     window.destroy();
 }
 
-void paint(SdlWindow& window, bool& ended) {
+void paint(SdlWindow& window, ShowControls& controls, bool& ended) {
     if (!hostState.running) return;
-    if (moduleBinding.renderScene != nullptr) {
+    if (controls.showsHeldPicture(hostState.clientWidth, hostState.clientHeight)) {
+        controls.drawHeldPicture();
+    } else if (moduleBinding.renderScene != nullptr) {
         const FrustumParams& f = hostState.currentFrustum;
         if (moduleBinding.renderScene(hostState.startTick, 1, f.left, f.right, f.bottom, f.top,
                                       f.nearVal, f.farVal) == 0) {
-            ended = true;
+            // With --loop the next turn draws the show's beginning.
+            if (!controls.startOver()) ended = true;
             return;
         }
+        controls.frameDrawn(hostState.clientWidth, hostState.clientHeight);
     }
     window.swapBuffers();
     trace("swap");
 }
 
 void frameLoop(SdlWindow& window) {
+    ShowControls controls;
+    controls.begin(bindOptionalExports(), window, kWindowTitle);
     bool ended = false;
     while (!ended) {
         switch (window.poll()) {
             case SdlWindow::Event::None:
-                paint(window, ended);
+                paint(window, controls, ended);
                 break;
             case SdlWindow::Event::CloseRequest:
             case SdlWindow::Event::EscapePressed:
@@ -75,6 +82,9 @@ void frameLoop(SdlWindow& window) {
                 break;
             case SdlWindow::Event::Resized:
                 storeClientSize(window.clientWidth(), window.clientHeight());
+                break;
+            case SdlWindow::Event::KeyPressed:
+                controls.keyPressed(window.lastKey());  // swallowed without --controls
                 break;
             case SdlWindow::Event::Other:
                 break;
@@ -131,6 +141,10 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     }
     storeClientSize(window.clientWidth(), window.clientHeight());
     window.show();
+    if (viewingOptions().vsync && window.waitForDisplay() == nullptr) {
+        std::fputs("talvenor: the display offers no vsync here; frames are not throttled\n",
+                   stderr);
+    }
 
     drawLoadingBanner(hostState.clientWidth, hostState.clientHeight);
     window.swapBuffers();

@@ -3,6 +3,33 @@
 
 #include <SDL.h>
 
+namespace {
+
+SdlWindow::Key keyOf(SDL_Keycode code) {
+    switch (code) {
+        case SDLK_SPACE:
+            return SdlWindow::Key::Space;
+        case SDLK_LEFT:
+            return SdlWindow::Key::Left;
+        case SDLK_RIGHT:
+            return SdlWindow::Key::Right;
+        case SDLK_PAGEUP:
+            return SdlWindow::Key::PageUp;
+        case SDLK_PAGEDOWN:
+            return SdlWindow::Key::PageDown;
+        case SDLK_HOME:
+            return SdlWindow::Key::Home;
+        case SDLK_n:
+            return SdlWindow::Key::N;
+        case SDLK_p:
+            return SdlWindow::Key::P;
+        default:
+            return SdlWindow::Key::Other;
+    }
+}
+
+}  // namespace
+
 SdlWindow::~SdlWindow() {
     releaseContext();
     destroy();
@@ -90,11 +117,24 @@ SdlWindow::Event SdlWindow::poll() {
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) return Event::Resized;
             return Event::Other;
         case SDL_KEYDOWN:
-            // Every key is swallowed; Escape ends the show.
-            return e.key.keysym.sym == SDLK_ESCAPE ? Event::EscapePressed : Event::Other;
+            // Escape ends the show; the frame loop swallows the others unless
+            // the controls are on.
+            if (e.key.keysym.sym == SDLK_ESCAPE) return Event::EscapePressed;
+            lastKey_ = keyOf(e.key.keysym.sym);
+            return Event::KeyPressed;
         default:
             return Event::Other;
     }
+}
+
+void SdlWindow::setTitle(const char* title) {
+    if (window_ != nullptr) SDL_SetWindowTitle(window_, title);
+}
+
+const char* SdlWindow::waitForDisplay() {
+    if (SDL_GL_SetSwapInterval(-1) == 0) return "adaptive";
+    if (SDL_GL_SetSwapInterval(1) == 0) return "vsync";
+    return nullptr;
 }
 
 void SdlWindow::swapBuffers() {

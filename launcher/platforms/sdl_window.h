@@ -10,7 +10,9 @@ struct SDL_Window;
 
 class SdlWindow {
   public:
-    enum class Event { None, CloseRequest, EscapePressed, Resized, Other };
+    enum class Event { None, CloseRequest, EscapePressed, Resized, KeyPressed, Other };
+    // The keys the show's opt-in controls use (Event::KeyPressed, lastKey()).
+    enum class Key { Other, Space, Left, Right, PageUp, PageDown, Home, N, P };
 
     SdlWindow() = default;
     SdlWindow(const SdlWindow&) = delete;
@@ -30,6 +32,12 @@ class SdlWindow {
 
     // Takes one event from the queue; Event::None when it was empty.
     Event poll();
+    // The key of the last Event::KeyPressed.
+    Key lastKey() const { return lastKey_; }
+    void setTitle(const char* title);
+    // Swaps wait for the display: adaptive sync where the driver has it,
+    // else plain vsync. Returns "adaptive", "vsync", or null when neither.
+    const char* waitForDisplay();
     void swapBuffers();
 
     // Switches the display to width x height (where the display can) and makes
@@ -48,4 +56,5 @@ class SdlWindow {
   private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
+    Key lastKey_ = Key::Other;
 };

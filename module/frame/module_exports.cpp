@@ -4,6 +4,7 @@
 // The optional exports let a host start the show part-way and drive the
 // clock itself with offline audio, for captures and shots.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,7 +13,10 @@
 #include "common/data_files.h"
 #include "common/dmd_api.h"
 #include "frame/module_objects.h"
+#include "frame/show_seek.h"
 #include "frame/show_start.h"
+#include "show/event_script.h"
+#include "show/event_words.h"
 #include "show/scene_flags.h"
 
 namespace {
@@ -124,4 +128,33 @@ DMD_EXPORT int DmdShowEndMs() {
         return ms;
     }
     return -1;
+}
+
+DMD_EXPORT int DmdSeekTo(int songMs, int framesPerSecond) {
+    if (musicStarted == 0 || offlineAudio) return 0;
+    if (!seekShow(songMs, framesPerSecond, sceneDirector, sceneRenderer.sprites, showStart)) {
+        return 0;
+    }
+    return songPlayer.seekTo(songMs);
+}
+
+DMD_EXPORT int DmdSetPaused(int paused) {
+    if (musicStarted == 0 || offlineAudio) return 0;
+    return songPlayer.setPaused(paused != 0);
+}
+
+DMD_EXPORT int DmdSongTimeMs() {
+    return musicStarted != 0 ? songPlayer.timeMs() : -1;
+}
+
+DMD_EXPORT int DmdDescribeEvent(int index, DmdEventInfo* info) {
+    if (index < 0 || index >= kShowScriptLength || info == nullptr) return 0;
+    const ScriptRow& row = kShowScript[index];
+    info->startMs = index == 0 ? 0 : firstMsAtOrAfter(kShowScript[index - 1].end);
+    info->endMs = firstMsAtOrAfter(row.end);
+    info->sceneFlags = row.sceneFlags;
+    info->overlayFlags = row.overlayFlags;
+    std::snprintf(info->what, sizeof info->what, "%s",
+                  describeEventFlags(row.sceneFlags, row.overlayFlags).c_str());
+    return 1;
 }

@@ -84,3 +84,11 @@ void SongPlayer::close(int fade) {
 int SongPlayer::mixOffline(std::int16_t* interleavedStereo, int frames) {
     return songMixOffline(song, interleavedStereo, frames);
 }
+
+int SongPlayer::setPaused(bool paused) {
+    return paused ? songPause(song) : songResume(song);
+}
+
+int SongPlayer::seekTo(int songMs) {
+    return songSeekMs(song, songMs);
+}

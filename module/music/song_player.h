@@ -33,6 +33,12 @@ class SongPlayer {
     // returns the frames mixed.
     int mixOffline(std::int16_t* interleavedStereo, int frames);
 
+    // While playing: pause holds the music and the clock; resuming plays on
+    // from the same song time. seekTo moves the music (paused or not) to
+    // songMs. Each returns 1 when done.
+    int setPaused(bool paused);
+    int seekTo(int songMs);
+
     SoundSong* song = nullptr;  // the sound layer's song handle
     char* songName = nullptr;
 

@@ -166,17 +166,63 @@ int songFree(SoundSong* song) {
     return 1;
 }
 
+namespace {
+
+// With the song list locked alone: plays from the song's start time.
+void playFromStart(SoundSong* song) {
+    song->seekTo(song->startMs / 1000.0, sys.rate);
+    song->framesMixed = 0;
+    song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
+    song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);
+    song->playing = true;
+    song->paused = false;
+}
+
+}  // namespace
+
 int songPlay(SoundSong* song) {
     soundTraceRecord("play");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
     if (song->playing) return 1;
     // From the start time, also when played again after a stop.
-    song->seekTo(song->startMs / 1000.0, sys.rate);
-    song->framesMixed = 0;
-    song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
-    song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);
-    song->playing = true;
+    playFromStart(song);
+    return 1;
+}
+
+int songPause(SoundSong* song) {
+    soundTraceRecord("pause");
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song) || !song->playing) return 0;
+    // What has been mixed but not yet heard is dropped: resuming re-mixes it
+    // from the time heard, so nothing is skipped.
+    const int heardMs = song->clock.nowMs(SongClock::Clock::now());
+    song->playing = false;
+    song->paused = true;
+    song->startMs = heardMs;
+    song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
+    return 1;
+}
+
+int songResume(SoundSong* song) {
+    soundTraceRecord("resume");
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song) || !song->paused) return 0;
+    playFromStart(song);
+    return 1;
+}
+
+int songSeekMs(SoundSong* song, int startMs) {
+    soundTraceRecord("seek", startMs);
+    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+    if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return 0;
+    song->startMs = startMs;
+    if (song->playing) {
+        playFromStart(song);
+    } else {
+        // Positioned when it resumes; until then the clock reads the new time.
+        song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
+    }
     return 1;
 }
 
@@ -185,6 +231,7 @@ int songStop(SoundSong* song) {
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
     song->playing = false;
+    song->paused = false;
     return 1;
 }
 

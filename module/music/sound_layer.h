@@ -60,6 +60,15 @@ int songSetMasterVolume(SoundSong* song, int volume);
 // Before songPlay: the song starts this many milliseconds in, and its time
 // counts from there. 0 when the song is playing or unknown.
 int songSetStartMs(SoundSong* song, int startMs);
+// Pausing and seeking a playing song, for hosts that let the viewer move
+// through the show. songPause stops the mix and holds the clock at the time
+// heard; songResume plays on from exactly that song time. songSeekMs moves a
+// playing or paused song to startMs (a paused one stays paused there). Each
+// returns 1 when done, 0 for an unknown song or one in the wrong state.
+int songPause(SoundSong* song);
+int songResume(SoundSong* song);
+int songSeekMs(SoundSong* song, int startMs);
+
 // Offline output only: mixes the next `frames` stereo frames of a playing
 // song into `interleavedStereo` and advances its time by exactly that much.
 // Returns the frames mixed (0 when not offline or not playing).

@@ -29,6 +29,7 @@ struct SoundSong {
 
     openmpt_module* module;
     bool playing = false;
+    bool paused = false;  // by songPause: not playing, clock held at startMs
     int startMs = 0;
     std::int64_t framesMixed = 0;  // since play
     std::atomic<int> volume{256};  // 0..256

@@ -206,12 +206,136 @@ void pressEscapeUntilGone(int pid, void*) {
     }
 }
 
+void pressEscapeUntilGoneAfterASecond(int pid, void* context) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    pressEscapeUntilGone(pid, context);
+}
+
 TEST_F(Presentation, EscapeEndsTheShow) {
     const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {}, pressEscapeUntilGone);
     EXPECT_FALSE(r.timedOut) << "Escape did not end the show";
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();
     EXPECT_GE(indexOf(t, "module done context=0"), 0);
+}
+
+TEST_F(Presentation, ModuleWithoutControlExportsPlaysWithTheOptionsRefusedOnce) {
+    const ProcessResult r = run({"--controls", "--loop", "--vsync", "--no-dialog", "test_full.dmd"},
+                                {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const std::string controls = "this module cannot seek or pause; --controls is refused";
+    const std::size_t first = r.output.find(controls);
+    ASSERT_NE(first, std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(controls, first + 1), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("this module cannot start over; --loop is refused"), std::string::npos);
+    // The show still plays to its end.
+    EXPECT_EQ(countOf(trace(), "host swap"), 5);
+}
+
+void sendKey(const char* key) {
+    const std::string command =
+        std::string("timeout 5 xdotool search --name 'Morrowen q7v Kessary' key --window %1 ") +
+        key + " >/dev/null 2>&1";
+    [[maybe_unused]] int rc = std::system(command.c_str());
+}
+
+// What a test sees of the show while it runs: module frames and host swaps.
+struct Counts {
+    int frames = 0;
+    int swaps = 0;
+};
+
+Counts countsIn(const fs::path& path) {
+    std::ifstream in(path);
+    Counts c;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("module frame ", 0) == 0) ++c.frames;
+        if (line == "host swap") ++c.swaps;
+    }
+    return c;
+}
+
+struct PauseRun {
+    fs::path trace;
+    Counts atPause, aSecondLater, afterResume;
+    bool sawPause = false;
+};
+
+void pauseForASecond(int, void* context) {
+    auto& run = *static_cast<PauseRun*>(context);
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (countsIn(run.trace).swaps < 10 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(50ms);
+    }
+    sendKey("space");
+    while (!run.sawPause && std::chrono::steady_clock::now() < deadline) {
+        std::ifstream in(run.trace);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        run.sawPause = text.find("host pause") != std::string::npos;
+        std::this_thread::sleep_for(50ms);
+    }
+    std::this_thread::sleep_for(200ms);
+    run.atPause = countsIn(run.trace);
+    std::this_thread::sleep_for(1s);
+    run.aSecondLater = countsIn(run.trace);
+    sendKey("space");
+    std::this_thread::sleep_for(500ms);
+    run.afterResume = countsIn(run.trace);
+    sendKey("Escape");
+}
+
+TEST_F(Presentation, PausedTheLoopPresentsTheHeldPictureWithoutDrawingFrames) {
+    PauseRun state{trace_};
+    ProcessOptions options;
+    options.environment = {{"SORVANEL_HOST_TRACE", trace_.string()},
+                           {"TEST_DMD_LOG_EVERY_FRAME", "1"}};
+    options.workingDirectory = kModules;
+    options.timeoutSeconds = 30;
+    options.whileRunning = pauseForASecond;
+    options.context = &state;
+    const ProcessResult r =
+        runProcess(kTalvenor, {"--controls", "--no-dialog", "test_controls.dmd"}, options);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    ASSERT_TRUE(state.sawPause);
+    const auto t = trace();
+    EXPECT_GE(indexOf(t, "module paused 1"), 0);
+    EXPECT_GE(indexOf(t, "module paused 0"), 0);
+    // A second of presenting, not one frame drawn, not one burst aged.
+    EXPECT_EQ(state.aSecondLater.frames, state.atPause.frames);
+    EXPECT_GT(state.aSecondLater.swaps, state.atPause.swaps + 10);
+    // Resumed, frames are drawn again.
+    EXPECT_GT(state.afterResume.frames, state.aSecondLater.frames + 10);
+}
+
+TEST_F(Presentation, LoopStartsTheShowOverAtItsEnd) {
+    const ProcessResult r = run({"--loop", "--no-dialog", "test_controls.dmd"},
+                                {{"TEST_DMD_END_MS", "300"}}, pressEscapeUntilGoneAfterASecond);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    const auto t = trace();
+    // The module ends its show every 0.3 s; each time it starts over at 0.
+    EXPECT_GE(countOf(t, "module seek 0 fps=60"), 2);
+    EXPECT_GE(countOf(t, "host loop 0 song=0 playing"), 2);
+    // Without --loop the same show ends by itself.
+    fs::remove(trace_);
+    const ProcessResult once =
+        run({"--no-dialog", "test_controls.dmd"}, {{"TEST_DMD_END_MS", "300"}});
+    EXPECT_EQ(once.exitCode, 0) << once.output;
+    EXPECT_EQ(countOf(trace(), "module seek 0 fps=60"), 0);
+}
+
+TEST_F(Presentation, VsyncWhereTheDisplayHasNoneIsNotedAndTheShowPlays) {
+    const ProcessResult r =
+        run({"--vsync", "--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(countOf(trace(), "host swap"), 5);
+    if (r.output.find("the display offers no vsync here") == std::string::npos) {
+        GTEST_SKIP() << "this display waits for vsync (not Xvfb)";
+    }
+    // Without --vsync nothing is said.
+    fs::remove(trace_);
+    const ProcessResult plain = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+    EXPECT_EQ(plain.output.find("vsync"), std::string::npos) << plain.output;
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 // file the launcher traces its own steps into, so tests see one ordered log.
 // TEST_DMD_FRAMES (default 0 = unlimited) ends the show after that many frames;
 // TEST_DMD_END_ON_FIRST makes the first RenderScene return 0.
+// The TEST_EXPORT_CONTROLS variant has the seek and pause exports over a
+// wall-clock song time; its show ends at TEST_DMD_END_MS (default 60 s).
 #include <GL/gl.h>
 #include <GL/glx.h>
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +61,48 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
 }
 #endif
 
+#ifdef TEST_EXPORT_CONTROLS
+namespace {
+
+using Clock = std::chrono::steady_clock;
+int heldMs = 0;  // the song time at the last seek or pause
+Clock::time_point heldAt = Clock::now();
+bool paused = false;
+
+int endMs() {
+    const char* v = std::getenv("TEST_DMD_END_MS");
+    return v != nullptr ? std::atoi(v) : 60000;
+}
+
+}  // namespace
+
+DMD_EXPORT int DmdSongTimeMs() {
+    if (paused) return heldMs;
+    const auto ran = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - heldAt);
+    return heldMs + static_cast<int>(ran.count());
+}
+
+DMD_EXPORT int DmdSeekTo(int songMs, int framesPerSecond) {
+    log("seek %d fps=%d", songMs, framesPerSecond);
+    heldMs = songMs;
+    heldAt = Clock::now();
+    return 1;
+}
+
+DMD_EXPORT int DmdSetPaused(int pause) {
+    if ((pause != 0) == paused) return 0;
+    heldMs = DmdSongTimeMs();
+    heldAt = Clock::now();
+    paused = pause != 0;
+    log("paused %d", pause);
+    return 1;
+}
+
+DMD_EXPORT int DmdShowEndMs() {
+    return endMs();
+}
+#endif
+
 #ifdef TEST_EXPORT_RENDER
 DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right, double bottom,
                            double top, double nearVal, double farVal) {
@@ -68,6 +113,9 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
             left, right, bottom, top, nearVal, farVal, viewport[2], viewport[3]);
     }
     if (std::getenv("TEST_DMD_END_ON_FIRST") != nullptr) return 0;
+#ifdef TEST_EXPORT_CONTROLS
+    if (DmdSongTimeMs() >= endMs()) return 0;
+#endif
     ++framesDrawn;
     const int limit = frameLimit();
     if (limit > 0 && framesDrawn > limit) return 0;

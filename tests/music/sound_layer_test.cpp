@@ -124,6 +124,58 @@ TEST_F(LayerTest, StartingPartWayPlaysWhatPlayingThroughWouldReachThere) {
     }
 }
 
+// How alike two stretches of the song are: 1 for the same audio.
+double likeness(const std::vector<std::int16_t>& x, const std::vector<std::int16_t>& y) {
+    double both = 0.0, a = 0.0, b = 0.0;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        both += double(x[i]) * y[i];
+        a += double(x[i]) * x[i];
+        b += double(y[i]) * y[i];
+    }
+    return a > 0.0 && b > 0.0 ? both / std::sqrt(a * b) : 0.0;
+}
+
+TEST_F(LayerTest, PauseHoldsTheClockAndResumeAndSeekPlayOnFromTheirSongTime) {
+    initialise(kSoundOutputOffline);
+    SoundSong* song = songLoad(builtSongPath().c_str());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(songPause(song), 0);  // not playing yet
+    ASSERT_EQ(songSetStartMs(song, 18000), 1);
+    ASSERT_EQ(songPlay(song), 1);
+    std::vector<std::int16_t> skipped(44100 * 2);
+    ASSERT_EQ(songMixOffline(song, skipped.data(), 44100), 44100);
+    ASSERT_EQ(songPause(song), 1);
+    EXPECT_EQ(songGetTimeMs(song), 19000);
+    EXPECT_EQ(songMixOffline(song, skipped.data(), 441), 0);  // nothing plays while paused
+    EXPECT_EQ(songGetTimeMs(song), 19000);
+    EXPECT_EQ(songResume(song), 1);
+    EXPECT_EQ(songResume(song), 0);  // already playing
+    std::vector<std::int16_t> resumed(22050 * 2);
+    ASSERT_EQ(songMixOffline(song, resumed.data(), 22050), 22050);
+    EXPECT_EQ(songGetTimeMs(song), 19500);
+
+    // Back while playing, then forward while paused: each lands on its time.
+    ASSERT_EQ(songSeekMs(song, 14300), 1);
+    EXPECT_EQ(songGetTimeMs(song), 14300);
+    std::vector<std::int16_t> back(22050 * 2);
+    ASSERT_EQ(songMixOffline(song, back.data(), 22050), 22050);
+    ASSERT_EQ(songPause(song), 1);
+    ASSERT_EQ(songSeekMs(song, 19050), 1);
+    EXPECT_EQ(songGetTimeMs(song), 19050);
+    EXPECT_EQ(songMixOffline(song, skipped.data(), 441), 0);  // still paused
+    ASSERT_EQ(songResume(song), 1);
+    std::vector<std::int16_t> forward(22050 * 2);
+    ASSERT_EQ(songMixOffline(song, forward.data(), 22050), 22050);
+    EXPECT_EQ(songSeekMs(song, -1), 0);
+    soundClose();
+
+    EXPECT_GT(likeness(resumed, render(19000, 22050, 22050, 256)), 0.9);
+    EXPECT_GT(likeness(back, render(14300, 22050, 22050, 256)), 0.9);
+    EXPECT_GT(likeness(forward, render(19050, 22050, 22050, 256)), 0.9);
+    // Not alike by accident: another stretch of the song is not the same.
+    EXPECT_LT(likeness(forward, render(14300, 22050, 22050, 256)), 0.5);
+}
+
 TEST_F(LayerTest, TheSilentOutputStopsWithTheLayer) {
     initialise(kSoundOutputNone);
     SoundSong* song = songLoad(builtSongPath().c_str());
