@@ -257,7 +257,7 @@ Counts countsIn(const fs::path& path) {
 
 struct PauseRun {
     fs::path trace;
-    Counts atPause, aSecondLater, afterResume;
+    Counts atPause{}, aSecondLater{}, afterResume{};
     bool sawPause = false;
 };
 
