@@ -18,6 +18,9 @@ std::string taggedName(const std::string& path, const std::string& tag);
 // endian).
 bool isRawCapture(const std::string& path);
 std::string rawAudioName(const std::string& path);
+// Song only: FILE.s16 holds the song of the frames' stretch, as a raw
+// capture's FILE.s16 would, and no frame is drawn.
+bool isSongCapture(const std::string& path);
 
 struct CaptureFiles {
     std::string finalPath;

@@ -105,7 +105,8 @@ struct TimeShares {
 
 // The frames to the sink and the song to the audio file; false on a failure
 // (error set). Ends at the plan's end, the show's end or an interrupt.
-bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int height, VideoSink& sink,
+// Without a sink only the song is pulled, frame by frame as with one.
+bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int height, VideoSink* sink,
                    std::FILE* audio, std::int64_t& framesDone, TimeShares& shares,
                    std::string& error) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
@@ -121,20 +122,23 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
     for (std::int64_t k = plan.firstFrame(); plan.endFrame() < 0 || k < plan.endFrame(); ++k) {
         if (interruptRequested != 0) break;
         Clock::time_point t = Clock::now();
-        if (!show.drawFrame()) break;  // the show is over
-        const std::vector<std::uint8_t>& rows = show.readFrame();
-        shares.drawing += secondsSince(t);
-        t = Clock::now();
-        for (int y = 0; y < height; ++y) {
-            std::memcpy(topFirst.data() + rowBytes * y, rows.data() + rowBytes * (height - 1 - y),
-                        rowBytes);
+        if (sink != nullptr) {
+            if (!show.drawFrame()) break;  // the show is over
+            const std::vector<std::uint8_t>& rows = show.readFrame();
+            shares.drawing += secondsSince(t);
+            t = Clock::now();
+            for (int y = 0; y < height; ++y) {
+                std::memcpy(topFirst.data() + rowBytes * y,
+                            rows.data() + rowBytes * (height - 1 - y), rowBytes);
+            }
+            if (!sink->writeFrame(topFirst.data(), topFirst.size())) {
+                error =
+                    "the frames could not be handed on (the encoder stopped, or the disk is full)";
+                return false;
+            }
+            shares.output += secondsSince(t);
+            t = Clock::now();
         }
-        if (!sink.writeFrame(topFirst.data(), topFirst.size())) {
-            error = "the frames could not be handed on (the encoder stopped, or the disk is full)";
-            return false;
-        }
-        shares.output += secondsSince(t);
-        t = Clock::now();
         const int audioFrames = plan.audioOf(k, show.audioRate());
         samples.resize(static_cast<std::size_t>(audioFrames) * 2);
         if (!show.pullAudio(samples.data(), audioFrames) ||
@@ -167,6 +171,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
 int RunCapture(const LaunchOptions& o) {
     const CaptureFiles files = captureFilesFor(o.outputPath);
     const bool raw = isRawCapture(o.outputPath);
+    const bool songOnly = isSongCapture(o.outputPath);
     FramePlan plan(o.fromMs, o.toMs, o.framesPerSecond);
     OfflineShow show;
     std::string error;
@@ -181,14 +186,16 @@ int RunCapture(const LaunchOptions& o) {
     }
 
     SignalGuard signals;
-    std::unique_ptr<VideoSink> sink =
-        raw ? openRawSink(files.videoPath, error)
-            : openEncoderSink(files.videoPath, o.outputWidth, o.outputHeight, o.framesPerSecond,
-                              error);
-    if (sink == nullptr) return fail(error);
+    std::unique_ptr<VideoSink> sink;
+    if (!songOnly) {
+        sink = raw ? openRawSink(files.videoPath, error)
+                   : openEncoderSink(files.videoPath, o.outputWidth, o.outputHeight,
+                                     o.framesPerSecond, error);
+        if (sink == nullptr) return fail(error);
+    }
     std::FILE* audio = std::fopen(files.audioPath.c_str(), "wb");
     if (audio == nullptr) {
-        sink->finish(error);
+        if (sink != nullptr) sink->finish(error);
         removeFiles(files);
         return fail(files.audioPath + ": " + std::strerror(errno));
     }
@@ -196,19 +203,21 @@ int RunCapture(const LaunchOptions& o) {
     const Clock::time_point started = Clock::now();
     std::int64_t framesDone = 0;
     TimeShares shares;
-    bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, *sink, audio, framesDone,
-                            shares, error);
+    bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, sink.get(), audio,
+                            framesDone, shares, error);
     show.close();
     ok = (std::fclose(audio) == 0) && ok;
     std::string finishError;
-    const bool finished = sink->finish(finishError);
+    const bool finished = sink == nullptr || sink->finish(finishError);
     if (ok && !finished) error = finishError;
     ok = ok && finished;
     if (ok && framesDone == 0) {
         ok = false;
         error = "no frame was captured";
     }
-    if (ok && raw) {
+    if (ok && songOnly) {
+        ok = renameInto(files.audioPath, files.finalPath, error);
+    } else if (ok && raw) {
         ok = renameInto(files.videoPath, files.finalPath, error) &&
              renameInto(files.audioPath, rawAudioName(files.finalPath), error);
     } else if (ok) {
