@@ -66,7 +66,7 @@ std::vector<std::string> encodeArguments(const std::string& videoPath, int width
             "-nostdin",    "-loglevel",
             "error",       "-y",
             "-f",          "rawvideo",
-            "-pix_fmt",    "rgba",
+            "-pix_fmt",    "bgra",
             "-video_size", std::to_string(width) + "x" + std::to_string(height),
             "-framerate",  std::to_string(framesPerSecond),
             "-i",          "pipe:0",
