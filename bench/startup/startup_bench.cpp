@@ -194,10 +194,10 @@ void printSteps(const char* title, const Steps& s, const std::vector<const char*
     }
     double total = 0.0;
     for (std::size_t k = 0; k < names.size(); ++k) {
-        std::printf("  %-34s %8.1f ms\n", names[k], s[k]);
+        std::printf("  %-38s %8.1f ms\n", names[k], s[k]);
         total += s[k];
     }
-    if (names.size() > 1) std::printf("  %-34s %8.1f ms\n", "sum", total);
+    if (names.size() > 1) std::printf("  %-38s %8.1f ms\n", "sum", total);
     std::printf("\n");
 }
 
