@@ -71,10 +71,11 @@ std::string checkCombination(const LaunchOptions& o, const Seen& seen) {
         return seen.captureOnly + " needs --capture";
     }
     if (o.mode == RunMode::Capture) {
-        const bool raw = endsWith(o.outputPath, ".rgba");
+        // Raw frames, or the song alone: no encoder, any size.
+        const bool raw = endsWith(o.outputPath, ".rgba") || endsWith(o.outputPath, ".s16");
         if (!raw && !endsWith(o.outputPath, ".mp4") && !endsWith(o.outputPath, ".mkv") &&
             !endsWith(o.outputPath, ".mov")) {
-            return "--capture writes .mp4, .mkv, .mov or raw .rgba files";
+            return "--capture writes .mp4, .mkv, .mov, raw .rgba or song-only .s16 files";
         }
         // H.264 in 4:2:0 halves the chroma both ways.
         if (!raw && (o.outputWidth % 2 != 0 || o.outputHeight % 2 != 0)) {
@@ -267,7 +268,8 @@ const char* usageText() {
            "  --vsync         buffer swaps wait for the display\n"
            "  --list          print the module's script as a table and exit\n"
            "  --capture FILE  render the show to FILE (.mp4, .mkv, .mov: H.264 with the\n"
-           "                  song; .rgba: raw frames, and the song as FILE.s16), no display\n"
+           "                  song; .rgba: raw frames, and the song as FILE.s16; .s16:\n"
+           "                  the song alone, no frames drawn), no display\n"
            "  --shot S FILE   render the frame at song time S seconds to FILE (.png)\n"
            "  --fps N         frame rate of a capture, and of the frames a shot follows\n"
            "                  (default 60)\n"

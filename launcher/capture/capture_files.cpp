@@ -35,11 +35,17 @@ std::string rawAudioName(const std::string& path) {
     return path + ".s16";
 }
 
+bool isSongCapture(const std::string& path) {
+    return endsWith(path, ".s16");
+}
+
 CaptureFiles captureFilesFor(const std::string& finalPath) {
     CaptureFiles files;
     files.finalPath = finalPath;
     files.partialPath = taggedName(finalPath, "partial");
-    if (isRawCapture(finalPath)) {
+    if (isSongCapture(finalPath)) {
+        files.audioPath = files.partialPath;
+    } else if (isRawCapture(finalPath)) {
         files.videoPath = files.partialPath;
         files.audioPath = taggedName(rawAudioName(finalPath), "partial");
     } else {
@@ -60,7 +66,7 @@ std::vector<std::string> encodeArguments(const std::string& videoPath, int width
             "-nostdin",    "-loglevel",
             "error",       "-y",
             "-f",          "rawvideo",
-            "-pix_fmt",    "rgba",
+            "-pix_fmt",    "bgra",
             "-video_size", std::to_string(width) + "x" + std::to_string(height),
             "-framerate",  std::to_string(framesPerSecond),
             "-i",          "pipe:0",

@@ -18,6 +18,9 @@ std::string taggedName(const std::string& path, const std::string& tag);
 // endian).
 bool isRawCapture(const std::string& path);
 std::string rawAudioName(const std::string& path);
+// Song only: FILE.s16 holds the song of the frames' stretch, as a raw
+// capture's FILE.s16 would, and no frame is drawn.
+bool isSongCapture(const std::string& path);
 
 struct CaptureFiles {
     std::string finalPath;
@@ -30,7 +33,7 @@ CaptureFiles captureFilesFor(const std::string& finalPath);
 // The x264 preset: "veryfast", or $SORVANEL_CAPTURE_PRESET when set.
 std::string encoderPreset();
 
-// ffmpeg reading RGBA frames of width x height on its standard input at
+// ffmpeg reading BGRA frames of width x height on its standard input at
 // framesPerSecond and writing them as H.264 (4:2:0) to videoPath.
 std::vector<std::string> encodeArguments(const std::string& videoPath, int width, int height,
                                          int framesPerSecond, const std::string& preset);

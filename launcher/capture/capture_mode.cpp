@@ -16,6 +16,7 @@
 
 #include "capture/capture_files.h"
 #include "capture/frame_plan.h"
+#include "capture/frame_writer.h"
 #include "capture/offline_show.h"
 #include "capture/progress_line.h"
 #include "capture/video_sink.h"
@@ -98,18 +99,24 @@ bool renameInto(const std::string& from, const std::string& to, std::string& err
 
 // Where the wall time of a capture went, for its closing line.
 struct TimeShares {
-    double drawing = 0.0;  // the module's frame and its read-back, which waits for it
-    double output = 0.0;   // the frame turned top row first and handed to the encoder or file
+    double drawing = 0.0;   // the module's frame, to its last pixel
+    double readBack = 0.0;  // glReadPixels (BGRA) into a buffer of the frame writer
+    double handOff = 0.0;   // waiting for the frame writer: the encoder's or the disk's pace
     double audio = 0.0;
+    // On the frame writer's thread, overlapping the above.
+    double flip = 0.0;   // rows turned top first (and to RGBA for a raw file)
+    double write = 0.0;  // written to the encoder's pipe or the file
 };
 
 // The frames to the sink and the song to the audio file; false on a failure
 // (error set). Ends at the plan's end, the show's end or an interrupt.
-bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int height, VideoSink& sink,
+// Without a sink only the song is pulled, frame by frame as with one.
+bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int height, VideoSink* sink,
                    std::FILE* audio, std::int64_t& framesDone, TimeShares& shares,
                    std::string& error) {
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> topFirst(rowBytes * height);
+    std::unique_ptr<FrameWriter> writer;
+    if (sink != nullptr)
+        writer = std::make_unique<FrameWriter>(*sink, width, height, sink->takesBgra());
     std::vector<std::int16_t> samples;
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     const Clock::time_point started = Clock::now();
@@ -121,20 +128,20 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
     for (std::int64_t k = plan.firstFrame(); plan.endFrame() < 0 || k < plan.endFrame(); ++k) {
         if (interruptRequested != 0) break;
         Clock::time_point t = Clock::now();
-        if (!show.drawFrame()) break;  // the show is over
-        const std::vector<std::uint8_t>& rows = show.readFrame();
-        shares.drawing += secondsSince(t);
-        t = Clock::now();
-        for (int y = 0; y < height; ++y) {
-            std::memcpy(topFirst.data() + rowBytes * y, rows.data() + rowBytes * (height - 1 - y),
-                        rowBytes);
+        if (writer != nullptr) {
+            if (!show.drawFrame()) break;  // the show is over
+            show.finishDrawing();
+            shares.drawing += secondsSince(t);
+            const double waitedBefore = writer->waitedSeconds();
+            std::vector<std::uint8_t>& rows = writer->nextBuffer();
+            t = Clock::now();
+            show.readFrameBgraInto(rows);
+            shares.readBack += secondsSince(t);
+            const bool handed = writer->submit();
+            shares.handOff += writer->waitedSeconds() - waitedBefore;
+            if (!handed) break;  // reported below
+            t = Clock::now();
         }
-        if (!sink.writeFrame(topFirst.data(), topFirst.size())) {
-            error = "the frames could not be handed on (the encoder stopped, or the disk is full)";
-            return false;
-        }
-        shares.output += secondsSince(t);
-        t = Clock::now();
         const int audioFrames = plan.audioOf(k, show.audioRate());
         samples.resize(static_cast<std::size_t>(audioFrames) * 2);
         if (!show.pullAudio(samples.data(), audioFrames) ||
@@ -159,6 +166,17 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
         }
     }
     if (tty && framesDone > 0) std::fputc('\n', stderr);
+    if (writer != nullptr) {
+        const Clock::time_point t = Clock::now();
+        const bool written = writer->finish();
+        shares.handOff += secondsSince(t);
+        shares.flip = writer->flipSeconds();
+        shares.write = writer->writeSeconds();
+        if (!written) {
+            error = "the frames could not be handed on (the encoder stopped, or the disk is full)";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -167,6 +185,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
 int RunCapture(const LaunchOptions& o) {
     const CaptureFiles files = captureFilesFor(o.outputPath);
     const bool raw = isRawCapture(o.outputPath);
+    const bool songOnly = isSongCapture(o.outputPath);
     FramePlan plan(o.fromMs, o.toMs, o.framesPerSecond);
     OfflineShow show;
     std::string error;
@@ -181,14 +200,16 @@ int RunCapture(const LaunchOptions& o) {
     }
 
     SignalGuard signals;
-    std::unique_ptr<VideoSink> sink =
-        raw ? openRawSink(files.videoPath, error)
-            : openEncoderSink(files.videoPath, o.outputWidth, o.outputHeight, o.framesPerSecond,
-                              error);
-    if (sink == nullptr) return fail(error);
+    std::unique_ptr<VideoSink> sink;
+    if (!songOnly) {
+        sink = raw ? openRawSink(files.videoPath, error)
+                   : openEncoderSink(files.videoPath, o.outputWidth, o.outputHeight,
+                                     o.framesPerSecond, error);
+        if (sink == nullptr) return fail(error);
+    }
     std::FILE* audio = std::fopen(files.audioPath.c_str(), "wb");
     if (audio == nullptr) {
-        sink->finish(error);
+        if (sink != nullptr) sink->finish(error);
         removeFiles(files);
         return fail(files.audioPath + ": " + std::strerror(errno));
     }
@@ -196,19 +217,21 @@ int RunCapture(const LaunchOptions& o) {
     const Clock::time_point started = Clock::now();
     std::int64_t framesDone = 0;
     TimeShares shares;
-    bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, *sink, audio, framesDone,
-                            shares, error);
+    bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, sink.get(), audio,
+                            framesDone, shares, error);
     show.close();
     ok = (std::fclose(audio) == 0) && ok;
     std::string finishError;
-    const bool finished = sink->finish(finishError);
+    const bool finished = sink == nullptr || sink->finish(finishError);
     if (ok && !finished) error = finishError;
     ok = ok && finished;
     if (ok && framesDone == 0) {
         ok = false;
         error = "no frame was captured";
     }
-    if (ok && raw) {
+    if (ok && songOnly) {
+        ok = renameInto(files.audioPath, files.finalPath, error);
+    } else if (ok && raw) {
         ok = renameInto(files.videoPath, files.finalPath, error) &&
              renameInto(files.audioPath, rawAudioName(files.finalPath), error);
     } else if (ok) {
@@ -225,14 +248,18 @@ int RunCapture(const LaunchOptions& o) {
 
     const double wall = secondsSince(started);
     const double seconds = static_cast<double>(framesDone) / o.framesPerSecond;
+    auto share = [wall](double part) { return wall > 0.0 ? 100.0 * part / wall : 0.0; };
     std::fprintf(stderr,
                  "talvenor: %s: %lld frames, %.3f s at %d fps, %dx%d, song %.3f to %.3f s; "
-                 "%.1f s (%.2fx real time): drawing %.0f%%, frame output %.0f%%, audio %.0f%%\n",
+                 "%.1f s (%.2fx real time): drawing %.0f%%, read-back %.1f%%, waiting for the "
+                 "encoder or disk %.0f%%, audio %.1f%%; beside them, rows turned %.1f%% and "
+                 "frames written %.0f%%\n",
                  files.finalPath.c_str(), static_cast<long long>(framesDone), seconds,
                  o.framesPerSecond, o.outputWidth, o.outputHeight, plan.startMs() / 1000.0,
                  plan.frameMs(plan.firstFrame() + framesDone) / 1000.0, wall,
-                 wall > 0.0 ? seconds / wall : 0.0, 100.0 * shares.drawing / wall,
-                 100.0 * shares.output / wall, 100.0 * shares.audio / wall);
+                 wall > 0.0 ? seconds / wall : 0.0, share(shares.drawing), share(shares.readBack),
+                 share(shares.handOff), share(shares.audio), share(shares.flip),
+                 share(shares.write));
     if (interruptRequested != 0) {
         std::fputs("talvenor: interrupted; the file holds what was captured\n", stderr);
         return 130;

@@ -79,6 +79,17 @@ const std::vector<std::uint8_t>& OfflineShow::readFrame() {
     return pixels_;
 }
 
+void OfflineShow::finishDrawing() {
+    glFinish();
+}
+
+void OfflineShow::readFrameBgraInto(std::vector<std::uint8_t>& rows) {
+    rows.resize(static_cast<std::size_t>(context_->width()) * context_->height() * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, context_->width(), context_->height(), GL_BGRA, GL_UNSIGNED_BYTE,
+                 rows.data());
+}
+
 bool OfflineShow::pullAudio(std::int16_t* interleavedStereo, int frames) {
     if (frames <= 0) return true;
     return exports_.pullAudio(interleavedStereo, frames) == frames;

@@ -15,9 +15,10 @@ class EncoderSink final : public VideoSink {
         return encoder_.start(
             encodeArguments(path, width, height, framesPerSecond, encoderPreset()), true, error);
     }
-    bool writeFrame(const std::uint8_t* rgba, std::size_t bytes) override {
-        return encoder_.write(rgba, bytes);
+    bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {
+        return encoder_.write(pixels, bytes);
     }
+    bool takesBgra() const override { return true; }
     bool finish(std::string& error) override {
         const int status = encoder_.finish();
         if (status != 0) {
@@ -42,9 +43,10 @@ class RawSink final : public VideoSink {
         if (file_ == nullptr) error = path + ": " + std::strerror(errno);
         return file_ != nullptr;
     }
-    bool writeFrame(const std::uint8_t* rgba, std::size_t bytes) override {
-        return std::fwrite(rgba, 1, bytes, file_) == bytes;
+    bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {
+        return std::fwrite(pixels, 1, bytes, file_) == bytes;
     }
+    bool takesBgra() const override { return false; }
     bool finish(std::string& error) override {
         const bool ok = std::fclose(file_) == 0;
         file_ = nullptr;

@@ -1,5 +1,7 @@
 // Where a capture's frames go: the H.264 encoder (ffmpeg fed through a pipe)
-// or a raw file of RGBA frames. Frames arrive top row first.
+// or a raw file of RGBA frames. Frames arrive top row first, in BGRA order
+// where the sink takes it (the encoder converts either just as fast), else
+// in RGBA.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,8 @@
 class VideoSink {
   public:
     virtual ~VideoSink() = default;
-    virtual bool writeFrame(const std::uint8_t* rgba, std::size_t bytes) = 0;
+    virtual bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) = 0;
+    virtual bool takesBgra() const = 0;
     // Everything written is in the file; false with error set otherwise.
     virtual bool finish(std::string& error) = 0;
 };

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "assets/archive.h"
+#include "assets/picture_startup.h"
 #include "assets/temp_directory.h"
 #include "common/data_files.h"
 #include "common/dmd_api.h"
@@ -37,14 +37,6 @@ void writeMessage(char** messageTarget, const char* text) {
     (*messageTarget)[kMessageBufferSize - 1] = '\0';
 }
 
-bool loadPictures() {
-    for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-        const std::string path = tempDirectory + tempFileNameForSlot(slot);
-        if (textureSlots[slot].load(path.c_str(), 0, 1) == 0) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
@@ -57,12 +49,12 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
         writeMessage(messageTarget, "Loading Texture failed!");
         return 0;
     }
-    unpackArchive(tempDirectory);
-    if (!loadPictures()) {
+    // Unpack, load, delete, under the directory's lock: shows started side
+    // by side take turns here.
+    if (loadPicturesFromArchive(tempDirectory, textureSlots) != -1) {
         writeMessage(messageTarget, "Loading Texture failed!");
         return 0;
     }
-    deleteTempFiles(tempDirectory);
 
     songPlayer.setSongName(dataFilePath(kSongFileName).c_str());
     musicStarted = songPlayer.open(messageTarget, soundEnabled);

@@ -1,12 +1,13 @@
-// The callbacks take int sizes and positions; larger requests are split and
-// positions that do not fit are refused rather than truncated.
+// The callbacks take int sizes; a file whose size they report is read with
+// one read of that size and one more that must find its end. A file that
+// grows or lies about its size is still read to its real end, in chunks.
 #include "music/song_stream.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace {
-constexpr int kChunk = 1 << 16;
+constexpr std::size_t kChunk = 1 << 16;
 }
 
 CallbackFile::CallbackFile(const SoundFileCallbacks& callbacks, const char* name)
@@ -22,60 +23,29 @@ bool CallbackFile::rewind() {
     return handle_ != nullptr && callbacks_.seek(handle_, 0, 0) == 0;
 }
 
+long long CallbackFile::sizeHint() {
+    long long size = -1;
+    if (callbacks_.seek(handle_, 0, 2) == 0) size = callbacks_.tell(handle_);
+    return rewind() ? size : -2;
+}
+
 bool CallbackFile::readAll(std::vector<std::uint8_t>& out, std::size_t limit) {
     out.clear();
-    if (!rewind()) return false;
+    if (handle_ == nullptr) return false;
+    const long long hint = sizeHint();
+    if (hint == -2) return false;
+    // One more byte than the size asked for shows the end in the same read.
+    std::size_t want = hint >= 0 ? static_cast<std::size_t>(hint) + 1 : kChunk;
     for (;;) {
         const std::size_t at = out.size();
         if (at > limit) return false;
-        out.resize(at + kChunk);
-        const int got = callbacks_.read(out.data() + at, kChunk, handle_);
-        if (got < 0 || got > kChunk) return false;
+        want = std::min<std::size_t>({want, limit + 1 - at, INT_MAX});
+        out.resize(at + want);
+        const int got = callbacks_.read(out.data() + at, static_cast<int>(want), handle_);
+        if (got < 0 || static_cast<std::size_t>(got) > want) return false;
         out.resize(at + static_cast<std::size_t>(got));
         if (got == 0) break;
+        want = kChunk;
     }
     return out.size() <= limit;
-}
-
-openmpt_stream_callbacks CallbackFile::streamCallbacks() {
-    return openmpt_stream_callbacks{&CallbackFile::streamRead, &CallbackFile::streamSeek,
-                                    &CallbackFile::streamTell};
-}
-
-std::size_t CallbackFile::streamRead(void* stream, void* dst, std::size_t bytes) {
-    auto* self = static_cast<CallbackFile*>(stream);
-    std::size_t done = 0;
-    while (done < bytes) {
-        const int want = static_cast<int>(std::min<std::size_t>(bytes - done, INT_MAX));
-        const int got =
-            self->callbacks_.read(static_cast<std::uint8_t*>(dst) + done, want, self->handle_);
-        if (got <= 0 || got > want) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
-
-int CallbackFile::streamSeek(void* stream, std::int64_t offset, int whence) {
-    auto* self = static_cast<CallbackFile*>(stream);
-    if (offset < INT_MIN || offset > INT_MAX) return -1;
-    signed char origin;
-    switch (whence) {
-        case OPENMPT_STREAM_SEEK_SET:
-            origin = 0;
-            break;
-        case OPENMPT_STREAM_SEEK_CUR:
-            origin = 1;
-            break;
-        case OPENMPT_STREAM_SEEK_END:
-            origin = 2;
-            break;
-        default:
-            return -1;
-    }
-    return self->callbacks_.seek(self->handle_, static_cast<int>(offset), origin) == 0 ? 0 : -1;
-}
-
-std::int64_t CallbackFile::streamTell(void* stream) {
-    auto* self = static_cast<CallbackFile*>(stream);
-    return self->callbacks_.tell(self->handle_);
 }

@@ -1,9 +1,7 @@
-// Reading a song file through the five file callbacks: the whole file for
-// the layer's own checks, and the same file as libopenmpt stream callbacks
-// for the loader. Needs libopenmpt's stream types.
+// Reading a song file through the five file callbacks, once and whole: the
+// layer checks the bytes and hands them to libopenmpt from memory, so the
+// loader's many small reads and seeks never reach the file.
 #pragma once
-
-#include <libopenmpt/libopenmpt.h>
 
 #include <cstdint>
 #include <vector>
@@ -34,13 +32,9 @@ class CallbackFile {
     bool readAll(std::vector<std::uint8_t>& out, std::size_t limit);
     bool rewind();
 
-    // The file as a libopenmpt stream; pass this object as the stream.
-    static openmpt_stream_callbacks streamCallbacks();
-
   private:
-    static std::size_t streamRead(void* stream, void* dst, std::size_t bytes);
-    static int streamSeek(void* stream, std::int64_t offset, int whence);
-    static std::int64_t streamTell(void* stream);
+    // The size the end position reports, or -1; the position is back at 0.
+    long long sizeHint();
 
     SoundFileCallbacks callbacks_;
     void* handle_ = nullptr;

@@ -137,12 +137,15 @@ SoundSong* songLoad(const char* name) {
     if (!file.readAll(data, kMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
         return nullptr;
     }
-    if (!file.rewind()) return nullptr;
     int error = 0;
     const char* message = nullptr;
-    openmpt_module* module = openmpt_module_create2(
-        CallbackFile::streamCallbacks(), &file, openmpt_log_func_silent, nullptr,
-        openmpt_error_func_ignore, nullptr, &error, &message, nullptr);
+    // The song has one sub-song; mapping them all on load costs as much as
+    // the whole rest of the load.
+    const openmpt_module_initial_ctl ctls[] = {{"load.skip_subsongs_init", "1"},
+                                               {nullptr, nullptr}};
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        data.data(), data.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, &error, &message, ctls);
     if (message != nullptr) openmpt_free_string(message);
     if (module == nullptr) return nullptr;
     openmpt_module_set_repeat_count(module, -1);
@@ -168,9 +171,8 @@ int songFree(SoundSong* song) {
 
 namespace {
 
-// With the song list locked alone: plays from the song's start time.
-void playFromStart(SoundSong* song) {
-    song->seekTo(song->startMs / 1000.0, sys.rate);
+// With the song list locked alone and the song at its start time: plays.
+void startPlaying(SoundSong* song) {
     song->framesMixed = 0;
     song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
     song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);
@@ -178,15 +180,28 @@ void playFromStart(SoundSong* song) {
     song->paused = false;
 }
 
+// With the song list locked alone: plays from the song's start time.
+void playFromStart(SoundSong* song) {
+    song->seekTo(song->startMs / 1000.0, sys.rate);
+    startPlaying(song);
+}
+
 }  // namespace
 
 int songPlay(SoundSong* song) {
     soundTraceRecord("play");
+    {
+        // From the start time, also when played again after a stop. A song
+        // that is not playing is never mixed, so the seek shares the lock and
+        // the output's thread keeps its schedule meanwhile.
+        std::shared_lock<std::shared_mutex> shared(sys.songsMutex);
+        if (!known(song)) return 0;
+        if (song->playing) return 1;
+        song->seekTo(song->startMs / 1000.0, sys.rate);
+    }
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
-    if (song->playing) return 1;
-    // From the start time, also when played again after a stop.
-    playFromStart(song);
+    startPlaying(song);
     return 1;
 }
 

@@ -25,13 +25,18 @@ void SoundSong::mixInto(float* mix, int frames, int rate) {
 }
 
 void SoundSong::seekTo(double seconds, int rate) {
-    const double length = openmpt_module_get_duration_seconds(module);
-    if (length > 0.0) seconds = std::fmod(seconds, length);
     // A jump lands on the first row starting at or after the time asked for
     // (rounding can push an exact row start one row on); a hair earlier
     // lands exactly on a row start.
     constexpr double kHair = 1e-6;
     double at = openmpt_module_set_position_seconds(module, std::max(0.0, seconds - kHair));
+    // A jump past the end stops at the end: wrap around the song's length.
+    // Only then is the length worth its cost (the whole song's timing).
+    if (at < seconds - 1.0) {
+        const double length = openmpt_module_get_duration_seconds(module);
+        if (length > 0.0) seconds = std::fmod(seconds, length);
+        at = openmpt_module_set_position_seconds(module, std::max(0.0, seconds - kHair));
+    }
     for (double back = 0.25; at > seconds + kHair; back *= 2.0) {
         const double from = std::max(0.0, seconds - back);
         at = openmpt_module_set_position_seconds(module, from);

@@ -1,14 +1,22 @@
 // The module's picture start-up as Init runs it, over the archive the build
 // ships: private directory, unpack, nine loads, deletion; and what a missing,
 // cut, corrupted or booby-trapped archive does to it.
+#include "assets/picture_startup.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <optional>
 
 #include "asset_test_support.h"
 #include "assets/archive.h"
 #include "assets/temp_directory.h"
+#include "assets/temp_directory_lock.h"
 #include "assets/texture_slot.h"
 #include "gl_test.h"
 
@@ -31,14 +39,7 @@ class PictureStartupTest : public GlTest {
     // are then deleted), else the first slot that failed (they stay).
     int startUp() {
         tempDirectory = privateTempDirectory();
-        if (tempDirectory.empty()) return 0;
-        unpackArchive(tempDirectory);
-        for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-            const std::string path = tempDirectory + tempFileNameForSlot(slot);
-            if (slots[slot].load(path.c_str(), 0, 1) == 0) return slot;
-        }
-        deleteTempFiles(tempDirectory);
-        return -1;
+        return loadPicturesFromArchive(tempDirectory, slots);
     }
     void shipArchive(const std::vector<std::uint8_t>& bytes) {
         writeBytes(scratch / "show/morrowen.q7v", bytes);
@@ -147,6 +148,56 @@ TEST_F(PictureStartupTest, NoDirectoryMeansNoFilesAnywhere) {
     for (int slot = 0; slot < kTextureSlotCount; ++slot) {
         EXPECT_FALSE(exists(scratch / "show/" + tempFileNameForSlot(slot)));
     }
+}
+
+TEST_F(PictureStartupTest, AStartKilledWhileHoldingTheFilesNeitherBlocksNorLingers) {
+    shipArchive(archive);
+    const std::string directory = privateTempDirectory();
+    ASSERT_FALSE(directory.empty());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A start that dies between unpacking and deletion, lock in hand.
+        const TempDirectoryLock lock(directory);
+        unpackArchive(directory);
+        const char byte = lock.held() ? 'y' : 'n';
+        if (write(ready[1], &byte, 1) != 1) _exit(1);
+        for (;;) pause();
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    EXPECT_EQ(byte, 'y');
+    EXPECT_EQ(tempFileCount(), 9);
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    // The next start gets the lock, unpacks afresh and leaves the folder empty.
+    EXPECT_EQ(startUp(), -1);
+    EXPECT_TRUE(fs::is_empty(scratch / "run/sorvanel"));
+}
+
+TEST_F(PictureStartupTest, TheLockIsExclusiveAndGoesWithItsHolder) {
+    const std::string directory = privateTempDirectory();
+    ASSERT_FALSE(directory.empty());
+    auto lockedElsewhere = [&] {
+        const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool busy = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        close(fd);
+        return busy;
+    };
+    {
+        const TempDirectoryLock lock(directory);
+        EXPECT_TRUE(lock.held());
+        EXPECT_TRUE(lockedElsewhere());
+    }
+    EXPECT_FALSE(lockedElsewhere());
+    EXPECT_TRUE(fs::is_empty(scratch / "run/sorvanel"));  // the lock is no file
 }
 
 }  // namespace

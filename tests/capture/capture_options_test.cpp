@@ -2,6 +2,7 @@
 // milliseconds, defaults, and the combinations that are refused.
 #include <gtest/gtest.h>
 
+#include "capture/capture_files.h"
 #include "command_line.h"
 
 namespace {
@@ -99,6 +100,16 @@ TEST(CaptureOptions, MixedOrIncompleteCommandLinesAreRefusedWithTheOptionNamed) 
         EXPECT_NE(error.find(c.named), std::string::npos)
             << "args starting " << c.args.front() << ": \"" << error << "\"";
     }
+}
+
+TEST(CaptureOptions, ASongOnlyCaptureTakesAnySizeAndWritesOneFile) {
+    const ParsedCommandLine p = parse({"--capture", "dir/song.s16", "--size", "641x481"});
+    EXPECT_EQ(p.error, "");
+    EXPECT_TRUE(isSongCapture("dir/song.s16"));
+    EXPECT_FALSE(isSongCapture("dir/show.rgba"));
+    const CaptureFiles files = captureFilesFor("dir/song.s16");
+    EXPECT_EQ(files.audioPath, "dir/song.partial.s16");
+    EXPECT_EQ(files.videoPath, "");
 }
 
 }  // namespace

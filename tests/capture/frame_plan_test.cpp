@@ -106,7 +106,7 @@ TEST(CaptureFiles, TheEncoderReadsRawFramesAndTheMuxKeepsThemAsTheyAre) {
     EXPECT_EQ(encode.front(), "ffmpeg");
     EXPECT_TRUE(follows(encode, "-video_size", "640x480"));
     EXPECT_TRUE(follows(encode, "-framerate", "24"));
-    EXPECT_TRUE(follows(encode, "-pix_fmt", "rgba"));
+    EXPECT_TRUE(follows(encode, "-pix_fmt", "bgra"));
     EXPECT_TRUE(follows(encode, "-i", "pipe:0"));
     EXPECT_TRUE(follows(encode, "-c:v", "libx264"));
     EXPECT_TRUE(follows(encode, "-preset", "ultrafast"));
