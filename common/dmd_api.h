@@ -53,12 +53,22 @@ using DmdPullAudioFn = int (*)(std::int16_t* interleavedStereo, int frames);
 // After a successful Init: the song time in ms from which RenderScene returns
 // 0, the end of the show; -1 when the show has no end.
 using DmdShowEndMsFn = int (*)();
+// At any time: 1 when the module fits its own fixed projections to the
+// aspect of the frustum it is handed, so that a host may hand it one wider
+// than 4:3 (a widescreen picture). Such a module takes the factor from the
+// frustum: widening = ((right - left) / (top - bottom)) / (4 / 3), 1 for the
+// 4:3 default of +-5 by +-3.75, and multiplies the left and right of every
+// projection it sets itself by it (or, below 1, divides bottom and top by
+// it). A host hands a module without this export a 4:3 frustum and a 4:3
+// viewport (pillar- or letterboxed), so it is never stretched.
+using DmdFollowsFrustumAspectFn = int (*)();
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
 constexpr const char* kDmdUseOfflineAudioName = "DmdUseOfflineAudio";
 constexpr const char* kDmdPullAudioName = "DmdPullAudio";
 constexpr const char* kDmdShowEndMsName = "DmdShowEndMs";
+constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

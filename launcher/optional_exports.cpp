@@ -25,6 +25,7 @@ OptionalExports bindOptionalExports() {
     exports.useOfflineAudio = lookUp<DmdUseOfflineAudioFn>(kDmdUseOfflineAudioName);
     exports.pullAudio = lookUp<DmdPullAudioFn>(kDmdPullAudioName);
     exports.showEndMs = lookUp<DmdShowEndMsFn>(kDmdShowEndMsName);
+    exports.followsFrustumAspect = lookUp<DmdFollowsFrustumAspectFn>(kDmdFollowsFrustumAspectName);
     return exports;
 }
 

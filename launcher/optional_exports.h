@@ -10,6 +10,7 @@ struct OptionalExports {
     DmdUseOfflineAudioFn useOfflineAudio = nullptr;
     DmdPullAudioFn pullAudio = nullptr;
     DmdShowEndMsFn showEndMs = nullptr;
+    DmdFollowsFrustumAspectFn followsFrustumAspect = nullptr;
 };
 
 // Those of the module LoadModule bound; all null when none is loaded.
