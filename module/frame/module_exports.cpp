@@ -124,3 +124,9 @@ DMD_EXPORT int DmdShowEndMs() {
     }
     return -1;
 }
+
+// The director fits its fixed projections to the frustum's aspect
+// (show_projections.h), so a host may hand a widescreen frustum.
+DMD_EXPORT int DmdFollowsFrustumAspect() {
+    return 1;
+}
