@@ -17,15 +17,22 @@ enum class RunMode {
 // A song time the command line cannot express: no --to means the show's end.
 constexpr int kUntilShowEnd = -1;
 
+// --window desktop: the screen's own size (0 by 0), full screen only.
+constexpr int kDesktopWindowSize = 0;
+constexpr int kMinWindowWidth = 320;
+constexpr int kMinWindowHeight = 240;
+constexpr int kMaxWindowSide = 8192;
+
 struct LaunchOptions {
     std::string moduleName = kDefaultModuleName;
-    int width = 640;
+    int width = 640;  // kDesktopWindowSize for --window desktop
     int height = 480;
     bool fullScreen = false;
     bool soundEnabled = true;
     bool noDialog = false;
     bool showHelp = false;
-    int startMs = 0;  // --start: the live show begins at this song time
+    int startMs = 0;          // --start: the live show begins at this song time
+    bool widescreen = false;  // --widescreen: open the view out instead of pillarboxing
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file

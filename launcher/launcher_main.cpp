@@ -8,6 +8,7 @@
 #include "capture/capture_mode.h"
 #include "command_line.h"
 #include "dialog/launcher_app.h"
+#include "presentation.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return 0;
     }
+    requestPictureShape(parsed.options.widescreen ? PictureShape::Widescreen
+                                                  : PictureShape::Composed);
     switch (parsed.options.mode) {
         case RunMode::Capture:
             return RunCapture(parsed.options);
