@@ -77,6 +77,15 @@ struct DmdEventInfo {
 };
 // index from 0. Returns 1 with info filled, 0 past the last event.
 using DmdDescribeEventFn = int (*)(int index, DmdEventInfo* info);
+// At any time: 1 when the module fits its own fixed projections to the
+// aspect of the frustum it is handed, so that a host may hand it one wider
+// than 4:3 (a widescreen picture). Such a module takes the factor from the
+// frustum: widening = ((right - left) / (top - bottom)) / (4 / 3), 1 for the
+// 4:3 default of +-5 by +-3.75, and multiplies the left and right of every
+// projection it sets itself by it (or, below 1, divides bottom and top by
+// it). A host hands a module without this export a 4:3 frustum and a 4:3
+// viewport (pillar- or letterboxed), so it is never stretched.
+using DmdFollowsFrustumAspectFn = int (*)();
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
@@ -87,6 +96,7 @@ constexpr const char* kDmdSeekToName = "DmdSeekTo";
 constexpr const char* kDmdSetPausedName = "DmdSetPaused";
 constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
 constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
+constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

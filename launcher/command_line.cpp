@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "resolutions.h"
-
 namespace {
 
 constexpr double kMaxSongSeconds = 2000000.0;  // keeps milliseconds in an int
@@ -49,6 +47,9 @@ struct Seen {
 };
 
 std::string checkCombination(const LaunchOptions& o, const Seen& seen) {
+    if (o.width == kDesktopWindowSize && !o.fullScreen && o.mode == RunMode::Show) {
+        return "--window desktop needs --fullscreen";
+    }
     if (o.mode == RunMode::Show) {
         if (!seen.outputOnly.empty()) return seen.outputOnly + " needs --capture or --shot";
         if (!seen.captureOnly.empty()) return seen.captureOnly + " needs --capture";
@@ -157,14 +158,19 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             if (!value(a, "a resolution such as 640x480", text)) return parsed;
             int w = 0;
             int h = 0;
-            if (!parseSize(text, w, h) || resolutionIndexOf(w, h) < 0) {
+            if (text == "desktop") {
+                w = h = kDesktopWindowSize;
+            } else if (!parseSize(text, w, h) || w < kMinWindowWidth || h < kMinWindowHeight ||
+                       w > kMaxWindowSide || h > kMaxWindowSide) {
                 parsed.error =
-                    "--window takes one of 320x240, 400x300, 512x384, 640x480, "
-                    "800x600, 1024x768";
+                    "--window takes WxH from 320x240 to 8192x8192 (such as 640x480), or "
+                    "desktop";
                 return parsed;
             }
             o.width = w;
             o.height = h;
+        } else if (a == "--widescreen") {
+            o.widescreen = true;
         } else if (a == "--fullscreen") {
             seen.liveOnly = a;
             o.fullScreen = true;
@@ -257,8 +263,13 @@ const char* usageText() {
            "\n"
            "options:\n"
            "  --window WxH    resolution: 320x240, 400x300, 512x384, 640x480 (default),\n"
-           "                  800x600 or 1024x768\n"
+           "                  800x600, 1024x768 (the dialog's list) or any other from\n"
+           "                  320x240 to 8192x8192; with --fullscreen also 'desktop': the\n"
+           "                  screen's own mode, no mode switch\n"
            "  --fullscreen    full screen at that resolution\n"
+           "  --widescreen    open the view out to a picture wider than 4:3 (live, capture\n"
+           "                  and shot); without it the 4:3 picture is pillar- or\n"
+           "                  letterboxed in black\n"
            "  --nosound       play without sound (the music still drives the show)\n"
            "  --no-dialog     start the show at once, without the settings dialog\n"
            "  --start S       begin the show at song time S seconds\n"

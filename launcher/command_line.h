@@ -18,9 +18,15 @@ enum class RunMode {
 // A song time the command line cannot express: no --to means the show's end.
 constexpr int kUntilShowEnd = -1;
 
+// --window desktop: the screen's own size (0 by 0), full screen only.
+constexpr int kDesktopWindowSize = 0;
+constexpr int kMinWindowWidth = 320;
+constexpr int kMinWindowHeight = 240;
+constexpr int kMaxWindowSide = 8192;
+
 struct LaunchOptions {
     std::string moduleName = kDefaultModuleName;
-    int width = 640;
+    int width = 640;  // kDesktopWindowSize for --window desktop
     int height = 480;
     bool fullScreen = false;
     bool soundEnabled = true;
@@ -31,6 +37,7 @@ struct LaunchOptions {
     bool controls = false;  // --controls: pause and seek keys
     bool loop = false;      // --loop: start over at the end
     bool vsync = false;     // --vsync: swaps wait for the display
+    bool widescreen = false;  // --widescreen: open the view out instead of pillarboxing
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file

@@ -10,6 +10,7 @@
 #include "dialog/launcher_app.h"
 #include "script_listing.h"
 #include "show_controls.h"
+#include "presentation.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return 0;
     }
+    requestPictureShape(parsed.options.widescreen ? PictureShape::Widescreen
+                                                  : PictureShape::Composed);
     switch (parsed.options.mode) {
         case RunMode::Capture:
             return RunCapture(parsed.options);

@@ -29,6 +29,7 @@ OptionalExports bindOptionalExports() {
     exports.setPaused = lookUp<DmdSetPausedFn>(kDmdSetPausedName);
     exports.songTimeMs = lookUp<DmdSongTimeMsFn>(kDmdSongTimeMsName);
     exports.describeEvent = lookUp<DmdDescribeEventFn>(kDmdDescribeEventName);
+    exports.followsFrustumAspect = lookUp<DmdFollowsFrustumAspectFn>(kDmdFollowsFrustumAspectName);
     return exports;
 }
 

@@ -14,6 +14,7 @@ struct OptionalExports {
     DmdSetPausedFn setPaused = nullptr;
     DmdSongTimeMsFn songTimeMs = nullptr;
     DmdDescribeEventFn describeEvent = nullptr;
+    DmdFollowsFrustumAspectFn followsFrustumAspect = nullptr;
 };
 
 // Those of the module LoadModule bound; all null when none is loaded.

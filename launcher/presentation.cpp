@@ -11,12 +11,17 @@
 #include "loading_banner.h"
 #include "module_loader.h"
 #include "optional_exports.h"
+#include "picture_area.h"
 #include "platforms/sdl_window.h"
 #include "show_controls.h"
 
 HostState hostState;
 
 namespace {
+
+PictureShape requestedShape = PictureShape::Composed;
+PresentationShownFn shownHandler = nullptr;
+void* shownContext = nullptr;
 
 constexpr const char* kWindowTitle = "Morrowen q7v Kessary";
 
@@ -30,17 +35,39 @@ void trace(const char* step) {
     }
 }
 
+void tracePicture() {
+    const PictureRect& p = hostState.picture;
+    char text[128];
+    std::snprintf(text, sizeof text, "picture drawable=%d,%d at=%d,%d size=%d,%d",
+                  hostState.clientWidth, hostState.clientHeight, p.x, p.y, p.width, p.height);
+    trace(text);
+}
+
+// The drawable's real size, and the picture placed in it. A widescreen
+// picture takes its frustum from its aspect, so that follows too; the
+// composed picture is 4:3 at every size and keeps the frustum it has.
 void storeClientSize(int width, int height) {
     hostState.clientWidth = width;
     hostState.clientHeight = height;
-    glViewport(0, 0, width, height == 0 ? 1 : height);
+    hostState.picture = pictureRectFor(width, height, hostState.pictureShape);
+    if (hostState.pictureShape == PictureShape::Widescreen) {
+        // Only the frustum handed over changes: the GL state is the module's.
+        hostState.currentFrustum =
+            defaultFrustumFor(hostState.picture, hostState.pictureShape, hostState.tileCount,
+                              hostState.tileIndex, hostState.aspect);
+    }
+    preparePictureArea(hostState.picture, width, height);
+    tracePicture();
 }
 
 // What the window's destruction does: display mode back, context gone, the
 // module shut down and released, the cursor back.
 void tearDown(SdlWindow& window) {
     window.hide();
-    if (hostState.fullScreen) window.leaveFullScreen();
+    if (hostState.fullScreen) {
+        window.leaveFullScreen();
+        trace("display-mode-restored");
+    }
     window.releaseContext();
     trace("context-released");
     UnloadModule();
@@ -54,6 +81,7 @@ void paint(SdlWindow& window, ShowControls& controls, bool& ended) {
     if (controls.showsHeldPicture(hostState.clientWidth, hostState.clientHeight)) {
         controls.drawHeldPicture();
     } else if (moduleBinding.renderScene != nullptr) {
+        preparePictureArea(hostState.picture, hostState.clientWidth, hostState.clientHeight);
         const FrustumParams& f = hostState.currentFrustum;
         if (moduleBinding.renderScene(hostState.startTick, 1, f.left, f.right, f.bottom, f.top,
                                       f.nearVal, f.farVal) == 0) {
@@ -94,20 +122,43 @@ void frameLoop(SdlWindow& window) {
 
 }  // namespace
 
+// Widescreen only for a module that opens its own projections out to match.
+PictureShape pictureShapeForModule() {
+    if (requestedShape != PictureShape::Widescreen) return PictureShape::Composed;
+    const OptionalExports exports = bindOptionalExports();
+    if (exports.followsFrustumAspect != nullptr && exports.followsFrustumAspect() != 0) {
+        return PictureShape::Widescreen;
+    }
+    std::fputs("talvenor: this module keeps a 4:3 picture; it plays pillarboxed\n", stderr);
+    return PictureShape::Composed;
+}
+
+void requestPictureShape(PictureShape shape) {
+    requestedShape = shape;
+}
+
+void setPresentationShownHandler(PresentationShownFn handler, void* context) {
+    shownHandler = handler;
+    shownContext = context;
+}
+
 void SetDefaultProjection() {
-    const double left0 = (hostState.tileIndex - 1) - hostState.tileCount / 2.0;
-    const double right0 = left0 + 1.0;
-    hostState.aspect = hostState.clientHeight != 0
-                           ? static_cast<double>(hostState.clientWidth) / hostState.clientHeight
-                           : static_cast<double>(hostState.clientWidth);
-    const double halfHeight = 0.5 / hostState.aspect;
-    ApplyProjection(10.0 * left0, 10.0 * right0, -10.0 * halfHeight, 10.0 * halfHeight, 1.0, 255.0);
+    hostState.picture =
+        pictureRectFor(hostState.clientWidth, hostState.clientHeight, hostState.pictureShape);
+    const FrustumParams f =
+        defaultFrustumFor(hostState.picture, hostState.pictureShape, hostState.tileCount,
+                          hostState.tileIndex, hostState.aspect);
+    ApplyProjection(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
 }
 
 void ApplyProjection(double left, double right, double bottom, double top, double nearVal,
                      double farVal) {
     hostState.currentFrustum = {left, right, bottom, top, nearVal, farVal};
-    glViewport(0, 0, hostState.clientWidth, hostState.clientHeight);
+    if (hostState.picture.width == 0) {
+        hostState.picture =
+            pictureRectFor(hostState.clientWidth, hostState.clientHeight, hostState.pictureShape);
+    }
+    preparePictureArea(hostState.picture, hostState.clientWidth, hostState.clientHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(left, right, bottom, top, nearVal, farVal);
@@ -128,6 +179,9 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     hostState.running = false;
     hostState.requestedWidth = width;
     hostState.requestedHeight = height;
+    hostState.pictureShape = pictureShapeForModule();
+    hostState.picture = {};
+    const bool desktop = width == kDesktopSize || height == kDesktopSize;
 
     SdlWindow window;
     std::string error;
@@ -139,8 +193,10 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
         UnloadModule();
         return 0;
     }
-    storeClientSize(window.clientWidth(), window.clientHeight());
     window.show();
+    // The size the platform gave the mapped window, not the one asked for.
+    storeClientSize(window.clientWidth(), window.clientHeight());
+    if (shownHandler != nullptr) shownHandler(shownContext);
     if (viewingOptions().vsync && window.waitForDisplay() == nullptr) {
         std::fputs("talvenor: the display offers no vsync here; frames are not throttled\n",
                    stderr);
@@ -161,7 +217,8 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
         }
     }
     if (hostState.fullScreen) {
-        window.enterFullScreen(width, height);
+        window.enterFullScreen(width, height, desktop);
+        storeClientSize(window.clientWidth(), window.clientHeight());
         window.showCursor(false);
     }
     hostState.running = true;

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include "module_loader.h"
+#include "picture_area.h"
 #include "platforms/egl_offscreen.h"
 #include "presentation.h"
 
@@ -45,6 +46,7 @@ bool OfflineShow::open(const std::string& moduleName, int width, int height, int
     hostState.requestedHeight = height;
     hostState.clientWidth = width;
     hostState.clientHeight = height;
+    hostState.pictureShape = pictureShapeForModule();
     SetDefaultProjection();
 
     audioRate_ = exports_.useOfflineAudio();
@@ -65,6 +67,7 @@ bool OfflineShow::open(const std::string& moduleName, int width, int height, int
 }
 
 bool OfflineShow::drawFrame() {
+    preparePictureArea(hostState.picture, context_->width(), context_->height());
     const FrustumParams& f = hostState.currentFrustum;
     return moduleBinding.renderScene(0, 1, f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal) !=
            0;

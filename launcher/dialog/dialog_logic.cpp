@@ -11,10 +11,16 @@ DialogSettings dialogSettingsFor(const LaunchOptions& options) {
     DialogSettings settings;
     settings.moduleName = options.moduleName;
     const int index = resolutionIndexOf(options.width, options.height);
-    settings.resolutionIndex = index >= 0 ? index : kDefaultResolutionIndex;
+    settings.resolutionIndex = index >= 0 ? index : kResolutionCount;
+    if (index < 0) settings.extraResolution = {true, options.width, options.height};
     settings.fullScreen = options.fullScreen;
     settings.noSound = !options.soundEnabled;
     return settings;
+}
+
+std::string extraResolutionText(const ExtraResolution& extra) {
+    if (extra.width == kDesktopWindowSize) return "Desktop";
+    return std::to_string(extra.width) + " x " + std::to_string(extra.height);
 }
 
 PresentationRequest presentationRequestFor(const DialogSettings& settings) {
@@ -23,6 +29,10 @@ PresentationRequest presentationRequestFor(const DialogSettings& settings) {
     request.moduleName = settings.moduleName;
     request.width = resolution.width;
     request.height = resolution.height;
+    if (settings.resolutionIndex == kResolutionCount && settings.extraResolution.present) {
+        request.width = settings.extraResolution.width;
+        request.height = settings.extraResolution.height;
+    }
     request.fullScreen = settings.fullScreen ? 1 : 0;
     request.soundEnabled = settings.noSound ? 0 : 1;
     return request;
@@ -39,7 +49,6 @@ StartOutcome startShow(const DialogSettings& settings, StartHost& host) {
     }
     std::array<char, kMessageBufferSize> messageBuffer{};
     const PresentationRequest request = presentationRequestFor(settings);
-    host.hideDialog();
     if (host.runPresentation(request, messageBuffer.data()) != 0) return StartOutcome::ShowEnded;
 
     // The buffer comes back from a module: read no further than its end,

@@ -11,12 +11,24 @@
 
 // LauncherDialog's members: the module name (no control shows it) and the
 // states of the list and the two check boxes.
+// A size from the command line that is not one of the six: the list offers
+// it as a seventh entry (index kResolutionCount), selected.
+struct ExtraResolution {
+    bool present = false;
+    int width = 0;  // kDesktopWindowSize for the screen's own size
+    int height = 0;
+};
+
 struct DialogSettings {
     std::string moduleName;
     int resolutionIndex = kDefaultResolutionIndex;  // "640 x 480"
     bool fullScreen = false;
     bool noSound = false;
+    ExtraResolution extraResolution;
 };
+
+// The list's text for the extra entry: "1280 x 720", or "Desktop".
+std::string extraResolutionText(const ExtraResolution& extra);
 
 // The controls' starting states: the launcher's options preset them.
 DialogSettings dialogSettingsFor(const LaunchOptions& options);
@@ -31,7 +43,8 @@ struct PresentationRequest {
 };
 
 // Any list index outside the six, including no selection (-1), gives
-// 640 x 480; sound is enabled unless "No Sound" is ticked.
+// 640 x 480, but for the extra entry where there is one; sound is enabled
+// unless "No Sound" is ticked.
 PresentationRequest presentationRequestFor(const DialogSettings& settings);
 
 // The name that means no demo was chosen, compared byte by byte.
@@ -51,7 +64,9 @@ class StartHost {
     // A message box owned by the dialog, with an exclamation mark and OK.
     virtual void showMessage(const char* caption, const char* text) = 0;
     virtual void hideDialog() = 0;
-    // RunPresentation; messageBuffer is 256 zero bytes.
+    // RunPresentation; messageBuffer is 256 zero bytes. The dialog is hidden
+    // (hideDialog) once the show's window is on screen, so a show that
+    // cannot load leaves the dialog behind its message.
     virtual int runPresentation(const PresentationRequest& request, char* messageBuffer) = 0;
     // The show could not start; reason is never empty.
     virtual void reportStartFailure(const std::string& reason) = 0;

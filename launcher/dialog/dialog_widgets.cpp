@@ -6,6 +6,8 @@
 #include <FL/Fl_Group.H>
 #include <FL/fl_draw.H>
 
+#include <cctype>
+
 namespace {
 
 bool isPlainEnter() {
@@ -59,7 +61,12 @@ int DropDownList::handle(int event) {
                 next = count - 1;
                 break;
             default:
-                return Fl_Choice::handle(event);
+                // Letters and digits pick an entry, never a button's shortcut.
+                if (Fl::event_length() != 1 || std::isalnum(Fl::event_text()[0]) == 0) {
+                    return Fl_Choice::handle(event);
+                }
+                next = nextStartingWith(Fl::event_text()[0]);
+                break;
         }
         if (count > 0 && next != current) {
             value(next);
@@ -68,6 +75,20 @@ int DropDownList::handle(int event) {
         return 1;
     }
     return Fl_Choice::handle(event);
+}
+
+int DropDownList::nextStartingWith(char typed) const {
+    const int count = size() - 1;
+    const int current = value();
+    const int wanted = std::tolower(static_cast<unsigned char>(typed));
+    for (int step = 1; step <= count; ++step) {
+        const int i = ((current < 0 ? -1 : current) + step) % count;
+        const char* text = Fl_Choice::text(i);
+        if (text != nullptr && std::tolower(static_cast<unsigned char>(text[0])) == wanted) {
+            return i;
+        }
+    }
+    return current;
 }
 
 GroupFrame::GroupFrame(int x, int y, int width, int height, const char* label)

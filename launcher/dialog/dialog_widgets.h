@@ -26,8 +26,12 @@ class DropDownList : public Fl_Choice {
   public:
     DropDownList(int x, int y, int width, int height);
     // Up, Down, Home and End move the selection without opening the list;
-    // Space opens it.
+    // Space opens it. A letter or digit selects the next entry starting with
+    // it (a button's shortcut needs Alt).
     int handle(int event) override;
+
+  private:
+    int nextStartingWith(char typed) const;
 };
 
 class GroupFrame : public Fl_Widget {

@@ -18,6 +18,7 @@
 #include "dialog/dialog_widgets.h"
 #include "dialog/window_icon.h"
 #include "module_loader.h"
+#include "presentation.h"
 #include "resolutions.h"
 
 namespace {
@@ -119,6 +120,12 @@ void LauncherDialog::buildControls() {
 void LauncherDialog::onInitDialog() {
     resolutionList_->clear();
     for (const Resolution& r : kResolutions) resolutionList_->add(r.text);
+    if (settings_.extraResolution.present) {
+        extraResolutionText_ = extraResolutionText(settings_.extraResolution);
+        // Added by name: FLTK would read a '/' or '&' in a label as menu syntax.
+        resolutionList_->add("extra");
+        resolutionList_->replace(kResolutionCount, extraResolutionText_.c_str());
+    }
     resolutionList_->value(kDefaultResolutionIndex);
     doDataExchange(false);
 }
@@ -132,7 +139,8 @@ void LauncherDialog::doDataExchange(bool saveAndValidate) {
         fullScreenCheck_->value(settings_.fullScreen ? 1 : 0);
         noSoundCheck_->value(settings_.noSound ? 1 : 0);
         // A preset outside the list leaves the selection as it is.
-        if (settings_.resolutionIndex >= 0 && settings_.resolutionIndex < kResolutionCount) {
+        const int entries = kResolutionCount + (settings_.extraResolution.present ? 1 : 0);
+        if (settings_.resolutionIndex >= 0 && settings_.resolutionIndex < entries) {
             resolutionList_->value(settings_.resolutionIndex);
         }
     }
@@ -186,8 +194,15 @@ void LauncherDialog::hideDialog() {
 }
 
 int LauncherDialog::runPresentation(const PresentationRequest& request, char* messageBuffer) {
-    return presentation_(request.moduleName.c_str(), request.width, request.height,
-                         request.fullScreen, request.soundEnabled, messageBuffer);
+    setPresentationShownHandler(hideOnShow, this);
+    const int result = presentation_(request.moduleName.c_str(), request.width, request.height,
+                                     request.fullScreen, request.soundEnabled, messageBuffer);
+    setPresentationShownHandler(nullptr, nullptr);
+    return result;
+}
+
+void LauncherDialog::hideOnShow(void* dialog) {
+    static_cast<LauncherDialog*>(dialog)->hideDialog();
 }
 
 void LauncherDialog::reportStartFailure(const std::string& reason) {

@@ -67,8 +67,10 @@ class LauncherDialog : private StartHost {
 
     static void startCallback(Fl_Widget*, void* dialog);
     static void leaveCallback(Fl_Widget*, void* dialog);
+    static void hideOnShow(void* dialog);
 
     DialogSettings settings_;
+    std::string extraResolutionText_;  // the list keeps a pointer to it
     PresentationFn presentation_;
     std::unique_ptr<Fl_Double_Window> window_;
     DropDownList* resolutionList_ = nullptr;

@@ -3,7 +3,14 @@
 
 #include <SDL.h>
 
+#include "platforms/x11_cover.h"
+
 namespace {
+
+int displayOf(SDL_Window* window) {
+    const int display = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+    return display < 0 ? 0 : display;
+}
 
 SdlWindow::Key keyOf(SDL_Keycode code) {
     switch (code) {
@@ -57,13 +64,23 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
 
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // High-DPI: the drawable has the screen's pixels, which the viewport uses.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     int x = SDL_WINDOWPOS_UNDEFINED;
     int y = SDL_WINDOWPOS_UNDEFINED;
+    SDL_Rect bounds{0, 0, width, height};
+    if (width == 0 || height == 0) {
+        if (SDL_GetDisplayBounds(0, &bounds) != 0) {
+            error = SDL_GetError();
+            return false;
+        }
+        width = bounds.w;
+        height = bounds.h;
+    }
     if (fullScreen) {
         flags |= SDL_WINDOW_BORDERLESS;
-        x = 0;
-        y = 0;
+        x = bounds.x;
+        y = bounds.y;
     }
     window_ = SDL_CreateWindow(title, x, y, width, height, flags);
     if (window_ == nullptr) {
@@ -141,16 +158,27 @@ void SdlWindow::swapBuffers() {
     SDL_GL_SwapWindow(window_);
 }
 
-void SdlWindow::enterFullScreen(int width, int height) {
-    SDL_DisplayMode wanted{};
-    wanted.w = width;
-    wanted.h = height;
-    SDL_DisplayMode closest{};
-    const int display = SDL_GetWindowDisplayIndex(window_);
-    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) != nullptr) {
-        SDL_SetWindowDisplayMode(window_, &closest);
+void SdlWindow::enterFullScreen(int width, int height, bool desktop) {
+    const int display = displayOf(window_);
+    if (desktop) {
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_DisplayMode wanted{};
+        wanted.w = width;
+        wanted.h = height;
+        SDL_DisplayMode closest{};
+        if (SDL_GetClosestDisplayMode(display, &wanted, &closest) != nullptr) {
+            SDL_SetWindowDisplayMode(window_, &closest);
+        }
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
     }
-    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+    // Whatever the mode became, the window covers the display. Off X11 (or
+    // where it already does) this changes nothing.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+        coverX11Area(window_, bounds.x, bounds.y, bounds.w, bounds.h);
+    }
+    SDL_PumpEvents();
 }
 
 void SdlWindow::leaveFullScreen() {

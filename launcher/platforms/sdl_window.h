@@ -21,7 +21,8 @@ class SdlWindow {
 
     // Windowed: a normal top-level window whose client area is width x height.
     // Full screen: a borderless window at (0, 0) of that size, switched to the
-    // display mode later by enterFullScreen. The context is current on return.
+    // display mode later by enterFullScreen; a size of 0 is the desktop's.
+    // The context is current on return.
     bool create(const char* title, int width, int height, bool fullScreen, std::string& error);
     void show();
     // Pixels of the drawable area.
@@ -40,9 +41,11 @@ class SdlWindow {
     const char* waitForDisplay();
     void swapBuffers();
 
-    // Switches the display to width x height (where the display can) and makes
-    // the window cover it; leaveFullScreen restores the desktop mode.
-    void enterFullScreen(int width, int height);
+    // Switches the display to width x height (where the display can; with
+    // desktop, keeps the desktop's mode) and makes the window cover the
+    // whole display, whether or not a window manager does it;
+    // leaveFullScreen restores the desktop mode.
+    void enterFullScreen(int width, int height, bool desktop);
     void leaveFullScreen();
     void showCursor(bool visible);
     // Makes no context current and deletes the context.

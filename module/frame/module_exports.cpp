@@ -150,3 +150,9 @@ DMD_EXPORT int DmdDescribeEvent(int index, DmdEventInfo* info) {
                   describeEventFlags(row.sceneFlags, row.overlayFlags).c_str());
     return 1;
 }
+
+// The director fits its fixed projections to the frustum's aspect
+// (show_projections.h), so a host may hand a widescreen frustum.
+DMD_EXPORT int DmdFollowsFrustumAspect() {
+    return 1;
+}

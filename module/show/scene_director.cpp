@@ -90,6 +90,7 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     const double pulse = (1.0 - std::cos(t * (1.0 / 3.0))) * 0.5;
 
     stepLineCounter(overlayFlags);
+    const double widening = frustumWidening(hostFrustum);
 
     const bool clearColor = (sceneFlags & SCENE_CLEAR_COLOR) != 0;
     const bool clearDepth = (sceneFlags & SCENE_CLEAR_DEPTH) != 0;
@@ -98,26 +99,26 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     if ((sceneFlags & SCENE_SPRITE_BURST) != 0) {
         state_.setDepthTest(false);
         state_.setFaceCulling(false);
-        state_.setProjection(kSpriteProjection);
+        state_.setProjection(fittedToAspect(kSpriteProjection, widening));
         state_.bindTexture(sceneSlot, sceneWord);
         effects_.drawSpriteBurst(3.0 * angleA, 3.0 * angleB, 3.0 * angleC, kSpriteBurstZ);
         state_.setFaceCulling(true);
         state_.setDepthTest(true);
     }
     if ((sceneFlags & SCENE_MESH_A) != 0) {
-        state_.setProjection(breathingProjection(pulse));
+        state_.setProjection(fittedToAspect(breathingProjection(pulse), widening));
         state_.setDepthFunction(GL_LESS);
         state_.bindTexture(sceneSlot, sceneWord);
         effects_.drawMeshA(kMeshAScale, angleA, angleB, angleC);
     }
     if ((sceneFlags & SCENE_MESH_B) != 0) {
-        state_.setProjection(breathingProjection(pulse));
+        state_.setProjection(fittedToAspect(breathingProjection(pulse), widening));
         state_.setDepthFunction(GL_LESS);
         state_.bindTexture(sceneSlot, sceneWord);
         effects_.drawMeshB(kMeshBCScale, angleA, angleB, angleC);
     }
     if ((sceneFlags & SCENE_MESH_C) != 0) {
-        state_.setProjection(breathingProjection(pulse));
+        state_.setProjection(fittedToAspect(breathingProjection(pulse), widening));
         state_.setDepthFunction(GL_LESS);
         state_.bindTexture(sceneSlot, sceneWord);
         effects_.drawMeshC(kMeshBCScale, 3.0 * angleA, 4.0 * angleB, 4.0 * angleC);
@@ -126,13 +127,13 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     if ((overlayFlags & OVERLAY_CLEAR_DEPTH) != 0) state_.clearBuffers(false, true);
 
     if ((overlayFlags & OVERLAY_SWARM) != 0) {
-        state_.setProjection(swarmProjection(pulse));
+        state_.setProjection(fittedToAspect(swarmProjection(pulse), widening));
         state_.setDepthFunction(GL_LEQUAL);
         state_.bindTexture(overlaySlot, overlayWord);
         effects_.drawMeshSwarm(kSwarmScales[0], kSwarmCopies, angleA, angleB, angleC);
     }
     if ((overlayFlags & OVERLAY_SWARM_TRIPLE) != 0) {
-        state_.setProjection(swarmProjection(pulse));
+        state_.setProjection(fittedToAspect(swarmProjection(pulse), widening));
         state_.setDepthFunction(GL_LEQUAL);
         state_.bindTexture(overlaySlot, overlayWord);
         for (double scale : kSwarmScales) {
@@ -141,14 +142,14 @@ int SceneDirector::renderScene(const FrustumParams& frustum, int songMs) {
     }
     if ((overlayFlags & OVERLAY_CIRCLE_A) != 0) {
         effects_.setEventTime(localTime);
-        state_.setProjection(kCircleProjectionA);
+        state_.setProjection(fittedToAspect(kCircleProjectionA, widening));
         state_.setDepthFunction(GL_LEQUAL);
         state_.bindTexture(overlaySlot, overlayWord);
         effects_.drawMeshCircleA(kCircleScale, kCircleCopies, angleA, angleB, angleC);
     }
     if ((overlayFlags & OVERLAY_CIRCLE_B) != 0) {
         effects_.setEventTime(localTime);
-        state_.setProjection(kCircleProjectionB);
+        state_.setProjection(fittedToAspect(kCircleProjectionB, widening));
         state_.setDepthFunction(GL_LEQUAL);
         state_.bindTexture(overlaySlot, overlayWord);
         effects_.drawMeshCircleB(kCircleScale, kCircleCopies, angleA, angleB, angleC);

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -55,6 +56,65 @@ RgbPicture rawFrame(const fs::path& raw, int width, int height, int index) {
 std::string fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+namespace {
+
+constexpr double kMaxMeanDifference = 2.0;  // per channel, of 255
+constexpr int kFarOff = 48;                 // a channel this far off is a wrong pixel
+constexpr double kMaxFarOffShare = 0.005;   // of all pixels
+
+}  // namespace
+
+PictureDifference compare(const RgbPicture& a, const RgbPicture& b) {
+    PictureDifference d;
+    const std::size_t pixels = a.rgb.size() / 3;
+    if (pixels == 0 || a.rgb.size() != b.rgb.size()) {
+        d.farOffShare = 1.0;
+        return d;
+    }
+    std::size_t farOff = 0;
+    for (std::size_t p = 0; p < pixels; ++p) {
+        bool far = false;
+        for (int c = 0; c < 3; ++c) {
+            const int delta = std::abs(int(a.rgb[3 * p + c]) - int(b.rgb[3 * p + c]));
+            d.mean[c] += delta;
+            far = far || delta > kFarOff;
+        }
+        if (far) ++farOff;
+    }
+    for (double& m : d.mean) m /= static_cast<double>(pixels);
+    d.farOffShare = static_cast<double>(farOff) / static_cast<double>(pixels);
+    return d;
+}
+
+bool withinGoldenTolerance(const PictureDifference& d) {
+    return d.mean[0] <= kMaxMeanDifference && d.mean[1] <= kMaxMeanDifference &&
+           d.mean[2] <= kMaxMeanDifference && d.farOffShare <= kMaxFarOffShare;
+}
+
+RgbPicture crop(const RgbPicture& picture, int x, int y, int width, int height) {
+    RgbPicture part;
+    if (x < 0 || y < 0 || x + width > picture.width || y + height > picture.height) return part;
+    part.width = width;
+    part.height = height;
+    for (int row = y; row < y + height; ++row) {
+        const auto start =
+            picture.rgb.begin() + (static_cast<std::size_t>(row) * picture.width + x) * 3;
+        part.rgb.insert(part.rgb.end(), start, start + static_cast<std::size_t>(width) * 3);
+    }
+    return part;
+}
+
+long nonBlackPixels(const RgbPicture& picture, int x, int y, int width, int height) {
+    long count = 0;
+    for (int row = y; row < y + height; ++row) {
+        for (int col = x; col < x + width; ++col) {
+            const std::size_t i = (static_cast<std::size_t>(row) * picture.width + col) * 3;
+            if (picture.rgb[i] != 0 || picture.rgb[i + 1] != 0 || picture.rgb[i + 2] != 0) ++count;
+        }
+    }
+    return count;
 }
 
 std::string probe(const fs::path& video, const std::string& type, const std::string& entry) {

@@ -37,6 +37,21 @@ RgbPicture readPicture(const fs::path& png);
 RgbPicture rawFrame(const fs::path& raw, int width, int height, int index);
 std::string fileBytes(const fs::path& path);
 
+// How far two pictures of one size differ: the mean difference per channel
+// and the share of pixels with a channel far off.
+struct PictureDifference {
+    double mean[3] = {0, 0, 0};
+    double farOffShare = 0.0;
+};
+PictureDifference compare(const RgbPicture& a, const RgbPicture& b);
+// The golden frames' tolerance: a renderer's rounding may differ (a Mesa
+// update), an effect, a projection, a texture or a blend may not.
+bool withinGoldenTolerance(const PictureDifference& d);
+// The width x height part of picture whose top left corner is x, y.
+RgbPicture crop(const RgbPicture& picture, int x, int y, int width, int height);
+// Pixels of the part that are not pure black.
+long nonBlackPixels(const RgbPicture& picture, int x, int y, int width, int height);
+
 // ffprobe's value of `entry` for the first stream of `type` ("v" or "a"),
 // e.g. "nb_read_frames" or "duration"; empty when there is none.
 std::string probe(const fs::path& video, const std::string& type, const std::string& entry);

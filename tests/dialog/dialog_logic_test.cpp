@@ -109,6 +109,25 @@ TEST(DialogChoices, EachListIndexGivesItsResolutionAndAnyOtherGives640x480) {
     }
 }
 
+TEST(DialogPresets, ASizeOutsideTheSixIsASeventhEntrySelected) {
+    DialogSettings s = settingsFor({"--window", "1280x720"});
+    EXPECT_EQ(s.resolutionIndex, 6);
+    EXPECT_EQ(extraResolutionText(s.extraResolution), "1280 x 720");
+    PresentationRequest r = presentationRequestFor(s);
+    EXPECT_EQ(r.width, 1280);
+    EXPECT_EQ(r.height, 720);
+    s.resolutionIndex = 1;  // the user picks one of the six
+    EXPECT_EQ(presentationRequestFor(s).width, 400);
+
+    s = settingsFor({"--fullscreen", "--window", "desktop"});
+    EXPECT_EQ(extraResolutionText(s.extraResolution), "Desktop");
+    r = presentationRequestFor(s);
+    EXPECT_EQ(r.width, 0);
+    EXPECT_EQ(r.height, 0);
+    EXPECT_EQ(r.fullScreen, 1);
+    EXPECT_FALSE(settingsFor({"--window", "800x600"}).extraResolution.present);
+}
+
 TEST(StartHandler, NoDmdSelectedInAnyLetterCaseShowsTheMessageAndStartsNothing) {
     const std::vector<std::vector<std::string>> commandLines = {
         {"NO DMD SELECTED!"}, {"no dmd selected!"}, {"No", "Dmd", "sElEcTeD!"}};
@@ -134,12 +153,13 @@ TEST(StartHandler, OnlyTheExactNameIsRefused) {
     }
 }
 
-TEST(StartHandler, HidesTheDialogThenRunsOneShowWithAZeroedBuffer) {
+TEST(StartHandler, RunsOneShowWithAZeroedBuffer) {
     DialogSettings s = settingsFor({"--nosound", "demo.dmd"});
     s.resolutionIndex = -1;
     RecordingHost host;
     EXPECT_EQ(startShow(s, host), StartOutcome::ShowEnded);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "run"}));
+    // The presentation hides the dialog once its window is on screen.
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"run"}));
     EXPECT_TRUE(host.bufferWasZero);
     EXPECT_EQ(host.request.moduleName, "DEMO.DMD");
     EXPECT_EQ(host.request.width, 640);
@@ -153,7 +173,7 @@ TEST(StartHandler, FailedStartReportsTheBuffersText) {
     host.presentationResult = 0;
     host.bufferReply = "DMD could not be loaded!";
     EXPECT_EQ(startShow(settingsFor({}), host), StartOutcome::StartFailed);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"hide", "run", "failure"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"run", "failure"}));
     EXPECT_EQ(host.failure, "DMD could not be loaded!");
     EXPECT_NE(exitStatusFor(StartOutcome::StartFailed), 0);
     EXPECT_NE(exitStatusFor(StartOutcome::DialogStaysOpen), 0);

@@ -155,6 +155,46 @@ TEST_F(LauncherDialogTest, KeysChooseTheSettingsAndEnterStartsOneShow) {
     EXPECT_FALSE(dialog.window().shown());
 }
 
+TEST_F(LauncherDialogTest, LettersInTheListSelectByFirstCharacterAndOnlyAltPressesAButton) {
+    DialogSettings presets;
+    presets.moduleName = "DEMO.DMD";
+    LauncherDialog dialog(presets, fakePresentation);
+    const auto result = runWith(dialog, [&] {
+        DropDownList& list = dialog.resolutionList();
+        key('l', "l");  // the leave button's letter, typed into the list
+        EXPECT_TRUE(dialog.window().shown());
+        EXPECT_EQ(list.value(), 3);
+        key('1', "1");
+        EXPECT_EQ(list.value(), 5);  // 1024 x 768
+        key('3', "3");
+        EXPECT_EQ(list.value(), 0);  // 320 x 240
+        key('b', "b");               // the start button's letter
+        EXPECT_TRUE(presentationCalls.empty());
+        key('l', "l", FL_ALT);
+    });
+    EXPECT_EQ(result, LauncherDialog::Result::Left);
+    EXPECT_TRUE(presentationCalls.empty());
+}
+
+TEST_F(LauncherDialogTest, ACommandLineSizeOutsideTheSixIsOfferedAfterThem) {
+    DialogSettings presets;
+    presets.moduleName = "DEMO.DMD";
+    presets.resolutionIndex = 6;
+    presets.extraResolution = {true, 1280, 720};
+    LauncherDialog dialog(presets, fakePresentation);
+    const auto result = runWith(dialog, [&] {
+        DropDownList& list = dialog.resolutionList();
+        ASSERT_EQ(list.size() - 1, 7);
+        EXPECT_STREQ(list.text(6), "1280 x 720");
+        EXPECT_EQ(list.value(), 6);
+        key(FL_Enter, "\r");
+    });
+    EXPECT_EQ(result, LauncherDialog::Result::ShowEnded);
+    ASSERT_EQ(presentationCalls.size(), 1u);
+    EXPECT_EQ(presentationCalls[0].width, 1280);
+    EXPECT_EQ(presentationCalls[0].height, 720);
+}
+
 TEST_F(LauncherDialogTest, CloseRequestFromTheWindowManagerStartsTheShow) {
     DialogSettings presets;
     presets.moduleName = "DEMO.DMD";

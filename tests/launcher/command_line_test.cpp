@@ -49,8 +49,31 @@ TEST(CommandLine, OptionsAfterTheNameBelongToTheName) {
     EXPECT_EQ(parse({"--", "--odd.dmd"}).options.moduleName, "--ODD.DMD");
 }
 
+TEST(CommandLine, WindowTakesAnySizeInRangeAndTheDesktopForFullScreen) {
+    const ParsedCommandLine wide = parse({"--window", "1280x720", "--widescreen"});
+    ASSERT_TRUE(wide.error.empty()) << wide.error;
+    EXPECT_EQ(wide.options.width, 1280);
+    EXPECT_EQ(wide.options.height, 720);
+    EXPECT_TRUE(wide.options.widescreen);
+    EXPECT_FALSE(parse({}).options.widescreen);
+    EXPECT_TRUE(parse({"--window", "320x240"}).error.empty());
+    EXPECT_TRUE(parse({"--window", "8192x8192"}).error.empty());
+    EXPECT_TRUE(parse({"--window", "641x480"}).error.empty());
+    for (const char* bad : {"319x240", "320x239", "8193x600", "800x8193", "0x0", "-640x480"}) {
+        EXPECT_FALSE(parse({"--window", bad}).error.empty()) << bad;
+    }
+
+    const ParsedCommandLine desktop = parse({"--fullscreen", "--window", "desktop"});
+    ASSERT_TRUE(desktop.error.empty()) << desktop.error;
+    EXPECT_EQ(desktop.options.width, kDesktopWindowSize);
+    EXPECT_EQ(desktop.options.height, kDesktopWindowSize);
+    EXPECT_EQ(parse({"--window", "desktop"}).error, "--window desktop needs --fullscreen");
+    // Captures and shots take --widescreen, not --window.
+    EXPECT_TRUE(parse({"--widescreen", "--shot", "1", "a.png"}).error.empty());
+    EXPECT_TRUE(parse({"--capture", "a.mp4", "--widescreen"}).error.empty());
+}
+
 TEST(CommandLine, RejectsBadOptions) {
-    EXPECT_FALSE(parse({"--window", "641x480"}).error.empty());
     EXPECT_FALSE(parse({"--window", "640x480x"}).error.empty());
     EXPECT_FALSE(parse({"--window"}).error.empty());
     EXPECT_FALSE(parse({"--loud"}).error.empty());

@@ -3,7 +3,8 @@
 // It appends what happens to the file named by SORVANEL_HOST_TRACE, the same
 // file the launcher traces its own steps into, so tests see one ordered log.
 // TEST_DMD_FRAMES (default 0 = unlimited) ends the show after that many frames;
-// TEST_DMD_END_ON_FIRST makes the first RenderScene return 0.
+// TEST_DMD_END_ON_FIRST makes the first RenderScene return 0. Each frame
+// clears to one colour (0.2, 0.4, 0.6), so a screenshot shows where it drew.
 // The TEST_EXPORT_CONTROLS variant has the seek and pause exports over a
 // wall-clock song time; its show ends at TEST_DMD_END_MS (default 60 s).
 #include <GL/gl.h>
@@ -109,8 +110,9 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
     if (framesDrawn == 0 || std::getenv("TEST_DMD_LOG_EVERY_FRAME") != nullptr) {
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
-        log("frame %d always1=%d frustum=%g,%g,%g,%g,%g,%g viewport=%d,%d", framesDrawn, always1,
-            left, right, bottom, top, nearVal, farVal, viewport[2], viewport[3]);
+        log("frame %d always1=%d frustum=%g,%g,%g,%g,%g,%g viewport=%d,%d at=%d,%d", framesDrawn,
+            always1, left, right, bottom, top, nearVal, farVal, viewport[2], viewport[3],
+            viewport[0], viewport[1]);
     }
     if (std::getenv("TEST_DMD_END_ON_FIRST") != nullptr) return 0;
 #ifdef TEST_EXPORT_CONTROLS
@@ -128,6 +130,14 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
 #ifdef TEST_EXPORT_DONE
 DMD_EXPORT void Done() {
     log("done context=%d", glXGetCurrentContext() != nullptr);
+}
+#endif
+
+#ifdef TEST_EXPORT_WIDE
+// Says it fits its projections to the frustum's aspect: a host may hand it a
+// widescreen frustum.
+DMD_EXPORT int DmdFollowsFrustumAspect() {
+    return 1;
 }
 #endif
 

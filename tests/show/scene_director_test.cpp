@@ -16,6 +16,7 @@
 #include "recording_scene.h"
 #include "show/event_timeline.h"
 #include "show/scene_flags.h"
+#include "show/show_projections.h"
 
 namespace {
 
@@ -368,6 +369,33 @@ TEST_F(Director, CirclesHaveTheirOwnDepthRange) {
     EXPECT_EQ(circle[6].name, "drawMeshCircleB");
     expectArgsNear(circle[6].args, {0.5, 6, director.angleA, director.angleB, director.angleC});
     EXPECT_TRUE(log.named("drawMeshCircleA").empty());
+}
+
+TEST_F(Director, AWidescreenFrustumOpensEveryFixedProjectionOutByItsAspect) {
+    // 16:9 with the 4:3 vertical extent: a third wider than the default.
+    const FrustumParams wide{-6.0 - 2.0 / 3.0, 6.0 + 2.0 / 3.0, -3.75, 3.75, 1.0, 255.0};
+    const double w = 4.0 / 3.0;
+    log.clear();
+    director.renderScene(wide, 500);  // the sprite burst
+    expectArgsNear(log.named("setProjection")[0].args,
+                   {-0.32 * w, 0.32 * w, -0.24, 0.24, 0.5, 255});
+    log.clear();
+    director.renderScene(wide, 236000);  // second figure, first circle, fade down
+    const std::vector<Call> p = log.named("setProjection");
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_NEAR(p[0].args[0], -3.2 * w, 1e-9);  // breathing
+    EXPECT_NEAR(p[0].args[3], 2.4, 1e-9);
+    expectArgsNear(p[1].args, {-3.2 * w, 3.2 * w, -2.4, 2.0, 4.0, 1024.0});
+    // The fade's panel fills the host's own frustum, so it covers the width.
+    expectArgsNear(p[2].args, {wide.left, wide.right, -3.75, 3.75, 1.0, 255.0});
+
+    // A frustum taller than 4:3 heightens instead; the default changes nothing.
+    log.clear();
+    director.renderScene({-5.0, 5.0, -5.0, 5.0, 1.0, 255.0}, 500);
+    expectArgsNear(log.named("setProjection")[0].args, {-0.32, 0.32, -0.32, 0.32, 0.5, 255});
+    EXPECT_EQ(frustumWidening(kHost), 1.0);
+    EXPECT_EQ(frustumWidening({-5.0, 5.0, -5.0 / (640.0 / 480.0), 5.0 / (640.0 / 480.0), 1, 255}),
+              1.0);
 }
 
 TEST_F(Director, EverySelectedStepRunsInItsFixedOrder) {
