@@ -33,10 +33,10 @@ struct LaunchOptions {
     bool noDialog = false;
     bool showHelp = false;
     bool showVersion = false;
-    int startMs = 0;        // --start: the live show begins at this song time
-    bool controls = false;  // --controls: pause and seek keys
-    bool loop = false;      // --loop: start over at the end
-    bool vsync = false;     // --vsync: swaps wait for the display
+    int startMs = 0;          // --start: the live show begins at this song time
+    bool controls = false;    // --controls: pause and seek keys
+    bool loop = false;        // --loop: start over at the end
+    bool vsync = false;       // --vsync: swaps wait for the display
     bool widescreen = false;  // --widescreen: open the view out instead of pillarboxing
 
     RunMode mode = RunMode::Show;

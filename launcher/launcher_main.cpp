@@ -8,9 +8,9 @@
 #include "capture/capture_mode.h"
 #include "command_line.h"
 #include "dialog/launcher_app.h"
+#include "presentation.h"
 #include "script_listing.h"
 #include "show_controls.h"
-#include "presentation.h"
 
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed =
