@@ -11,18 +11,11 @@
 #include "effects/sprite_burst.h"
 #include "frame/show_start.h"
 #include "recording_scene.h"
+#include "same_particles.h"
 #include "show/event_timeline.h"
 #include "show/scene_director.h"
 
 namespace {
-
-bool sameParticles(const SpriteBurst& a, const SpriteBurst& b) {
-    return std::memcmp(a.age, b.age, sizeof a.age) == 0 &&
-           std::memcmp(a.angle, b.angle, sizeof a.angle) == 0 &&
-           std::memcmp(a.red, b.red, sizeof a.red) == 0 &&
-           std::memcmp(a.lifetime, b.lifetime, sizeof a.lifetime) == 0 &&
-           std::memcmp(a.speed, b.speed, sizeof a.speed) == 0;
-}
 
 class ShowSeekTest : public ::testing::Test {
   protected:

@@ -12,6 +12,7 @@
 #include "effects/random_generator.h"
 #include "effects/sprite_burst.h"
 #include "recording_scene.h"
+#include "same_particles.h"
 #include "show/event_timeline.h"
 #include "show/scene_director.h"
 
@@ -35,14 +36,6 @@ class ShowStartTest : public ::testing::Test {
     RecordingFrameState state{log};
     SceneDirector director{timeline, effects, state};
 };
-
-bool sameParticles(const SpriteBurst& a, const SpriteBurst& b) {
-    return std::memcmp(a.age, b.age, sizeof a.age) == 0 &&
-           std::memcmp(a.angle, b.angle, sizeof a.angle) == 0 &&
-           std::memcmp(a.red, b.red, sizeof a.red) == 0 &&
-           std::memcmp(a.lifetime, b.lifetime, sizeof a.lifetime) == 0 &&
-           std::memcmp(a.speed, b.speed, sizeof a.speed) == 0;
-}
 
 TEST_F(ShowStartTest, PassedFramesStepTheLineCounterAsDrawnFramesDo) {
     EventTimeline otherTimeline;
