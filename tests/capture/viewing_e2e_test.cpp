@@ -71,7 +71,7 @@ class Viewing : public ::testing::Test {
         options.whileRunning = [](int pid, void* self) {
             static_cast<Viewing*>(self)->drive_(pid);
         };
-        return runTalvenor(args, folder / "runtime", options);
+        return runTracedTalvenor(args, folder / "runtime", options);
     }
 
     fs::path trace() const { return folder / "trace.txt"; }

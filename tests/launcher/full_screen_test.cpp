@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "picture_frame.h"
+#include "host/picture_frame.h"
 #include "process_runner.h"
 
 // Last: the X headers define macros (None, Bool) that clash with GoogleTest's.

@@ -1,10 +1,9 @@
-// Implements the module loader over dlopen, dlsym and dlclose.
-// SORVANEL_MODULE_FROM_LAUNCHER is the install's relative path from the
-// launcher's folder to the module folder, e.g. "../lib/sorvanel".
-#include "module_loader.h"
+// Implements the module search over the file system. SORVANEL_MODULE_FROM_LAUNCHER
+// is the install's relative path from the launcher's folder to the module
+// folder, e.g. "../lib/sorvanel".
+#include "host/module_search.h"
 
 #include <dirent.h>
-#include <dlfcn.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,16 +11,7 @@
 #include <cstring>
 #include <vector>
 
-ModuleBinding moduleBinding;
-
 namespace {
-
-std::string loadDetail;
-
-void writeMessage(char* buffer, const char* text) {
-    std::strncpy(buffer, text, kMessageBufferSize - 1);
-    buffer[kMessageBufferSize - 1] = '\0';
-}
 
 bool isRegularFile(const std::string& path) {
     struct stat st;
@@ -118,44 +108,4 @@ std::string launcherDirectory() {
     std::string path(buffer.data(), static_cast<std::size_t>(n));
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string{} : path.substr(0, slash);
-}
-
-const std::string& lastModuleLoadDetail() {
-    return loadDetail;
-}
-
-bool LoadModule(const char* fileName, char* messageBuffer) {
-    if (moduleBinding.moduleHandle != nullptr) UnloadModule();
-    loadDetail.clear();
-
-    const std::string path = resolveModulePath(fileName, launcherDirectory());
-    if (path.empty()) {
-        loadDetail = std::string(fileName) + ": no such file";
-    } else {
-        moduleBinding.moduleHandle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (moduleBinding.moduleHandle == nullptr) {
-            const char* why = ::dlerror();
-            loadDetail = why != nullptr ? why : path;
-        }
-    }
-    if (moduleBinding.moduleHandle == nullptr) {
-        writeMessage(messageBuffer, "DMD could not be loaded!");
-        return false;
-    }
-
-    void* handle = moduleBinding.moduleHandle;
-    moduleBinding.renderScene = reinterpret_cast<DmdRenderSceneFn>(::dlsym(handle, "RenderScene"));
-    moduleBinding.init = reinterpret_cast<DmdInitFn>(::dlsym(handle, "Init"));
-    moduleBinding.done = reinterpret_cast<DmdDoneFn>(::dlsym(handle, "Done"));
-    if (moduleBinding.renderScene != nullptr) return true;
-
-    // The library stays loaded; the next load or unload releases it.
-    writeMessage(messageBuffer, "DMD contains no rendering funktion!");
-    return false;
-}
-
-void UnloadModule() {
-    if (moduleBinding.done != nullptr) moduleBinding.done();
-    if (moduleBinding.moduleHandle != nullptr) ::dlclose(moduleBinding.moduleHandle);
-    moduleBinding = ModuleBinding{};
 }

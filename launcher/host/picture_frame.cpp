@@ -1,7 +1,7 @@
 // Implements the picture's placement with whole pixels: the 4:3 rectangle
 // is rounded to the nearest pixel and centred, an odd spare pixel going to
 // the right or the top.
-#include "picture_frame.h"
+#include "host/picture_frame.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Implements the picture's GL state. The bars are cleared on every frame: a
 // window's back buffer holds nothing defined after a swap.
-#include "picture_area.h"
+#include "host/picture_area.h"
 
 #include <GL/gl.h>
 

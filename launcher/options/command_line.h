@@ -1,10 +1,13 @@
-// The launcher's command line: leading options of its own, then the module
-// name, which is the whole remaining text converted to upper case. Besides
-// the live show it selects the two headless modes, capture and shot.
+// The launcher's command line: leading options of its own (GNU style, read by
+// getopt_long from the option table), then the module name, which is the
+// whole remaining text converted to upper case. Besides the live show it
+// selects the headless modes, capture and shot, and the script listing.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "options/option_values.h"
 
 constexpr const char* kDefaultModuleName = "sorvanel.dmd";
 
@@ -33,17 +36,19 @@ struct LaunchOptions {
     bool noDialog = false;
     bool showHelp = false;
     bool showVersion = false;
-    int startMs = 0;          // --start: the live show begins at this song time
-    bool controls = false;    // --controls: pause and seek keys
-    bool loop = false;        // --loop: start over at the end
-    bool vsync = false;       // --vsync: swaps wait for the display
-    bool widescreen = false;  // --widescreen: open the view out instead of pillarboxing
+    int startMs = 0;           // --start: the live show begins at this song time
+    bool controls = false;     // --controls: pause and seek keys
+    bool loop = false;         // --loop: start over at the end
+    bool vsync = false;        // --vsync: swaps wait for the display
+    bool widescreen = false;   // --widescreen: open the view out instead of pillarboxing
+    bool windowGiven = false;  // --window WxH was typed
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file
     int framesPerSecond = 60;
     int outputWidth = 1280;
     int outputHeight = 720;
+    bool sizeGiven = false;    // --size was typed
     int fromMs = 0;            // --from, capture only
     int toMs = kUntilShowEnd;  // --to, capture only
     int shotMs = 0;            // --shot's time
@@ -61,11 +66,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 // only, other bytes kept), or the default when it is empty.
 std::string moduleNameFromText(const std::string& text);
 
-// Seconds as typed ("12", "14.3") to whole milliseconds, rounded to nearest.
-// False for text that is not a finite number from 0 to 2,000,000.
-bool parseSongSeconds(const std::string& text, int& ms);
-
-const char* usageText();
+// The usage --help prints, made from the option table.
+std::string usageText();
 
 // "talvenor (Sorvanel) VERSION", the first line --version prints.
 std::string versionText();

@@ -1,10 +1,9 @@
 // The table is built in memory first, so a failure prints no partial table.
-#include "script_listing.h"
+#include "capture/script_listing.h"
 
 #include <string>
 
-#include "module_loader.h"
-#include "optional_exports.h"
+#include "host/show_host.h"
 
 namespace {
 
@@ -18,20 +17,23 @@ std::string seconds(int ms) {
 
 int RunScriptListing(const std::string& moduleName, std::FILE* out) {
     char message[kMessageBufferSize] = {};
-    if (!LoadModule(moduleName.c_str(), message)) {
+    ShowHost host;
+    if (!host.LoadModule(moduleName, message)) {
         std::fprintf(stderr, "talvenor: %s\n", message);
+        if (!lastModuleLoadDetail().empty()) {
+            std::fprintf(stderr, "talvenor: %s\n", lastModuleLoadDetail().c_str());
+        }
         return 1;
     }
-    const OptionalExports exports = bindOptionalExports();
-    if (exports.describeEvent == nullptr) {
-        UnloadModule();
+    const DmdDescribeEventFn describe = host.exports().describeEvent;
+    if (describe == nullptr) {
         std::fputs("talvenor: this module does not describe its script; --list needs that\n",
                    stderr);
         return 1;
     }
     std::string table = "    #      start        end   scene  overlay  shows\n";
     DmdEventInfo info{};
-    for (int i = 0; exports.describeEvent(i, &info) != 0; ++i) {
+    for (int i = 0; describe(i, &info) != 0; ++i) {
         info.what[sizeof info.what - 1] = '\0';
         char row[320];
         std::snprintf(row, sizeof row, "%5d %10s %10s  0x%04x   0x%04x  %s\n", i + 1,
@@ -40,7 +42,7 @@ int RunScriptListing(const std::string& moduleName, std::FILE* out) {
                       static_cast<unsigned>(info.overlayFlags), info.what);
         table += row;
     }
-    UnloadModule();
+    host.close();
     std::fputs(table.c_str(), out);
     return std::fflush(out) == 0 ? 0 : 1;
 }

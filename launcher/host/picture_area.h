@@ -4,6 +4,6 @@
 // current GL context.
 #pragma once
 
-#include "picture_frame.h"
+#include "host/picture_frame.h"
 
 void preparePictureArea(const PictureRect& picture, int drawableWidth, int drawableHeight);

@@ -9,5 +9,6 @@ constexpr int kLoadingBannerHeight = 82;
 extern const unsigned char kLoadingBannerPixels[kLoadingBannerWidth * kLoadingBannerHeight * 3];
 
 // Clears the window to black and draws the banner centred, scaled down to fit
-// a small window. Leaves the GL state as it found it.
+// a small window. Changes no state the module draws with but the clear
+// colour, which it leaves black. Needs a current context.
 void drawLoadingBanner(int clientWidth, int clientHeight);
