@@ -56,13 +56,17 @@ void frameLoop(SdlWindow& window, ShowHost& host) {
                 paint(host, controls, ended);
                 break;
             case SdlWindow::Event::CloseRequest:
+                ended = true;
+                break;
             case SdlWindow::Event::EscapePressed:
+                host.note("key escape");
                 ended = true;
                 break;
             case SdlWindow::Event::Resized:
                 host.drawableResized();
                 break;
             case SdlWindow::Event::KeyPressed:
+                host.note(std::string("key ") + showKeyName(window.lastKey()));
                 controls.keyPressed(window.lastKey());  // swallowed without --controls
                 break;
             case SdlWindow::Event::Other:
