@@ -50,7 +50,7 @@ using DmdUseOfflineAudioFn = int (*)();
 // frames into interleavedStereo (signed 16-bit, left then right) and
 // advances the clock by them. Returns the frames written (0 otherwise).
 using DmdPullAudioFn = int (*)(std::int16_t* interleavedStereo, int frames);
-// After a successful Init: the song time in ms from which RenderScene returns
+// Any time after loading: the song time in ms from which RenderScene returns
 // 0, the end of the show; -1 when the show has no end.
 using DmdShowEndMsFn = int (*)();
 
@@ -86,6 +86,10 @@ using DmdDescribeEventFn = int (*)(int index, DmdEventInfo* info);
 // it). A host hands a module without this export a 4:3 frustum and a 4:3
 // viewport (pillar- or letterboxed), so it is never stretched.
 using DmdFollowsFrustumAspectFn = int (*)();
+// After Init returned 0: why, in words (the file and the system's reason),
+// beside the fixed text the buffer received; "" when the module knows no more.
+// The text stays valid until the next call into the module.
+using DmdFailureDetailFn = const char* (*)();
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
@@ -97,6 +101,7 @@ constexpr const char* kDmdSetPausedName = "DmdSetPaused";
 constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
 constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
 constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
+constexpr const char* kDmdFailureDetailName = "DmdFailureDetail";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

@@ -84,7 +84,8 @@ bool initSteps(Steps& out) {
 
     t = BenchClock::now();
     static TextureSlot slots[kTextureSlotCount];
-    const int failed = loadPicturesFromArchive(privateTempDirectory(), slots);
+    std::string why;
+    const int failed = loadPicturesFromArchive(privateTempDirectory(why), slots);
     out[1] = msSince(t);
 
     t = BenchClock::now();

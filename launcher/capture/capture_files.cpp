@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "options/option_values.h"
+
 namespace {
 
 // Where the extension of path begins (its size when it has none).
@@ -58,6 +60,19 @@ CaptureFiles captureFilesFor(const std::string& finalPath) {
 std::string encoderPreset() {
     const char* preset = std::getenv("SORVANEL_CAPTURE_PRESET");
     return preset != nullptr && preset[0] != '\0' ? preset : "veryfast";
+}
+
+bool encoderTimeout(std::chrono::milliseconds& timeout, std::string& error) {
+    timeout = std::chrono::seconds(30);
+    const char* text = std::getenv("SORVANEL_ENCODER_TIMEOUT");
+    if (text == nullptr || text[0] == '\0') return true;
+    long seconds = 0;
+    if (!parseWholeNumber(text, 1, 3600, seconds)) {
+        error = "SORVANEL_ENCODER_TIMEOUT takes whole seconds from 1 to 3600";
+        return false;
+    }
+    timeout = std::chrono::seconds(seconds);
+    return true;
 }
 
 std::vector<std::string> encodeArguments(const std::string& videoPath, int width, int height,

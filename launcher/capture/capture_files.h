@@ -6,6 +6,7 @@
 // once could block both sides; a file for the audio cannot.)
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ CaptureFiles captureFilesFor(const std::string& finalPath);
 
 // The x264 preset: "veryfast", or $SORVANEL_CAPTURE_PRESET when set.
 std::string encoderPreset();
+
+// How long the encoder may take no data before the capture gives up on it:
+// 30 s, or $SORVANEL_ENCODER_TIMEOUT whole seconds (1 to 3600) when set.
+// False with error set for a value out of that range.
+bool encoderTimeout(std::chrono::milliseconds& timeout, std::string& error);
 
 // ffmpeg reading BGRA frames of width x height on its standard input at
 // framesPerSecond and writing them as H.264 (4:2:0) to videoPath.

@@ -4,6 +4,16 @@
 
 #include "platforms/egl_offscreen.h"
 
+namespace {
+
+// The buffer's text, then what the loader or the module said beyond it.
+std::string withDetail(const std::string& text) {
+    const std::string& detail = startFailureDetail();
+    return detail.empty() ? text : text + " (" + detail + ")";
+}
+
+}  // namespace
+
 OfflineShow::OfflineShow() = default;
 
 OfflineShow::~OfflineShow() {
@@ -14,9 +24,7 @@ bool OfflineShow::open(const std::string& moduleName, int width, int height, Pic
                        int startMs, int framesPerSecond, std::string& error) {
     char message[kMessageBufferSize] = {};
     if (!host_.LoadModule(moduleName, message)) {
-        error = message;
-        const std::string& detail = lastModuleLoadDetail();
-        if (!detail.empty()) error += " (" + detail + ")";
+        error = withDetail(message);
         return false;
     }
     if (!host_.exports().offline()) {
@@ -35,7 +43,7 @@ bool OfflineShow::open(const std::string& moduleName, int width, int height, Pic
     host_.choosePictureShape(shape);
     host_.attach(*surface_);
     if (!host_.initialise({startMs, framesPerSecond, true}, 1, message)) {
-        error = message[0] != '\0' ? message : "the module could not start";
+        error = withDetail(message[0] != '\0' ? message : "the module could not start");
         return false;
     }
     host_.setRunning(true);

@@ -19,10 +19,9 @@ int RunScriptListing(const std::string& moduleName, std::FILE* out) {
     char message[kMessageBufferSize] = {};
     ShowHost host;
     if (!host.LoadModule(moduleName, message)) {
-        std::fprintf(stderr, "talvenor: %s\n", message);
-        if (!lastModuleLoadDetail().empty()) {
-            std::fprintf(stderr, "talvenor: %s\n", lastModuleLoadDetail().c_str());
-        }
+        const std::string& detail = startFailureDetail();
+        std::fprintf(stderr, "talvenor: %s%s%s%s\n", message, detail.empty() ? "" : " (",
+                     detail.c_str(), detail.empty() ? "" : ")");
         return 1;
     }
     const DmdDescribeEventFn describe = host.exports().describeEvent;

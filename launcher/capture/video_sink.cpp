@@ -1,26 +1,62 @@
-// The two frame sinks of a capture.
+// The two frame sinks of a capture. The encoder writes into a file the
+// launcher created exclusively and hands over as a descriptor, so it never
+// opens a path of its own that a planted link could redirect.
 #include "capture/video_sink.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "capture/capture_files.h"
 
 namespace {
 
+// The encoder's output, as the child sees the descriptor handed to it.
+constexpr int kEncoderOutputFd = 3;
+
+long long fileSize(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
 class EncoderSink final : public VideoSink {
   public:
     bool start(const std::string& path, int width, int height, int framesPerSecond,
                std::string& error) {
-        return encoder_.start(
-            encodeArguments(path, width, height, framesPerSecond, encoderPreset()), true, error);
+        if (!file_.create(path, error)) return false;
+        const std::vector<std::string> args =
+            encodeArguments(WorkingFile::inheritedPath(kEncoderOutputFd), width, height,
+                            framesPerSecond, encoderPreset());
+        return encoder_.start(args, {file_.fd()}, true, error);
     }
     bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {
-        return encoder_.write(pixels, bytes);
+        switch (encoder_.write(pixels, bytes)) {
+            case FfmpegPipe::Write::Done:
+                return true;
+            case FfmpegPipe::Write::Gone:
+                error_ = "the encoder (ffmpeg, process " + std::to_string(encoder_.pid()) +
+                         ") stopped taking frames";
+                return false;
+            case FfmpegPipe::Write::Stalled:
+                error_ = "the encoder (ffmpeg, process " + std::to_string(encoder_.pid()) +
+                         ") took no frame data for " + stallText() + "; it was stopped";
+                encoder_.kill();
+                return false;
+        }
+        return false;
     }
     bool takesBgra() const override { return true; }
     bool finish(std::string& error) override {
-        const int status = encoder_.finish();
+        const pid_t pid = encoder_.pid();
+        const int fd = file_.fd();
+        const int status = encoder_.finish([fd] { return fileSize(fd); });
+        if (encoder_.stalled()) {
+            error = "the encoder (ffmpeg, process " + std::to_string(pid) + ") wrote nothing for " +
+                    stallText() + "; it was stopped";
+            return false;
+        }
         if (status != 0) {
             error =
                 "ffmpeg could not encode the video (exit status " + std::to_string(status) + ")";
@@ -28,34 +64,46 @@ class EncoderSink final : public VideoSink {
         }
         return true;
     }
+    void abandon() override {
+        encoder_.kill();
+        file_.discard();
+    }
+    WorkingFile& file() override { return file_; }
 
   private:
+    static std::string stallText() {
+        return std::to_string(encoderStallLimit().count() / 1000) + " s";
+    }
+
+    WorkingFile file_;
     FfmpegPipe encoder_;
 };
 
 class RawSink final : public VideoSink {
   public:
-    ~RawSink() override {
-        if (file_ != nullptr) std::fclose(file_);
-    }
     bool open(const std::string& path, std::string& error) {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (file_ == nullptr) error = path + ": " + std::strerror(errno);
-        return file_ != nullptr;
+        if (!file_.create(path, error)) return false;
+        out_ = file_.stream();
+        if (out_ == nullptr) error = path + ": " + std::strerror(errno);
+        return out_ != nullptr;
     }
     bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {
-        return std::fwrite(pixels, 1, bytes, file_) == bytes;
+        if (std::fwrite(pixels, 1, bytes, out_) == bytes) return true;
+        error_ = "writing the frames to " + file_.path() + ": " + std::strerror(errno);
+        return false;
     }
     bool takesBgra() const override { return false; }
     bool finish(std::string& error) override {
-        const bool ok = std::fclose(file_) == 0;
-        file_ = nullptr;
-        if (!ok) error = std::string("writing the frames: ") + std::strerror(errno);
-        return ok;
+        if (std::fflush(out_) == 0) return true;
+        error = "writing the frames to " + file_.path() + ": " + std::strerror(errno);
+        return false;
     }
+    void abandon() override { file_.discard(); }
+    WorkingFile& file() override { return file_; }
 
   private:
-    std::FILE* file_ = nullptr;
+    WorkingFile file_;
+    std::FILE* out_ = nullptr;
 };
 
 }  // namespace

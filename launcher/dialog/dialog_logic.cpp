@@ -63,8 +63,7 @@ int exitStatusFor(StartOutcome outcome) {
     return outcome == StartOutcome::ShowEnded ? 0 : 1;
 }
 
-std::string startFailureLines(const std::string& reason, const std::string& loaderDetail) {
-    std::string lines = "talvenor: " + reason + "\n";
-    if (!loaderDetail.empty()) lines += "talvenor: " + loaderDetail + "\n";
-    return lines;
+std::string startFailureLines(const std::string& reason, const std::string& detail) {
+    if (detail.empty()) return "talvenor: " + reason + "\n";
+    return "talvenor: " + reason + " (" + detail + ")\n";
 }

@@ -84,6 +84,6 @@ StartOutcome startShow(const DialogSettings& settings, StartHost& host);
 // The program's exit status after a start: 0 after a show, 1 otherwise.
 int exitStatusFor(StartOutcome outcome);
 
-// The lines a failed start writes to stderr: the reason, then what the
-// dynamic loader said when it has something to say.
-std::string startFailureLines(const std::string& reason, const std::string& loaderDetail);
+// The line a failed start writes to stderr: the reason, then in brackets
+// what the loader or the module said beyond it, when there is something.
+std::string startFailureLines(const std::string& reason, const std::string& detail);

@@ -6,7 +6,7 @@
 
 #include "dialog/dialog_logic.h"
 #include "dialog/launcher_dialog.h"
-#include "host/module_loader.h"
+#include "host/show_host.h"
 #include "live/presentation.h"
 
 namespace {
@@ -24,7 +24,7 @@ class DirectStart : public StartHost {
                                request.fullScreen, request.soundEnabled, messageBuffer);
     }
     void reportStartFailure(const std::string& reason) override {
-        std::fputs(startFailureLines(reason, lastModuleLoadDetail()).c_str(), stderr);
+        std::fputs(startFailureLines(reason, startFailureDetail()).c_str(), stderr);
     }
 };
 

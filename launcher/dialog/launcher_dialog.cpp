@@ -17,7 +17,7 @@
 #include "dialog/dialog_template.h"
 #include "dialog/dialog_widgets.h"
 #include "dialog/window_icon.h"
-#include "host/module_loader.h"
+#include "host/show_host.h"
 #include "live/presentation.h"
 #include "options/resolutions.h"
 
@@ -206,7 +206,7 @@ void LauncherDialog::hideOnShow(void* dialog) {
 }
 
 void LauncherDialog::reportStartFailure(const std::string& reason) {
-    std::fputs(startFailureLines(reason, lastModuleLoadDetail()).c_str(), stderr);
+    std::fputs(startFailureLines(reason, startFailureDetail()).c_str(), stderr);
     showMessage(dialog_template::kCaption, reason.c_str());
 }
 

@@ -22,5 +22,6 @@ OptionalExports bindOptionalExports(const ModuleBinding& binding) {
     e.describeEvent = lookUp<DmdDescribeEventFn>(binding, kDmdDescribeEventName);
     e.followsFrustumAspect =
         lookUp<DmdFollowsFrustumAspectFn>(binding, kDmdFollowsFrustumAspectName);
+    e.failureDetail = lookUp<DmdFailureDetailFn>(binding, kDmdFailureDetailName);
     return e;
 }

@@ -16,6 +16,7 @@ struct OptionalExports {
     DmdSongTimeMsFn songTimeMs = nullptr;
     DmdDescribeEventFn describeEvent = nullptr;
     DmdFollowsFrustumAspectFn followsFrustumAspect = nullptr;
+    DmdFailureDetailFn failureDetail = nullptr;
 
     // Rendered offscreen on the frame grid: start, offline audio and pulling it.
     bool offline() const {

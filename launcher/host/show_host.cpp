@@ -13,6 +13,7 @@
 namespace {
 
 HostObserver* processObserver = nullptr;
+std::string lastFailureDetail;
 
 // The platform's millisecond tick count: milliseconds of a monotonic clock,
 // wrapping at 2^32 like GetTickCount. The module does not read it.
@@ -27,6 +28,10 @@ void copyMessage(char* buffer, const char* text) {
 }
 
 }  // namespace
+
+const std::string& startFailureDetail() {
+    return lastFailureDetail;
+}
 
 void setHostObserver(HostObserver* observer) {
     processObserver = observer;
@@ -47,8 +52,10 @@ void ShowHost::note(const std::string& step) const {
 }
 
 bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
+    lastFailureDetail.clear();
     const bool loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
     exports_ = bindOptionalExports(binding_);
+    if (!loaded) lastFailureDetail = lastModuleLoadDetail();
     return loaded;
 }
 
@@ -129,6 +136,7 @@ bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messag
         if (offlineAudioRate_ <= 0 || exports_.startAt == nullptr ||
             exports_.startAt(start.songMs, start.framesPerSecond) == 0) {
             copyMessage(messageBuffer, "the module refused the offline start");
+            lastFailureDetail.clear();
             return false;
         }
     } else if (start.songMs > 0) {
@@ -143,7 +151,11 @@ bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messag
     if (binding_.init == nullptr) return true;
     char* bufferPointer = messageBuffer;
     void* deviceContext = surface_ != nullptr ? surface_->nativeHandle() : nullptr;
-    return binding_.init(deviceContext, soundEnabled, &bufferPointer) != 0;
+    if (binding_.init(deviceContext, soundEnabled, &bufferPointer) != 0) return true;
+    // Kept as text: the module, and its string, go with the host.
+    const char* detail = exports_.failureDetail != nullptr ? exports_.failureDetail() : nullptr;
+    lastFailureDetail = detail != nullptr ? detail : "";
+    return false;
 }
 
 bool ShowHost::renderFrame() {

@@ -16,6 +16,11 @@
 #include "host/optional_exports.h"
 #include "host/surface.h"
 
+// Why the last show of this process could not start, in words, beyond the
+// text its message buffer received (the loader's or the module's reason);
+// empty when nothing more is known. It outlives the host that failed.
+const std::string& startFailureDetail();
+
 // Where and how a show begins.
 struct ShowStart {
     int songMs = 0;  // 0: the beginning
@@ -36,7 +41,7 @@ class ShowHost {
     ShowHost& operator=(const ShowHost&) = delete;
 
     // Loads the module and binds its exports, the optional ones too. False
-    // with messageBuffer (256 bytes) set; lastModuleLoadDetail() says why.
+    // with messageBuffer (256 bytes) set; startFailureDetail() says why.
     bool LoadModule(const std::string& moduleName, char* messageBuffer);
     const OptionalExports& exports() const { return exports_; }
     bool moduleLoaded() const { return binding_.moduleHandle != nullptr; }
@@ -67,7 +72,8 @@ class ShowHost {
 
     // The default projection, the start (part-way or offline), the start
     // tick and Init. False with messageBuffer set (by the module, or by the
-    // host for an offline start the module refuses).
+    // host for an offline start the module refuses) and startFailureDetail()
+    // holding what the module says beyond it.
     bool initialise(const ShowStart& start, int soundEnabled, char* messageBuffer);
     // The module's mixing rate with offline audio (Hz, stereo), else 0.
     int offlineAudioRate() const { return offlineAudioRate_; }

@@ -4,10 +4,11 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-bool writePng(const std::string& path, const RgbPicture& picture, std::string& error) {
+bool writePng(std::FILE* file, const RgbPicture& picture, std::string& error) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {
         error = "empty or inconsistent picture";
@@ -19,10 +20,13 @@ bool writePng(const std::string& path, const RgbPicture& picture, std::string& e
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) == 0) {
+    if (png_image_write_to_stdio(&image, file, 0, picture.rgb.data(), 0, nullptr) == 0) {
         error = image.message;
         png_image_free(&image);
-        std::remove(path.c_str());
+        return false;
+    }
+    if (std::fflush(file) != 0) {
+        error = std::strerror(errno);
         return false;
     }
     return true;

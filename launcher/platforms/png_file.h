@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,8 @@ struct RgbPicture {
     std::vector<std::uint8_t> rgb;  // width x height x 3, top row first
 };
 
-// Writes picture to path (replacing it). False with error set on failure;
-// a file left half-written is removed.
-bool writePng(const std::string& path, const RgbPicture& picture, std::string& error);
+// Writes picture to the open file (which stays open). False with error set.
+bool writePng(std::FILE* file, const RgbPicture& picture, std::string& error);
 
 // RGBA rows as OpenGL reads them (bottom row first) to an RGB picture.
 RgbPicture pictureFromGlRows(const std::vector<std::uint8_t>& rgba, int width, int height);

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "platforms/x11_cover.h"
 
 namespace {
@@ -35,6 +37,15 @@ ShowKey keyOf(SDL_Keycode code) {
     }
 }
 
+// Drivers that draw nowhere a person could see.
+bool showsWindows(const char* driver) {
+    if (driver == nullptr) return false;
+    for (const char* invisible : {"offscreen", "dummy", "evdev"}) {
+        if (std::strcmp(driver, invisible) == 0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 SdlWindow::~SdlWindow() {
@@ -44,8 +55,19 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::create(const char* title, int width, int height, bool fullScreen,
                        std::string& error) {
+    // Without a display SDL finds no video device, or falls back to drivers
+    // that show nothing: a show nobody can see is no show.
+    constexpr const char* kAdvice =
+        "; set DISPLAY or WAYLAND_DISPLAY (captures and shots need no screen)";
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
+        error = std::string("no screen to show the window on: ") + SDL_GetError() + kAdvice;
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!showsWindows(driver)) {
+        error = std::string("no screen to show the window on: SDL's video driver is '") +
+                (driver != nullptr ? driver : "none") + "'" + kAdvice;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     // Hold the GL library for the rest of the process, so destroying the

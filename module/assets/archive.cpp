@@ -1,8 +1,8 @@
 // Implements the archive unpacking and the deletion of the temporary files.
 // The archive is read once into one buffer; each entry that lies wholly
 // within the bytes actually read is unscrambled and written with one write.
-// A temporary file is never written through a symbolic link, and one that
-// cannot be created is skipped: the picture load that needs it then fails.
+// A temporary file is always a new file that replaces its name, and one that
+// cannot be written is skipped: the picture load that needs it then fails.
 #include "assets/archive.h"
 
 #include <fcntl.h>
@@ -10,13 +10,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <new>
 
 #include "assets/archive_key.h"
 #include "common/data_files.h"
+#include "common/failure_detail.h"
+#include "common/plain_files.h"
 
 namespace {
 
@@ -55,15 +59,25 @@ bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length) {
     return true;
 }
 
+// Each picture goes to a fresh file of its own (created exclusively, mode
+// 0600) that then takes the name. Whatever stood at the name before, a file
+// left by an earlier start, a link, a FIFO or another name of someone's file,
+// is replaced, never written through.
 void writeTempFile(const std::string& path, const std::uint8_t* bytes, std::size_t length) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    // A file left by an earlier run may carry wider permissions.
-    fchmod(fd, 0600);
+    std::string staging = path + ".XXXXXX";
+    const int fd = mkostemp(staging.data(), O_CLOEXEC);
+    if (fd < 0) {
+        noteFailureDetail("a picture cannot be written: " + systemFailure(path, errno));
+        return;
+    }
     const bool complete = writeAll(fd, bytes, length);
+    const int writeError = errno;
     const bool closed = close(fd) == 0;
+    if (complete && closed && rename(staging.c_str(), path.c_str()) == 0) return;
     // A partial picture would only fail later and less clearly.
-    if (!complete || !closed) unlink(path.c_str());
+    noteFailureDetail("a picture cannot be written: " +
+                      systemFailure(path, !complete ? writeError : errno));
+    unlink(staging.c_str());
 }
 
 }  // namespace
@@ -75,10 +89,14 @@ const char* tempFileNameForSlot(int slot) {
 
 void unpackArchive(const std::string& tempDirectory) {
     if (tempDirectory.empty()) return;
-    const int fd = open(dataFilePath(kArchiveFileName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return;
+    std::string why;
+    const int fd = openPlainFile(dataFilePath(kArchiveFileName), false, why);
+    if (fd < 0) {
+        noteFailureDetail("the archive cannot be read: " + why);
+        return;
+    }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0) {
         close(fd);
         return;
     }

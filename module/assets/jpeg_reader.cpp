@@ -20,6 +20,9 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
+#include "common/failure_detail.h"
+#include "common/plain_files.h"
+
 struct JpegFileBytes {
     std::string path;
     std::vector<std::uint8_t> bytes;
@@ -63,11 +66,16 @@ void watchScans(j_common_ptr info) {
 }
 
 int readFileBytes(const char* path, std::vector<std::uint8_t>& bytes) {
-    // O_NONBLOCK keeps a FIFO planted at the name from blocking the open.
-    const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return kJpegOpenFailed;
+    // Only a regular file of ours with no other name, opened without waiting
+    // on a FIFO or following a link.
+    std::string why;
+    const int fd = openPlainFile(path, true, why);
+    if (fd < 0) {
+        noteFailureDetail(why);
+        return kJpegOpenFailed;
+    }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0) {
         close(fd);
         return kJpegOpenFailed;
     }

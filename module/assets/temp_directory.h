@@ -5,5 +5,6 @@
 
 #include <string>
 
-// The directory followed by '/'; empty when no such directory can be had.
-std::string privateTempDirectory();
+// The directory followed by '/'; empty when no such directory can be had,
+// and then why says why (the folder and the reason, in words).
+std::string privateTempDirectory(std::string& why);

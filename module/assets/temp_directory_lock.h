@@ -5,14 +5,17 @@
 // when its holder dies, so a killed start never blocks the next one.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 class TempDirectoryLock {
   public:
-    // Waits for the lock on directory (a path ending with '/' or not). When
-    // the directory cannot be opened or locked, nothing is held: the start
-    // goes on as it would without a lock.
-    explicit TempDirectoryLock(const std::string& directory);
+    // Waits for the lock on directory (a path ending with '/' or not), at
+    // most timeout; after a second of waiting it says on stderr what it waits
+    // for. When the lock cannot be had in time, nothing is held (held() is
+    // false) and the failure detail says why.
+    explicit TempDirectoryLock(const std::string& directory,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(10));
     ~TempDirectoryLock();
     TempDirectoryLock(const TempDirectoryLock&) = delete;
     TempDirectoryLock& operator=(const TempDirectoryLock&) = delete;

@@ -12,6 +12,7 @@
 #include "assets/temp_directory.h"
 #include "common/data_files.h"
 #include "common/dmd_api.h"
+#include "common/failure_detail.h"
 #include "frame/module_objects.h"
 #include "frame/show_seek.h"
 #include "frame/show_start.h"
@@ -41,11 +42,14 @@ void writeMessage(char** messageTarget, const char* text) {
 
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
     initCalled = true;
+    clearFailureDetail();
     // Without a private directory there is nowhere safe to unpack to, and no
     // picture can be found: that is a texture failure, not a silent fallback
     // to the current directory.
-    tempDirectory = privateTempDirectory();
+    std::string why;
+    tempDirectory = privateTempDirectory(why);
     if (tempDirectory.empty()) {
+        setFailureDetail(why);
         writeMessage(messageTarget, "Loading Texture failed!");
         return 0;
     }
@@ -111,6 +115,15 @@ DMD_EXPORT int DmdPullAudio(std::int16_t* interleavedStereo, int frames) {
 }
 
 DMD_EXPORT int DmdShowEndMs() {
+    if (eventTimeline.head == nullptr) {
+        // Before Init the script table says it: the end event's first millisecond.
+        for (int i = 1; i < kShowScriptLength; ++i) {
+            if ((kShowScript[i].sceneFlags & SCENE_END_OF_SHOW) != 0) {
+                return firstMsAtOrAfter(kShowScript[i - 1].end);
+            }
+        }
+        return -1;
+    }
     for (const TimelineEvent* e = eventTimeline.head; e != nullptr; e = e->next) {
         if ((e->sceneFlags & SCENE_END_OF_SHOW) == 0) continue;
         // The first whole millisecond the director sees inside the end event.
@@ -149,6 +162,10 @@ DMD_EXPORT int DmdDescribeEvent(int index, DmdEventInfo* info) {
     std::snprintf(info->what, sizeof info->what, "%s",
                   describeEventFlags(row.sceneFlags, row.overlayFlags).c_str());
     return 1;
+}
+
+DMD_EXPORT const char* DmdFailureDetail() {
+    return failureDetail().c_str();
 }
 
 // The director fits its fixed projections to the frustum's aspect

@@ -1,14 +1,24 @@
-// Plain stdio: "rb" to open, byte-sized fread, fseek with the origin passed
-// through (0 start, 1 current, 2 end), ftell. A null handle or a negative
-// size does nothing.
+// Plain stdio: a regular file opened for reading ("rb"), byte-sized fread,
+// fseek with the origin passed through (0 start, 1 current, 2 end), ftell. A
+// null handle or a negative size does nothing.
 #include "music/song_files.h"
 
 #include <climits>
 #include <cstdio>
+#include <string>
 
+#include "common/failure_detail.h"
+#include "common/plain_files.h"
+
+// Opened without waiting: a FIFO planted at the song's name would block a
+// plain fopen until someone wrote to it. Why a file cannot be opened goes to
+// the module's failure detail.
 void* fileOpen(const char* name) {
     if (name == nullptr) return nullptr;
-    return std::fopen(name, "rb");
+    std::string why;
+    std::FILE* file = openPlainStream(name, why);
+    if (file == nullptr) noteFailureDetail(why);
+    return file;
 }
 
 void fileClose(void* handle) {

@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
 
+#include "common/failure_detail.h"
 #include "music/song_files.h"
 #include "music/sound_layer.h"
 
@@ -46,11 +48,15 @@ int SongPlayer::open(char** messageTarget, int soundEnabled) {
     soundSetDriver(0);
     soundSetMixer(kSoundMixerQuality);
     if (!soundInit(kMixRate, kChannels, 0)) {
+        noteFailureDetail(
+            "no sound output could be opened; No Sound (--nosound) plays without one");
         writeMessage(messageTarget, "Sound initialization failed!");
         return 0;
     }
     song = songLoad(songName);
     if (song == nullptr) {
+        noteFailureDetail(std::string(songName != nullptr ? songName : "the song") +
+                          ": not a complete song that can be played");
         writeMessage(messageTarget, "Soundfile not found");
         // Done will not close what open left behind: release the device and
         // the silent output's thread here.

@@ -151,7 +151,7 @@ TEST_F(ArchiveTest, ShortArchiveWritesOnlyTheWholeEntries) {
     }
 }
 
-TEST_F(ArchiveTest, PlantedLinkIsNotFollowed) {
+TEST_F(ArchiveTest, PlantedLinkIsReplacedNotFollowed) {
     const std::vector<std::uint8_t> archive = patternArchive(archiveLength());
     writeBytes(work + "/morrowen.q7v", archive);
     const std::vector<std::uint8_t> precious = {'k', 'e', 'e', 'p'};
@@ -162,9 +162,12 @@ TEST_F(ArchiveTest, PlantedLinkIsNotFollowed) {
     ScopedWorkingDirectory cwd(work);
     unpackArchive(tempDirectory);
     EXPECT_EQ(readBytes(scratch / "precious"), precious);
+    // The link's name now holds the entry's own new file.
     struct stat info {};
     ASSERT_EQ(lstat((tempDirectory + linked.tempFileName).c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(readBytes(tempDirectory + linked.tempFileName), expectedFile(archive, linked));
     // The other entries are written as usual.
     EXPECT_EQ(readBytes(tempDirectory + kArchiveEntries[1].tempFileName),
               expectedFile(archive, kArchiveEntries[1]));

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <optional>
 
 #include "asset_test_support.h"
@@ -18,6 +19,7 @@
 #include "assets/temp_directory.h"
 #include "assets/temp_directory_lock.h"
 #include "assets/texture_slot.h"
+#include "common/failure_detail.h"
 #include "gl_test.h"
 
 namespace {
@@ -38,7 +40,8 @@ class PictureStartupTest : public GlTest {
     // Init's steps 1 to 4: -1 when all nine slots loaded (the temporary files
     // are then deleted), else the first slot that failed (they stay).
     int startUp() {
-        tempDirectory = privateTempDirectory();
+        std::string why;
+        tempDirectory = privateTempDirectory(why);
         return loadPicturesFromArchive(tempDirectory, slots);
     }
     void shipArchive(const std::vector<std::uint8_t>& bytes) {
@@ -136,7 +139,8 @@ TEST_F(PictureStartupTest, PlantedLinkIsNotWrittenThrough) {
     writeBytes(scratch / "precious", precious);
     ASSERT_EQ(
         symlink((scratch / "precious").c_str(), (scratch / "run/sorvanel/ff00a3.tmp").c_str()), 0);
-    EXPECT_EQ(startUp(), 2);
+    // The picture takes the link's name as a new file: all nine load.
+    EXPECT_EQ(startUp(), -1);
     EXPECT_EQ(readBytes(scratch / "precious"), precious);
 }
 
@@ -152,8 +156,9 @@ TEST_F(PictureStartupTest, NoDirectoryMeansNoFilesAnywhere) {
 
 TEST_F(PictureStartupTest, AStartKilledWhileHoldingTheFilesNeitherBlocksNorLingers) {
     shipArchive(archive);
-    const std::string directory = privateTempDirectory();
-    ASSERT_FALSE(directory.empty());
+    std::string why;
+    const std::string directory = privateTempDirectory(why);
+    ASSERT_FALSE(directory.empty()) << why;
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
@@ -183,8 +188,9 @@ TEST_F(PictureStartupTest, AStartKilledWhileHoldingTheFilesNeitherBlocksNorLinge
 }
 
 TEST_F(PictureStartupTest, TheLockIsExclusiveAndGoesWithItsHolder) {
-    const std::string directory = privateTempDirectory();
-    ASSERT_FALSE(directory.empty());
+    std::string why;
+    const std::string directory = privateTempDirectory(why);
+    ASSERT_FALSE(directory.empty()) << why;
     auto lockedElsewhere = [&] {
         const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         const bool busy = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -198,6 +204,33 @@ TEST_F(PictureStartupTest, TheLockIsExclusiveAndGoesWithItsHolder) {
     }
     EXPECT_FALSE(lockedElsewhere());
     EXPECT_TRUE(fs::is_empty(scratch / "run/sorvanel"));  // the lock is no file
+}
+
+// Another start that keeps the lock too long is waited for with a word after
+// a second and given up on at the deadline, with the cause kept.
+TEST_F(PictureStartupTest, WaitingForTheLockIsBoundedAndSaysWhatItWaitsFor) {
+    std::string why;
+    const std::string directory = privateTempDirectory(why);
+    ASSERT_FALSE(directory.empty()) << why;
+    const TempDirectoryLock holder(directory);
+    ASSERT_TRUE(holder.held());
+    clearFailureDetail();
+    testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    const TempDirectoryLock waiter(directory, std::chrono::milliseconds(1500));
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(waiter.held());
+    EXPECT_GE(waited, 1.5);
+    EXPECT_NE(said.find("waiting for another start of the show to finish with its pictures in " +
+                        directory),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(failureDetail(),
+              "another start of the show held the private folder " + directory + " for 1.5 s");
+    // A start that finds it held fails rather than loading beside the other.
+    EXPECT_EQ(loadPicturesFromArchive(directory, slots), 0);
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ mode_t modeOf(const std::string& path) {
 
 class TempDirectoryTest : public ::testing::Test {
   protected:
+    // The directory, with why it could not be had kept in why_.
+    std::string privateTempDirectory() { return ::privateTempDirectory(why_); }
+    std::string why_;
+
     ScratchDirectory scratch;
     ScopedEnvironment home{"HOME", (scratch / "home").c_str()};
     ScopedEnvironment cache{"XDG_CACHE_HOME", nullptr};
@@ -64,11 +68,14 @@ TEST_F(TempDirectoryTest, RefusesALinkOrAFileAtItsPlace) {
     ASSERT_EQ(symlink((scratch / "elsewhere").c_str(), (scratch / "run/sorvanel").c_str()), 0);
     ScopedEnvironment runtimeSet("XDG_RUNTIME_DIR", (scratch / "run").c_str());
     EXPECT_EQ(privateTempDirectory(), "");
+    EXPECT_EQ(why_, "the private folder " + (scratch / "run/sorvanel") + " is a symbolic link");
     EXPECT_EQ(modeOf(scratch / "elsewhere") & 07777, 0755u);
 
     ASSERT_EQ(unlink((scratch / "run/sorvanel").c_str()), 0);
     writeBytes(scratch / "run/sorvanel", {1, 2, 3});
     EXPECT_EQ(privateTempDirectory(), "");
+    EXPECT_EQ(why_,
+              "the private folder " + (scratch / "run/sorvanel") + " is a file, not a folder");
 }
 
 TEST_F(TempDirectoryTest, RefusesADirectoryOfAnotherUser) {
@@ -79,18 +86,23 @@ TEST_F(TempDirectoryTest, RefusesADirectoryOfAnotherUser) {
     }
     ScopedEnvironment runtimeSet("XDG_RUNTIME_DIR", (scratch / "run").c_str());
     EXPECT_EQ(privateTempDirectory(), "");
+    EXPECT_EQ(why_,
+              "the private folder " + (scratch / "run/sorvanel") + " is owned by another user");
 }
 
 TEST_F(TempDirectoryTest, NoDirectoryWhenTheBaseIsMissingOrUnwritable) {
     {
         ScopedEnvironment runtimeSet("XDG_RUNTIME_DIR", (scratch / "gone").c_str());
         EXPECT_EQ(privateTempDirectory(), "");
+        EXPECT_EQ(why_, "the private folder cannot be made: " + (scratch / "gone/sorvanel") +
+                            ": No such file or directory");
         EXPECT_FALSE(exists(scratch / "gone"));
     }
     {
         // Not even root may make a directory in /proc.
         ScopedEnvironment runtimeSet("XDG_RUNTIME_DIR", "/proc");
         EXPECT_EQ(privateTempDirectory(), "");
+        EXPECT_NE(why_.find("/proc/sorvanel"), std::string::npos) << why_;
     }
     writeBytes(scratch / "cache-file", {0});
     ScopedEnvironment cacheSet("XDG_CACHE_HOME", (scratch / "cache-file").c_str());

@@ -27,7 +27,7 @@ namespace {
 ProcessResult runIn(const char* program, const std::vector<std::string>& args,
                     const fs::path& runtimeDir, const ProcessOptions& extra) {
     ProcessOptions options = extra;
-    options.workingDirectory = BUILD_DIR;
+    if (options.workingDirectory.empty()) options.workingDirectory = BUILD_DIR;
     options.environment.emplace_back("XDG_RUNTIME_DIR", runtimeDir.string());
     options.environment.emplace_back("SDL_AUDIODRIVER", "dummy");
     return runProcess(program, args, options);
@@ -65,6 +65,10 @@ RgbPicture rawFrame(const fs::path& raw, int width, int height, int index) {
         picture.rgb.insert(picture.rgb.end(), rgba.begin() + i, rgba.begin() + i + 3);
     }
     return picture;
+}
+
+fs::path buildFolder() {
+    return BUILD_DIR;
 }
 
 std::string fileBytes(const fs::path& path) {

@@ -27,8 +27,9 @@ class ScratchFolder {
     fs::path path_;
 };
 
-// talvenor with args, run in the build folder (where the show's files are),
-// unpacking its pictures into runtimeDir.
+// talvenor with args, run in the build folder (where the show's files are)
+// unless extra names another working directory, unpacking its pictures into
+// runtimeDir.
 ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
                           const ProcessOptions& extra = {});
 // The same with the tests' build of talvenor, which writes the host's steps
@@ -40,6 +41,8 @@ RgbPicture readPicture(const fs::path& png);
 // Frame `index` of a raw capture (RGBA, top row first) as RGB.
 RgbPicture rawFrame(const fs::path& raw, int width, int height, int index);
 std::string fileBytes(const fs::path& path);
+// The build folder, where talvenor, the module and the show's files are.
+fs::path buildFolder();
 
 // How far two pictures of one size differ: the mean difference per channel
 // and the share of pixels with a channel far off.

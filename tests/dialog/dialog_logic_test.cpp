@@ -192,7 +192,8 @@ TEST(StartHandler, FailureWithoutTextOrWithoutTerminatorIsStillReportedSafely) {
     EXPECT_EQ(unterminated.failure, std::string(256, 'x'));
 
     EXPECT_EQ(startFailureLines("DMD could not be loaded!", "X.DMD: no such file"),
-              "talvenor: DMD could not be loaded!\ntalvenor: X.DMD: no such file\n");
+              "talvenor: DMD could not be loaded! (X.DMD: no such file)\n");
+    EXPECT_EQ(startFailureLines("Soundfile not found", ""), "talvenor: Soundfile not found\n");
 }
 
 }  // namespace
