@@ -18,8 +18,10 @@
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
 #include "capture/offline_show.h"
+#include "capture/shot_frame.h"
 #include "capture/stop_signals.h"
 #include "capture/video_sink.h"
+#include "platforms/egl_offscreen.h"
 #include "platforms/png_file.h"
 #include "platforms/working_file.h"
 
@@ -120,9 +122,10 @@ int RunCapture(const LaunchOptions& o) {
     setEncoderStallLimit(timeout);
     if (!folderWritable(o.outputPath, error)) return fail(error);
     StopSignals signals;
+    EglOffscreen surface(o.outputWidth, o.outputHeight);
+    if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
     OfflineShow show;
-    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, shapeOf(o), plan.startMs(),
-                   o.framesPerSecond, error)) {
+    if (!show.open(o.moduleName, surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
         return fail(error);
     }
     plan.stopAtMs(show.showEndMs());
@@ -178,35 +181,33 @@ int RunCapture(const LaunchOptions& o) {
 }
 
 int RunShot(const LaunchOptions& o) {
-    const FramePlan plan(o.shotMs, kUntilShowEnd, o.framesPerSecond);
     std::string error;
     if (!folderWritable(o.outputPath, error)) return fail(error);
     StopSignals signals;
-    OfflineShow show;
-    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, shapeOf(o), plan.startMs(),
-                   o.framesPerSecond, error)) {
-        return fail(error);
-    }
-    if (!show.drawFrame()) {
-        return fail("the show is over at " + secondsText(plan.startMs()) +
-                    ": there is no frame to take");
-    }
     std::vector<std::uint8_t> rows;
-    show.readFrame(PixelOrder::Rgba, rows);
-    const RgbPicture picture = pictureFromGlRows(rows, o.outputWidth, o.outputHeight);
-    show.close();
+    std::int64_t frame = 0;
+    {
+        EglOffscreen surface(o.outputWidth, o.outputHeight);
+        if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
+        if (!shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface, rows,
+                        frame, error)) {
+            return fail(error);
+        }
+    }
     if (StopSignals::requests() != 0) {
         std::fputs("talvenor: interrupted; no picture was written\n", stderr);
         return 130;
     }
+    const RgbPicture picture = pictureFromGlRows(rows, o.outputWidth, o.outputHeight);
     WorkingFile png;
     if (!png.create(taggedName(o.outputPath, "partial"), error)) return fail(error);
     if (png.stream() == nullptr || !writePng(png.stream(), picture, error)) {
         return fail("writing " + png.path() + ": " + error);
     }
     if (!png.commit(o.outputPath, error)) return fail(error);
+    const int ms = static_cast<int>(dmdGridMs(frame, o.framesPerSecond));
     std::fprintf(stderr, "talvenor: %s: the frame at song time %s (frame %lld at %d fps)\n",
-                 o.outputPath.c_str(), secondsText(plan.startMs()).c_str(),
-                 static_cast<long long>(plan.firstFrame()), o.framesPerSecond);
+                 o.outputPath.c_str(), secondsText(ms).c_str(), static_cast<long long>(frame),
+                 o.framesPerSecond);
     return 0;
 }

@@ -1,8 +1,5 @@
-// Implements OfflineShow: the offline start of the show host on an EGL
-// pbuffer.
+// Implements OfflineShow: the offline start of the show host.
 #include "capture/offline_show.h"
-
-#include "platforms/egl_offscreen.h"
 
 namespace {
 
@@ -20,7 +17,7 @@ OfflineShow::~OfflineShow() {
     close();
 }
 
-bool OfflineShow::open(const std::string& moduleName, int width, int height, PictureShape shape,
+bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureShape shape,
                        int startMs, int framesPerSecond, std::string& error) {
     char message[kMessageBufferSize] = {};
     if (!host_.LoadModule(moduleName, message)) {
@@ -33,15 +30,10 @@ bool OfflineShow::open(const std::string& moduleName, int width, int height, Pic
                 kDmdPullAudioName;
         return false;
     }
-    surface_ = std::make_unique<EglOffscreen>(width, height);
-    if (!surface_->ok()) {
-        error = "no offscreen OpenGL context: " + surface_->error();
-        return false;
-    }
     // The frustum the live launcher gives a window of this size.
-    host_.request(width, height, false);
+    host_.request(surface.drawableWidth(), surface.drawableHeight(), false);
     host_.choosePictureShape(shape);
-    host_.attach(*surface_);
+    host_.attach(surface);
     if (!host_.initialise({startMs, framesPerSecond, true}, 1, message)) {
         error = withDetail(message[0] != '\0' ? message : "the module could not start");
         return false;
@@ -58,5 +50,4 @@ bool OfflineShow::pullAudio(std::int16_t* interleavedStereo, int frames) {
 
 void OfflineShow::close() {
     host_.close();
-    surface_.reset();
 }

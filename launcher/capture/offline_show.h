@@ -1,17 +1,15 @@
-// The show without a window, for captures and shots: the show host with an
-// offscreen EGL surface of the output size, the song on the module's offline
-// output from a chosen frame of the grid, and frames drawn and read back one
-// at a time. The module must have the optional exports for it.
+// The show without a window, for captures and shots: the show host on a
+// surface of the output size (an offscreen EGL pbuffer here, a canvas in a
+// browser), the song on the module's offline output from a chosen frame of
+// the grid, and frames drawn and read back one at a time. The module must
+// have the optional exports for it.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/show_host.h"
-
-class EglOffscreen;
 
 class OfflineShow {
   public:
@@ -21,8 +19,9 @@ class OfflineShow {
     OfflineShow& operator=(const OfflineShow&) = delete;
 
     // Loads and initialises the module for a show starting at startMs (a
-    // time of the grid at framesPerSecond). False with error set.
-    bool open(const std::string& moduleName, int width, int height, PictureShape shape, int startMs,
+    // time of the grid at framesPerSecond), drawing on surface (created, its
+    // context current; it must outlive the show). False with error set.
+    bool open(const std::string& moduleName, Surface& surface, PictureShape shape, int startMs,
               int framesPerSecond, std::string& error);
     // The module's mixing rate (Hz, stereo) and the song time at which the
     // show ends (-1: no end).
@@ -47,7 +46,6 @@ class OfflineShow {
     void close();
 
   private:
-    std::unique_ptr<EglOffscreen> surface_;
     ShowHost host_;
     int showEndMs_ = -1;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/show_host.h"
+#include "live/frame_turn.h"
 #include "live/loading_banner.h"
 #include "live/show_controls.h"
 #include "platforms/sdl_window.h"
@@ -29,23 +30,6 @@ void tearDown(SdlWindow& window, ShowHost& host) {
     window.destroy();
 }
 
-// One idle turn's frame: the held picture while paused, else the module's.
-void paint(ShowHost& host, ShowControls& controls, bool& ended) {
-    if (!host.state().running) return;
-    if (controls.holdsPicture()) {
-        controls.drawHeldPicture();
-    } else {
-        if (!host.renderFrame()) {
-            // With --loop the next turn draws the show's beginning.
-            if (!controls.startOver()) ended = true;
-            return;
-        }
-        host.frameDrawn();
-        controls.frameDrawn();
-    }
-    host.present();
-}
-
 void frameLoop(SdlWindow& window, ShowHost& host) {
     ShowControls controls(host, liveOptions().viewing, kShowWindowTitle,
                           [&window](const std::string& title) { window.setTitle(title.c_str()); });
@@ -53,7 +37,7 @@ void frameLoop(SdlWindow& window, ShowHost& host) {
     while (!ended) {
         switch (window.poll()) {
             case SdlWindow::Event::None:
-                paint(host, controls, ended);
+                ended = !playFrameTurn(host, controls);
                 break;
             case SdlWindow::Event::CloseRequest:
                 ended = true;
