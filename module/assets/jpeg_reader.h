@@ -1,4 +1,4 @@
-// The module's JPEG layer over libjpeg, in four steps: initialise a record,
+// The module's JPEG layer, in four steps: initialise a record,
 // read the picture's parameters (width, height), read the whole picture into
 // a buffer of the caller's as tightly packed RGB or grey rows, release the
 // record. Every step returns a status, 0 on success: a missing, corrupt,
