@@ -86,6 +86,23 @@ using DmdDescribeEventFn = int (*)(int index, DmdEventInfo* info);
 // it). A host hands a module without this export a 4:3 frustum and a 4:3
 // viewport (pillar- or letterboxed), so it is never stretched.
 using DmdFollowsFrustumAspectFn = int (*)();
+// At any time: the sound is heard `ms` milliseconds later than the output
+// reports (positive: a slow output such as Bluetooth headphones; negative:
+// an output that reports more delay than it has). The clock that picks the
+// picture reads that much earlier, so the picture waits for the sound; the
+// song itself is never moved. Offline audio ignores it: a capture's picture
+// and sound come from one clock. After a start, seek or resume the picture
+// holds at that song time until the sound reaches it. 1 = accepted; 0 for
+// |ms| over 2000.
+using DmdSetAudioOffsetMsFn = int (*)(int ms);
+// At any time: the picture drawn by RenderScene reaches the screen `ms`
+// milliseconds after the buffer swap that follows it returns (one refresh
+// where swaps are queued for the display's next refresh, 0 where a swap
+// shows the picture at once). The module adds it, with the time it takes
+// itself from reading the clock to the next RenderScene (the frame's own
+// drawing and swap), to the heard song time, so that a frame shows the
+// song time heard when it appears. 1 = accepted; 0 outside 0..1000.
+using DmdSetPresentationDelayMsFn = int (*)(int ms);
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
@@ -97,6 +114,8 @@ constexpr const char* kDmdSetPausedName = "DmdSetPaused";
 constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
 constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
 constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
+constexpr const char* kDmdSetAudioOffsetMsName = "DmdSetAudioOffsetMs";
+constexpr const char* kDmdSetPresentationDelayMsName = "DmdSetPresentationDelayMs";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

@@ -1,5 +1,6 @@
 // Heard position = frames mixed before the last chunk - frames queued ahead
-// of it + wall time since, capped at the end of that chunk.
+// of it + wall time since, capped at the end of that chunk: the output can
+// play on through everything it was handed while the next chunk is late.
 #include "music/song_clock.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ void SongClock::mixed(std::int64_t framesBefore, int frames, int latencyFrames,
     std::lock_guard<std::mutex> lock(mutex_);
     haveChunk_ = true;
     chunkStart_ = framesBefore - latencyFrames;
-    chunkEnd_ = framesBefore + frames - (offline_ ? 0 : latencyFrames);
+    chunkEnd_ = framesBefore + frames;
     chunkAt_ = now;
 }
 

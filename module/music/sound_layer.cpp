@@ -114,7 +114,7 @@ int soundInit(int mixRate, int maxChannels, unsigned flags) {
     if (sys.initialised || mixRate < kMinRate || mixRate > kMaxRate || maxChannels < 1) return 0;
     sys.rate = mixRate;
     if (sys.output == kSoundOutputDevice) {
-        sys.device = openDeviceOutput(sys.driver, mixRate, mixAll);
+        sys.device = openSoundOutput(sys.driver, mixRate, mixAll);
         if (!sys.device) return 0;
     } else if (sys.output == kSoundOutputNone) {
         sys.device = openSilentOutput(mixRate, mixAll);

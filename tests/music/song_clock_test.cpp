@@ -1,6 +1,7 @@
 // The clock's arithmetic with made-up mixing times: latency is taken off,
-// the clock runs on between chunks but not past what was mixed, never goes
-// back, counts from the start time, and offline is exactly frames / rate.
+// the clock runs on between chunks (through the audio still queued when the
+// next chunk is late) but not past what was mixed, never goes back, counts
+// from the start time, and offline is exactly frames / rate.
 #include "music/song_clock.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,10 @@ TEST(SongClock, SubtractsQueuedAudioAndRunsOnTheWallClockBetweenChunks) {
     clock.mixed(4410, 4410, 4410, t0 + 100ms);
     EXPECT_EQ(clock.nowMs(t0 + 100ms), 0);
     EXPECT_EQ(clock.nowMs(t0 + 130ms), 30);
-    EXPECT_EQ(clock.nowMs(t0 + 500ms), 100);  // no further than what was mixed
+    // A late next chunk: the output plays on through what it holds ...
+    EXPECT_EQ(clock.nowMs(t0 + 250ms), 150);
+    // ... and no further than what was mixed.
+    EXPECT_EQ(clock.nowMs(t0 + 500ms), 200);
 }
 
 TEST(SongClock, NeverGoesBackwards) {

@@ -1,0 +1,181 @@
+// The PulseAudio output (also served by PipeWire's pulse server): a playback
+// stream of our own over libpulse, so that the server keeps a deep buffer
+// and reports its real latency. SDL 2.26 asks the server for one SDL buffer
+// in all (23 ms) and refills only when it is empty, so a writer woken a few
+// milliseconds late underruns and the server plays silence and drops what
+// came late. Here the server is asked for 100 ms and topped up every 10 ms
+// by the main loop's thread, raised to real-time priority where the system
+// allows; each chunk is mixed with the latency the server reports at that
+// moment, which the clock takes off.
+#include <pulse/pulseaudio.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "music/audio_output.h"
+
+namespace {
+
+constexpr int kTargetMs = 100;  // what the server holds: the slack against a late writer
+constexpr int kRefillMs = 10;   // the writer tops up this often
+constexpr auto kConnectTimeout = std::chrono::seconds(3);
+constexpr int kRealtimePriority = 5;  // modest: above every normal thread, below the server's
+
+// The mixing thread outranks the renderer's threads: real-time round robin
+// where allowed (root, CAP_SYS_NICE or an RLIMIT_RTPRIO), else a lower nice
+// value where RLIMIT_NICE allows; otherwise it stays as it is.
+void raiseThisThread() {
+    const pid_t tid = static_cast<pid_t>(::syscall(SYS_gettid));
+    sched_param param{};
+    param.sched_priority = kRealtimePriority;
+    if (::sched_setscheduler(tid, SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0) return;
+    for (int nice = -11; nice < 0; nice += 2) {
+        if (::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0) return;
+    }
+}
+
+class PulseOutput : public AudioOutput {
+  public:
+    PulseOutput(int rate, MixFunction mix) : rate_(rate), mix_(std::move(mix)) {}
+
+    ~PulseOutput() override {
+        if (loop_ != nullptr) pa_threaded_mainloop_stop(loop_);  // joins its thread
+        if (stream_ != nullptr) {
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_ != nullptr) {
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        if (loop_ != nullptr) pa_threaded_mainloop_free(loop_);
+    }
+
+    bool open() {
+        loop_ = pa_threaded_mainloop_new();
+        if (loop_ == nullptr) return false;
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sorvanel");
+        if (context_ == nullptr) return false;
+        pa_context_set_state_callback(context_, &PulseOutput::signal, this);
+        // No autospawn: where no server runs, SDL's drivers are tried instead.
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+            return false;
+        }
+        pa_threaded_mainloop_lock(loop_);
+        const bool ok = pa_threaded_mainloop_start(loop_) >= 0 && waitForContext() && connect();
+        pa_threaded_mainloop_unlock(loop_);
+        return ok;
+    }
+
+  private:
+    static void signal(pa_context*, void* self) {
+        pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+    }
+    static void streamSignal(pa_stream*, void* self) {
+        pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+    }
+
+    // With the loop locked: waits (on the loop's signal) until the context
+    // is ready or failed, or the time is up.
+    bool waitForContext() {
+        const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
+        for (;;) {
+            const pa_context_state_t state = pa_context_get_state(context_);
+            if (state == PA_CONTEXT_READY) return true;
+            if (!PA_CONTEXT_IS_GOOD(state) || std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    bool connect() {
+        const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate_), 2};
+        stream_ = pa_stream_new(context_, "Sorvanel", &spec, nullptr);
+        if (stream_ == nullptr) return false;
+        pa_stream_set_state_callback(stream_, &PulseOutput::streamSignal, this);
+        pa_stream_set_write_callback(stream_, &PulseOutput::onWrite, this);
+        const std::uint32_t bytesPerMs = static_cast<std::uint32_t>(rate_) * 4 / 1000;
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.tlength = kTargetMs * bytesPerMs;
+        attr.prebuf = static_cast<std::uint32_t>(-1);
+        attr.minreq = kRefillMs * bytesPerMs;
+        attr.fragsize = static_cast<std::uint32_t>(-1);
+        const int flags =
+            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+        if (pa_stream_connect_playback(stream_, nullptr, &attr,
+                                       static_cast<pa_stream_flags_t>(flags), nullptr,
+                                       nullptr) < 0) {
+            return false;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
+        for (;;) {
+            const pa_stream_state_t state = pa_stream_get_state(stream_);
+            if (state == PA_STREAM_READY) return true;
+            if (!PA_STREAM_IS_GOOD(state) || std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    static void onWrite(pa_stream* stream, std::size_t bytes, void* self) {
+        static_cast<PulseOutput*>(self)->write(stream, bytes);
+    }
+
+    // On the loop's thread, which holds the loop's lock.
+    void write(pa_stream* stream, std::size_t bytes) {
+        if (!raised_) {
+            raiseThisThread();
+            raised_ = true;
+        }
+        while (bytes >= 4) {
+            void* data = nullptr;
+            std::size_t n = bytes;
+            if (pa_stream_begin_write(stream, &data, &n) < 0 || data == nullptr) return;
+            n -= n % 4;
+            if (n == 0) {
+                pa_stream_cancel_write(stream);
+                return;
+            }
+            mix_(static_cast<std::int16_t*>(data), static_cast<int>(n / 4), queuedFrames(stream));
+            if (pa_stream_write(stream, data, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
+            bytes -= n;
+        }
+    }
+
+    // Frames the server will play before the next frame written: its own
+    // report, or until it has one, the whole target.
+    int queuedFrames(pa_stream* stream) const {
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(stream, &latency, &negative) < 0) {
+            return kTargetMs * rate_ / 1000;
+        }
+        if (negative) return 0;
+        return static_cast<int>(static_cast<std::int64_t>(latency) * rate_ / 1000000);
+    }
+
+    const int rate_;
+    MixFunction mix_;
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    bool raised_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> openPulseOutput(int rate, MixFunction mix) {
+    auto out = std::make_unique<PulseOutput>(rate, std::move(mix));
+    if (!out->open()) return nullptr;
+    return out;
+}

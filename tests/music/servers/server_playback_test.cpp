@@ -1,0 +1,109 @@
+// The live show on a real PulseAudio (started by the test, a null sink
+// recorded from its monitor) while stress-ng keeps every core busy and the
+// shader cache is cold: the sink carries the offline song sample for sample
+// from the start on, with no inserted silence; each frame shows the song
+// time heard as it appears (median within 5 ms); an audio offset holds the
+// picture back by exactly that much.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "live_session.h"
+#include "pulse_server.h"
+
+namespace {
+
+constexpr int kStartS = 10;  // covers the first second's new GL state and the trails at 17 s
+constexpr int kSeconds = 11;
+constexpr double kMinMatchedSeconds = 10.0;
+
+class ServerPlayback : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!PulseServer::available() || std::system("command -v stress-ng >/dev/null") != 0) {
+            return;
+        }
+        server_ = new PulseServer;
+        if (!server_->start(setupError_)) return;
+        song_ = new std::vector<std::int16_t>;
+        captureSong(LIVE_LAUNCHER, BUILD_DIR, kStartS, kStartS + 30, *song_, setupError_);
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+        delete song_;
+        song_ = nullptr;
+    }
+    void SetUp() override {
+        if (server_ == nullptr) GTEST_SKIP() << "pulseaudio or stress-ng is not installed";
+        ASSERT_TRUE(setupError_.empty()) << setupError_;
+    }
+
+    LiveOptions options(const std::string& program, std::vector<std::string> args) const {
+        LiveOptions o;
+        o.server = server_->server();
+        o.monitor = server_->monitor();
+        o.program = program;
+        o.args = std::move(args);
+        o.workingDirectory = BUILD_DIR;
+        o.startS = kStartS;
+        o.seconds = kSeconds;
+        return o;
+    }
+    // Runs and matches; fails the test on a gap, and returns the match.
+    SongMatch playsWithoutAGap(const LiveRun& run) const {
+        EXPECT_TRUE(run.error.empty()) << run.error;
+        const SongMatch m = matchSong(run.recording, *song_);
+        EXPECT_TRUE(m.aligned) << "the sink never carried the song\n" << run.output;
+        for (const InsertedSilence& g : m.gaps) {
+            ADD_FAILURE() << g.lengthFrames * 1000.0 / 44100 << " ms of silence inserted at song "
+                          << kStartS + g.songFrame / 44100.0 << " s";
+        }
+        EXPECT_GE((m.matchedUntil - m.firstSoundingFrame) / 44100.0, kMinMatchedSeconds)
+            << "the recording left the song at " << kStartS + m.matchedUntil / 44100.0 << " s";
+        return m;
+    }
+    std::vector<std::string> hostArgs(int offsetMs = 0) const {
+        std::vector<std::string> a = {MODULE_PATH, std::to_string(kStartS),
+                                      std::to_string(kSeconds + 5)};
+        if (offsetMs != 0) a.push_back(std::to_string(offsetMs));
+        return a;
+    }
+
+    static PulseServer* server_;
+    static std::vector<std::int16_t>* song_;
+    static std::string setupError_;
+};
+
+PulseServer* ServerPlayback::server_ = nullptr;
+std::vector<std::int16_t>* ServerPlayback::song_ = nullptr;
+std::string ServerPlayback::setupError_;
+
+TEST_F(ServerPlayback, TheLiveShowUnderLoadPlaysTheSongSampleForSampleWithoutAGap) {
+    const LiveRun run = runLive(options(
+        LIVE_LAUNCHER, {"--no-dialog", "--start", std::to_string(kStartS), "--window", "640x480"}));
+    playsWithoutAGap(run);
+}
+
+TEST_F(ServerPlayback, EachFrameShowsTheSongTimeHeardAsItAppears) {
+    const LiveRun run = runLive(options(SYNC_HOST, hostArgs()));
+    const SongMatch m = playsWithoutAGap(run);
+    const std::vector<double> sync = pictureMinusHeard(run, m, kStartS);
+    ASSERT_GT(sync.size(), 50u) << run.output;
+    const double median = percentile(sync, 50);
+    EXPECT_NEAR(median, 0.0, 5.0) << "p5 " << percentile(sync, 5) << " p95 " << percentile(sync, 95)
+                                  << " over " << sync.size() << " frames";
+}
+
+TEST_F(ServerPlayback, AnAudioOffsetHoldsThePictureBackAndLeavesTheSongAlone) {
+    constexpr int kOffsetMs = 120;
+    const LiveRun run = runLive(options(SYNC_HOST, hostArgs(kOffsetMs)));
+    const SongMatch m = playsWithoutAGap(run);
+    const std::vector<double> sync = pictureMinusHeard(run, m, kStartS);
+    ASSERT_GT(sync.size(), 50u) << run.output;
+    EXPECT_NEAR(percentile(sync, 50), -kOffsetMs, 5.0)
+        << "p5 " << percentile(sync, 5) << " p95 " << percentile(sync, 95);
+}
+
+}  // namespace
