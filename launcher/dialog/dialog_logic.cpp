@@ -1,7 +1,9 @@
 // The dialog's decisions: presets, resolution and flags, the start handler.
 #include "dialog/dialog_logic.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "common/dmd_api.h"
@@ -67,4 +69,12 @@ std::string startFailureLines(const std::string& reason, const std::string& load
     std::string lines = "talvenor: " + reason + "\n";
     if (!loaderDetail.empty()) lines += "talvenor: " + loaderDetail + "\n";
     return lines;
+}
+
+int dialogFontSizeForDpi(double dpi) {
+    constexpr int kClassicSize = 12;
+    constexpr double kClassicDpi = 96.0;
+    constexpr double kScaleFromDpi = 120.0;
+    if (!(dpi >= kScaleFromDpi)) return kClassicSize;
+    return static_cast<int>(std::lround(kClassicSize * std::min(dpi, 960.0) / kClassicDpi));
 }

@@ -15,6 +15,11 @@ using MixFunction = std::function<void(std::int16_t* out, int frames, int latenc
 class AudioOutput {
   public:
     virtual ~AudioOutput() = default;
+    // Runs `change` (a seek or a pause) while no mix can run, and when it
+    // returns true drops what was mixed but not yet played, where the output
+    // holds enough of it to be heard. The output's own lock is taken before
+    // the layer's, in the same order as its mixing thread takes them.
+    virtual bool changeAndDiscard(const std::function<bool()>& change) { return change(); }
 };
 
 // The default device or the n-th listed: a PulseAudio stream where SDL

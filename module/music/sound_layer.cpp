@@ -5,6 +5,7 @@
 #include "music/sound_layer.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -180,6 +181,11 @@ void startPlaying(SoundSong* song) {
     song->paused = false;
 }
 
+// A pause or seek: what the output still holds of the old place is dropped.
+int changeQueued(const std::function<bool()>& change) {
+    return (sys.device ? sys.device->changeAndDiscard(change) : change()) ? 1 : 0;
+}
+
 // With the song list locked alone: plays from the song's start time.
 void playFromStart(SoundSong* song) {
     song->seekTo(song->startMs / 1000.0, sys.rate);
@@ -207,16 +213,18 @@ int songPlay(SoundSong* song) {
 
 int songPause(SoundSong* song) {
     soundTraceRecord("pause");
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || !song->playing) return 0;
-    // What has been mixed but not yet heard is dropped: resuming re-mixes it
-    // from the time heard, so nothing is skipped.
-    const int heardMs = song->clock.nowMs(SongClock::Clock::now());
-    song->playing = false;
-    song->paused = true;
-    song->startMs = heardMs;
-    song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
-    return 1;
+    return changeQueued([song] {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!known(song) || !song->playing) return false;
+        // What has been mixed but not yet heard is dropped: resuming re-mixes
+        // it from the time heard, so nothing is skipped.
+        const int heardMs = song->clock.nowMs(SongClock::Clock::now());
+        song->playing = false;
+        song->paused = true;
+        song->startMs = heardMs;
+        song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
+        return true;
+    });
 }
 
 int songResume(SoundSong* song) {
@@ -229,16 +237,18 @@ int songResume(SoundSong* song) {
 
 int songSeekMs(SoundSong* song, int startMs) {
     soundTraceRecord("seek", startMs);
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return 0;
-    song->startMs = startMs;
-    if (song->playing) {
-        playFromStart(song);
-    } else {
-        // Positioned when it resumes; until then the clock reads the new time.
-        song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
-    }
-    return 1;
+    return changeQueued([song, startMs] {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
+        song->startMs = startMs;
+        if (song->playing) {
+            playFromStart(song);
+        } else {
+            // Positioned when it resumes; until then the clock reads the new time.
+            song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
+        }
+        return true;
+    });
 }
 
 int songStop(SoundSong* song) {

@@ -139,6 +139,7 @@ LiveRun runLive(const LiveOptions& o) {
     endChild(load, 10.0);
     recorder.stop();
     run.recording = recorder.samples();
+    run.recordingHoles = recorder.holes();
     run.timed = recorder.playingFrameAt(0, run.recordingOrigin);
     run.output = readText(outputPath);
     std::istringstream lines(run.output);

@@ -37,6 +37,7 @@ struct LiveRun {
     // Recording frame played at monotonic time 0 (the recorder's timing).
     double recordingOrigin = 0.0;
     bool timed = false;
+    int recordingHoles = 0;  // what the recorder lost, not the show
 };
 
 LiveRun runLive(const LiveOptions& options);

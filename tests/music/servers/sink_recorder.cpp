@@ -4,6 +4,8 @@
 // L (signed) is played at T - L + n / rate.
 #include "sink_recorder.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -87,6 +89,13 @@ void SinkRecorder::onRead(pa_stream* stream, std::size_t, void* self) {
 }
 
 void SinkRecorder::read(pa_stream* stream) {
+    if (!raised_) {
+        // The recorder must not be the one that falls behind.
+        sched_param param{};
+        param.sched_priority = 4;
+        ::sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &param);
+        raised_ = true;
+    }
     for (;;) {
         const std::int64_t now = monotonicNs();
         pa_usec_t latency = 0;
@@ -103,6 +112,7 @@ void SinkRecorder::read(pa_stream* stream) {
         if (data != nullptr) {
             std::memcpy(samples_.data() + old, data, count * 2);
         } else {
+            ++holes_;
             std::fill(samples_.begin() + static_cast<std::ptrdiff_t>(old), samples_.end(), 0);
         }
         pa_stream_drop(stream);
@@ -125,6 +135,11 @@ void SinkRecorder::read(pa_stream* stream) {
 std::vector<std::int16_t> SinkRecorder::samples() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return samples_;
+}
+
+int SinkRecorder::holes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return holes_;
 }
 
 std::int64_t SinkRecorder::frames() const {

@@ -22,6 +22,8 @@ class SinkRecorder {
     void stop();
 
     std::vector<std::int16_t> samples() const;
+    // Stretches the server reported as lost to the recording (holes).
+    int holes() const;
     std::int64_t frames() const;
     // Frames recorded since the first one that was not silence (0 before it).
     std::int64_t framesSinceSound() const;
@@ -41,6 +43,8 @@ class SinkRecorder {
     mutable std::mutex mutex_;
     std::vector<std::int16_t> samples_;
     std::int64_t firstSound_ = -1;
+    int holes_ = 0;
+    bool raised_ = false;
     // Per fragment: recording frame played at time 0 of the monotonic clock
     // (frame - played-at x rate), whose median places the recording in time.
     std::vector<double> origins_;
