@@ -3,11 +3,15 @@
 // and reports its real latency. SDL 2.26 asks the server for one SDL buffer
 // in all (23 ms) and refills only when it is empty, so a writer woken a few
 // milliseconds late underruns and the server plays silence and drops what
-// came late. Here the server is asked for 250 ms (a virtual machine on a
-// shared host can stand still for a good part of that) and topped up every 10 ms
-// by the main loop's thread, raised to real-time priority where the system
-// allows; each chunk is mixed with the latency the server reports at that
-// moment, which the clock takes off.
+// came late. Here the server is asked to queue 500 ms for the stream (on
+// top of its sink's own latency), topped up every 10 ms by the main loop's
+// thread, raised to real-time priority where the system allows; each chunk
+// is mixed with the latency the server reports at that moment, which the
+// clock takes off. The depth is for the server's own sake: PulseAudio hands
+// a client's audio to its real-time sink thread through its main thread,
+// which runs at an ordinary (nice -11) priority; on a busy 2-core machine
+// that thread was measured standing still for up to 410 ms, and only what
+// the sink thread already held played meanwhile.
 #include <pulse/pulseaudio.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -24,8 +28,9 @@
 
 namespace {
 
-constexpr int kTargetMs = 250;  // what the server holds: the slack against a late writer
-constexpr int kRefillMs = 10;   // the writer tops up this often
+constexpr int kTargetMs = 500;    // what the server queues: the slack against a late server
+constexpr int kRefillMs = 10;     // the writer tops up this often
+constexpr int kPrebufferMs = 40;  // after an underrun, playing resumes this soon
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
 constexpr int kRealtimePriority = 5;  // modest: above every normal thread, below the server's
 
@@ -90,27 +95,30 @@ class PulseOutput : public AudioOutput {
     }
 
   private:
-    // The end of the song (the fade's tail) is played out, not cut; the
-    // mixer gives silence meanwhile, as nothing plays any more.
+    // The end of the song (the fade's tail) is played out, not cut: no more
+    // is written, and what the server holds plays, for at most the target.
     void drain() {
         pa_threaded_mainloop_lock(loop_);
+        closing_ = true;
+        pa_operation* op = nullptr;
         if (pa_stream_get_state(stream_) == PA_STREAM_READY) {
-            drained_ = false;
-            pa_operation* op = pa_stream_drain(stream_, &PulseOutput::onDrained, this);
-            const auto deadline =
-                std::chrono::steady_clock::now() + std::chrono::milliseconds(kTargetMs * 2);
-            while (op != nullptr && !drained_ && std::chrono::steady_clock::now() < deadline &&
-                   pa_operation_get_state(op) == PA_OPERATION_RUNNING) {
-                pa_threaded_mainloop_wait(loop_);
-            }
-            if (op != nullptr) pa_operation_unref(op);
+            op = pa_stream_drain(stream_, nullptr, nullptr);
         }
         pa_threaded_mainloop_unlock(loop_);
-    }
-    static void onDrained(pa_stream*, int, void* self) {
-        auto* out = static_cast<PulseOutput*>(self);
-        out->drained_ = true;
-        pa_threaded_mainloop_signal(out->loop_, 0);
+        if (op == nullptr) return;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kTargetMs + 100);
+        for (;;) {
+            pa_threaded_mainloop_lock(loop_);
+            const bool running = pa_operation_get_state(op) == PA_OPERATION_RUNNING;
+            pa_threaded_mainloop_unlock(loop_);
+            if (!running || std::chrono::steady_clock::now() > deadline) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        pa_threaded_mainloop_lock(loop_);
+        pa_operation_cancel(op);
+        pa_operation_unref(op);
+        pa_threaded_mainloop_unlock(loop_);
     }
 
     static void signal(pa_context*, void* self) {
@@ -144,11 +152,13 @@ class PulseOutput : public AudioOutput {
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
         attr.tlength = kTargetMs * bytesPerMs;
-        attr.prebuf = static_cast<std::uint32_t>(-1);
+        attr.prebuf = kPrebufferMs * bytesPerMs;
         attr.minreq = kRefillMs * bytesPerMs;
         attr.fragsize = static_cast<std::uint32_t>(-1);
-        const int flags =
-            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+        // No latency adjustment: with it the server splits the target between
+        // the stream and the sink, and a client that asks the sink for low
+        // latency (a recorder, a call) leaves the stream half of it.
+        const int flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE;
         if (pa_stream_connect_playback(stream_, nullptr, &attr,
                                        static_cast<pa_stream_flags_t>(flags), nullptr,
                                        nullptr) < 0) {
@@ -171,6 +181,7 @@ class PulseOutput : public AudioOutput {
 
     // On the loop's thread, which holds the loop's lock.
     void write(pa_stream* stream, std::size_t bytes) {
+        if (closing_) return;
         if (!raised_) {
             raiseThisThread();
             raised_ = true;
@@ -208,7 +219,7 @@ class PulseOutput : public AudioOutput {
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     bool raised_ = false;
-    bool drained_ = false;
+    bool closing_ = false;  // draining: nothing more is written
 };
 
 }  // namespace
