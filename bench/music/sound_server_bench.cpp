@@ -4,7 +4,9 @@
 // dropouts per minute (runs of inserted silence) and picture minus heard
 // (each swap's song time against the song time played as the swap returned):
 // median and 5th / 95th percentile.
-//   sound_server_bench [runs [seconds]]
+//   sound_server_bench [runs [seconds [module]]]
+// A module other than this build's (another build's sorvanel.dmd) is played
+// with this build's data, to compare the two.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,14 +28,14 @@ struct Figures {
 };
 
 void measure(const char* name, const std::string& server, const std::string& monitor, int runs,
-             int seconds, const std::vector<std::int16_t>& song) {
+             int seconds, const std::string& module, const std::vector<std::int16_t>& song) {
     Figures f;
     for (int r = 0; r < runs; ++r) {
         LiveOptions o;
         o.server = server;
         o.monitor = monitor;
         o.program = SYNC_HOST;
-        o.args = {MODULE_PATH, std::to_string(kStartS), std::to_string(seconds + 5)};
+        o.args = {module, std::to_string(kStartS), std::to_string(seconds + 5)};
         o.workingDirectory = BUILD_DIR;
         o.startS = kStartS;
         o.seconds = seconds;
@@ -72,18 +74,21 @@ void measure(const char* name, const std::string& server, const std::string& mon
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 15;
+    const std::string module = argc > 3 ? argv[3] : MODULE_PATH;
     std::vector<std::int16_t> song;
     std::string error;
     if (!captureSong(LIVE_LAUNCHER, BUILD_DIR, kStartS, kStartS + seconds + 10, song, error)) {
         std::fprintf(stderr, "sound_server_bench: %s\n", error.c_str());
         return 1;
     }
-    std::printf("live show from %d s, %d s per run, stress-ng on every core, cold shader cache\n",
-                kStartS, seconds);
+    std::printf(
+        "%s\nlive show from %d s at 320x240, %d s per run, stress-ng on every core, cold "
+        "shader cache\n",
+        module.c_str(), kStartS, seconds);
     if (PulseServer::available()) {
         PulseServer pulse;
         if (pulse.start(error)) {
-            measure("PulseAudio", pulse.server(), pulse.monitor(), runs, seconds, song);
+            measure("PulseAudio", pulse.server(), pulse.monitor(), runs, seconds, module, song);
         } else {
             std::printf("PulseAudio: %s\n", error.c_str());
         }

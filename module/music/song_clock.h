@@ -1,8 +1,9 @@
 // A song's clock: milliseconds of play as heard. The mixer reports each chunk
 // it mixes (and how much audio is still queued ahead of it); between chunks
 // the clock runs on the wall clock, never past what has been handed to the
-// output, and it never goes backwards. Offline, the clock is exactly the
-// frames pulled.
+// output, and it never goes backwards. Small disagreements between the
+// reports and the clock's course are smoothed out; large ones are taken. Offline, the clock is
+// exactly the frames pulled.
 #pragma once
 
 #include <chrono>

@@ -38,6 +38,21 @@ TEST(SongClock, NeverGoesBackwards) {
     EXPECT_EQ(clock.nowMs(t0), 1050);  // an earlier reading time changes nothing
 }
 
+TEST(SongClock, SmoothsSmallDisagreementsOfTheOutputsReportsAndTakesLargeOnes) {
+    SongClock clock;
+    clock.start(0, 44100, false);
+    const Clock::time_point t0 = Clock::time_point{} + 1s;
+    clock.mixed(44100, 441, 0, t0);  // 1000 ms heard at t0
+    // 10 ms later the output reports 8 ms queued where the clock's course
+    // says none: the clock moves an eighth of the way (1 ms), not all of it.
+    clock.mixed(44100 + 441, 441, 353, t0 + 10ms);
+    EXPECT_EQ(clock.nowMs(t0 + 10ms), 1009);
+    // A report 300 ms away (a stall, a new stream) is taken as it is.
+    clock.mixed(44100 + 882, 441, 13230, t0 + 20ms);
+    EXPECT_EQ(clock.nowMs(t0 + 20ms), 1009);   // never back ...
+    EXPECT_EQ(clock.nowMs(t0 + 320ms), 1020);  // ... and on from the reported place
+}
+
 TEST(SongClock, CountsFromTheStartTime) {
     SongClock clock;
     clock.start(0, 44100, false);

@@ -183,13 +183,30 @@ std::vector<double> pictureMinusHeard(const LiveRun& run, const SongMatch& match
                                       int skipMs) {
     std::vector<double> out;
     if (!run.timed || !match.aligned) return out;
-    // Up to the first gap: after it the recording is shifted by the gap.
-    const std::int64_t end = match.gaps.empty() ? match.matchedUntil : match.gaps[0].songFrame;
+    // The recording's stretches of song between gaps: each starts at a
+    // recording frame and carries the song from a song frame on.
+    struct Stretch {
+        double recording;
+        double song;
+    };
+    std::vector<Stretch> stretches{{static_cast<double>(match.shift), 0.0}};
+    double shift = static_cast<double>(match.shift);
+    for (const InsertedSilence& g : match.gaps) {
+        shift += static_cast<double>(g.lengthFrames - g.skippedFrames);
+        const double song = static_cast<double>(g.songFrame + g.skippedFrames);
+        stretches.push_back({song + shift, song});
+    }
     for (const SwapLine& s : run.swaps) {
         if (s.songMs < startS * 1000 + skipMs) continue;
         const double playing = run.recordingOrigin + static_cast<double>(s.atNs) * kRate / 1e9;
-        const double songFrame = playing - static_cast<double>(match.shift);
-        if (songFrame < match.firstSoundingFrame || songFrame >= end) continue;
+        // The stretch playing then; inside a gap nothing of the song is heard.
+        std::size_t k = 0;
+        while (k + 1 < stretches.size() && stretches[k + 1].recording <= playing) ++k;
+        const double songFrame = stretches[k].song + (playing - stretches[k].recording);
+        const double stretchEnd = k < match.gaps.size()
+                                      ? static_cast<double>(match.gaps[k].songFrame)
+                                      : static_cast<double>(match.matchedUntil);
+        if (songFrame < match.firstSoundingFrame || songFrame >= stretchEnd) continue;
         const double heardMs = startS * 1000.0 + songFrame * 1000.0 / kRate;
         out.push_back(s.songMs - heardMs);
     }

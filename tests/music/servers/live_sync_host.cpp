@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
 
     SdlWindow window;
     std::string error;
-    if (!window.create("live sync host", 640, 480, false, error)) return fail(error);
+    // Small, so that frames come often and each is timed finely.
+    if (!window.create("live sync host", 320, 240, false, error)) return fail(error);
     window.show();
     char message[kMessageBufferSize] = {};
     char* target = message;
