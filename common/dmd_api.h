@@ -98,11 +98,17 @@ using DmdSetAudioOffsetMsFn = int (*)(int ms);
 // At any time: the picture drawn by RenderScene reaches the screen `ms`
 // milliseconds after the buffer swap that follows it returns (one refresh
 // where swaps are queued for the display's next refresh, 0 where a swap
-// shows the picture at once). The module adds it, with the time it takes
-// itself from reading the clock to the next RenderScene (the frame's own
-// drawing and swap), to the heard song time, so that a frame shows the
-// song time heard when it appears. 1 = accepted; 0 outside 0..1000.
+// shows the picture at once). The module adds it, with the frame's own time
+// from reading the clock to its swap (below), to the heard song time, so
+// that a frame shows the song time heard when it appears. 1 = accepted; 0
+// outside 0..1000.
 using DmdSetPresentationDelayMsFn = int (*)(int ms);
+// After every buffer swap that presents a RenderScene picture, right after
+// the swap returns: the module times each frame from its clock reading to
+// here (the median of the last 15). A host that never calls it is timed
+// from one RenderScene to the next, which also counts the host's own turn
+// around its loop. 1 = noted; 0 before a successful Init.
+using DmdFrameShownFn = int (*)();
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
@@ -116,6 +122,7 @@ constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
 constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
 constexpr const char* kDmdSetAudioOffsetMsName = "DmdSetAudioOffsetMs";
 constexpr const char* kDmdSetPresentationDelayMsName = "DmdSetPresentationDelayMs";
+constexpr const char* kDmdFrameShownName = "DmdFrameShown";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

@@ -166,3 +166,9 @@ DMD_EXPORT int DmdSetAudioOffsetMs(int ms) {
 DMD_EXPORT int DmdSetPresentationDelayMs(int ms) {
     return songPlayer.setPresentationDelayMs(ms) ? 1 : 0;
 }
+
+DMD_EXPORT int DmdFrameShown() {
+    if (musicStarted == 0) return 0;
+    songPlayer.frameShown();
+    return 1;
+}

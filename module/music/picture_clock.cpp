@@ -32,30 +32,51 @@ void PictureClock::restart(int songMs) {
     lastMs_ = songMs;
 }
 
+void PictureClock::Recent::add(int value) {
+    if (us.size() < kPeriods) {
+        us.push_back(value);
+    } else {
+        us[next] = value;
+        next = (next + 1) % kPeriods;
+    }
+}
+
+int PictureClock::Recent::median() const {
+    if (us.empty()) return 0;
+    std::vector<int> sorted = us;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    return sorted[sorted.size() / 2];
+}
+
+namespace {
+
+// Microseconds from `from` to `to`, or -1 for a stall or a step back.
+int spacingUs(PictureClock::Clock::time_point from, PictureClock::Clock::time_point to) {
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+    return us >= 0 && us < kStallUs ? static_cast<int>(us) : -1;
+}
+
+}  // namespace
+
 void PictureClock::frameAt(Clock::time_point now) {
     if (haveFrame_) {
-        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now - lastFrame_);
-        if (us.count() >= 0 && us.count() < kStallUs) {
-            const int period = static_cast<int>(us.count());
-            if (periodsUs_.size() < kPeriods) {
-                periodsUs_.push_back(period);
-            } else {
-                periodsUs_[nextPeriod_] = period;
-                nextPeriod_ = (nextPeriod_ + 1) % kPeriods;
-            }
-        }
+        const int us = spacingUs(lastFrame_, now);
+        if (us >= 0) periods_.add(us);
     }
     haveFrame_ = true;
+    frameOnItsWay_ = true;
     lastFrame_ = now;
 }
 
+void PictureClock::frameShown(Clock::time_point now) {
+    if (!frameOnItsWay_) return;
+    frameOnItsWay_ = false;
+    const int us = spacingUs(lastFrame_, now);
+    if (us >= 0) shown_.add(us);
+}
+
 int PictureClock::leadMs() const {
-    int frameUs = 0;
-    if (!periodsUs_.empty()) {
-        std::vector<int> sorted = periodsUs_;
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-        frameUs = sorted[sorted.size() / 2];
-    }
+    const int frameUs = shown_.us.empty() ? periods_.median() : shown_.median();
     return (frameUs + 500) / 1000 + presentationMs_;
 }
 

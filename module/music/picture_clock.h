@@ -1,10 +1,13 @@
 // The clock that picks the picture, from the song time heard: a frame is
 // drawn for the instant it will appear, so the time a frame takes from
-// reading the clock to the next frame (its drawing and swap, the median of
-// the last few) and the display's own delay after a swap are added; an
-// output slower than it reports (an audio offset) is taken off. Within one
-// stretch of play (from a start, seek or resume) it never goes back and
-// never shows a time before the stretch began.
+// reading the clock to the screen is added: from the read to the host's
+// word that the frame was swapped (frameShown), where the host says so,
+// else to the next frame's read (its drawing and swap, and the host's turn
+// around the loop); the median of the last few. The display's own delay
+// after a swap is added too, and an output slower than it reports (an
+// audio offset) is taken off. Within one stretch of play (from a start,
+// seek or resume) it never goes back and never shows a time before the
+// stretch began.
 #pragma once
 
 #include <chrono>
@@ -21,9 +24,10 @@ class PictureClock {
 
     // Play goes on from songMs (start, seek, resume).
     void restart(int songMs);
-    // A frame reads the clock at `now`: the spacing of these calls is the
-    // frame's time to the screen.
+    // A frame reads the clock at `now`.
     void frameAt(Clock::time_point now);
+    // The host swapped the frame last read at `now`.
+    void frameShown(Clock::time_point now);
     // The picture's song time for the song time heard now.
     int pictureMs(int heardMs);
     // How far ahead of the heard time frames are drawn now, in ms.
@@ -34,8 +38,15 @@ class PictureClock {
     int presentationMs_ = 0;
     int floorMs_ = 0;
     int lastMs_ = 0;
+    struct Recent {
+        std::vector<int> us;  // the last few
+        std::size_t next = 0;
+        void add(int value);
+        int median() const;
+    };
     bool haveFrame_ = false;
+    bool frameOnItsWay_ = false;  // read, not yet shown
     Clock::time_point lastFrame_{};
-    std::vector<int> periodsUs_;  // the last few frame spacings
-    std::size_t nextPeriod_ = 0;
+    Recent periods_;  // read to the next read
+    Recent shown_;    // read to the swap, where the host tells
 };

@@ -29,6 +29,8 @@ class SongPlayer {
     int pictureTimeMs(bool frame);
     bool setAudioOffsetMs(int ms) { return picture_.setAudioOffsetMs(ms); }
     bool setPresentationDelayMs(int ms) { return picture_.setPresentationDelayMs(ms); }
+    // The host swapped the frame last drawn.
+    void frameShown() { picture_.frameShown(PictureClock::Clock::now()); }
     // With fade: 256 volume steps 4 ms apart, then stop, free and close.
     void close(int fade);
 

@@ -1,7 +1,8 @@
 // A test host for the live show's timing: it plays the real module as the
 // launcher does (an SDL window, Init with sound, one RenderScene and one
 // swap per idle turn, Done at the end), and prints for every swap the song
-// time the frame shows and the CLOCK_MONOTONIC instant the swap returned:
+// time the frame shows and the CLOCK_MONOTONIC instant the swap returned
+// (and tells the module, DmdFrameShown, where it has that export):
 //   host swap song=MS at=NS
 // Usage: live_sync_host MODULE START_S SECONDS [AUDIO_OFFSET_MS]
 // It plays SECONDS of song time from START_S, then ends as Esc would.
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     auto startAt = symbol<DmdStartAtFn>(module, kDmdStartAtName);
     auto songTime = symbol<DmdSongTimeMsFn>(module, kDmdSongTimeMsName);
     auto setOffset = symbol<DmdSetAudioOffsetMsFn>(module, kDmdSetAudioOffsetMsName);
+    auto frameShown = symbol<DmdFrameShownFn>(module, kDmdFrameShownName);
     if (!init || !render || !done || !startAt || !songTime) return fail("exports missing");
     if (argc > 4) {
         if (setOffset == nullptr) return fail("the module has no audio offset");
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
                     break;
                 }
                 window.swapBuffers();
+                if (frameShown != nullptr) frameShown();
                 std::printf("host swap song=%d at=%lld\n", ms,
                             static_cast<long long>(monotonicNs()));
                 break;
