@@ -19,6 +19,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,8 @@ constexpr int kTargetMs = 1000;   // what the server queues: the slack against a
 constexpr int kRefillMs = 10;     // the writer tops up this often
 constexpr int kPrebufferMs = 40;  // after an underrun, playing resumes this soon
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
+constexpr pa_usec_t kGoodTripUs = 2000;  // a timing reply this quick is trusted
+constexpr auto kGoodLife = std::chrono::seconds(5);
 constexpr int kRealtimePriority = 5;  // modest: above every normal thread, below the server's
 
 // The mixing thread outranks the renderer's threads: real-time round robin
@@ -87,6 +90,7 @@ class PulseOutput : public AudioOutput {
         pa_threaded_mainloop_lock(loop_);
         const bool changed = change();
         if (changed) {
+            haveGood_ = false;  // the queue the last report spoke of is gone
             if (pa_operation* op = pa_stream_flush(stream_, nullptr, nullptr)) {
                 pa_operation_unref(op);
             }
@@ -198,20 +202,38 @@ class PulseOutput : public AudioOutput {
             }
             mix_(static_cast<std::int16_t*>(data), static_cast<int>(n / 4), queuedFrames(stream));
             if (pa_stream_write(stream, data, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) return;
+            written_ += static_cast<std::int64_t>(n / 4);
             bytes -= n;
         }
     }
 
-    // Frames the server will play before the next frame written: its own
-    // report, or until it has one, the whole target.
-    int queuedFrames(pa_stream* stream) const {
+    // Frames the server will play before the next frame written. The
+    // server's report rests on its last timing reply, whose age libpulse
+    // takes as half the round trip; on a busy server the way back is the
+    // slow one, and the report is off by up to half the trip. So a report
+    // whose trip took more than 2 ms is replaced by the last good one
+    // carried forward (plus the frames written since, less the time since
+    // at the rate), unless that one is over 5 s old; until the first
+    // report, the whole target.
+    int queuedFrames(pa_stream* stream) {
+        const auto now = std::chrono::steady_clock::now();
         pa_usec_t latency = 0;
         int negative = 0;
-        if (pa_stream_get_latency(stream, &latency, &negative) < 0) {
-            return kTargetMs * rate_ / 1000;
+        const bool reported = pa_stream_get_latency(stream, &latency, &negative) == 0;
+        const pa_timing_info* info = pa_stream_get_timing_info(stream);
+        const int frames =
+            negative ? 0 : static_cast<int>(static_cast<std::int64_t>(latency) * rate_ / 1000000);
+        const bool fresh = reported && info != nullptr && info->transport_usec <= kGoodTripUs;
+        if (fresh || (reported && (!haveGood_ || now - good_.at > kGoodLife))) {
+            good_ = {frames, written_, now};
+            haveGood_ = true;
+            return frames;
         }
-        if (negative) return 0;
-        return static_cast<int>(static_cast<std::int64_t>(latency) * rate_ / 1000000);
+        if (!haveGood_) return kTargetMs * rate_ / 1000;
+        const auto since = std::chrono::duration_cast<std::chrono::microseconds>(now - good_.at);
+        const std::int64_t played = since.count() * rate_ / 1000000;
+        return static_cast<int>(
+            std::max<std::int64_t>(0, good_.frames + (written_ - good_.written) - played));
     }
 
     const int rate_;
@@ -220,7 +242,14 @@ class PulseOutput : public AudioOutput {
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     bool raised_ = false;
-    bool closing_ = false;  // draining: nothing more is written
+    bool closing_ = false;      // draining: nothing more is written
+    std::int64_t written_ = 0;  // frames written since the stream opened
+    struct GoodReport {
+        int frames = 0;  // queued ahead of the next frame written
+        std::int64_t written = 0;
+        std::chrono::steady_clock::time_point at{};
+    } good_;
+    bool haveGood_ = false;
 };
 
 }  // namespace

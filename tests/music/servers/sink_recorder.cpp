@@ -100,7 +100,11 @@ void SinkRecorder::read(pa_stream* stream) {
         const std::int64_t now = monotonicNs();
         pa_usec_t latency = 0;
         int negative = 0;
-        const bool timed = pa_stream_get_latency(stream, &latency, &negative) == 0;
+        // Only timings from a quick reply: libpulse takes the reply's age as
+        // half its round trip, which a busy server makes lopsided.
+        const pa_timing_info* info = pa_stream_get_timing_info(stream);
+        const bool timed = pa_stream_get_latency(stream, &latency, &negative) == 0 &&
+                           info != nullptr && info->transport_usec <= 2000;
         const void* data = nullptr;
         std::size_t bytes = 0;
         if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
