@@ -81,7 +81,10 @@ int PictureClock::leadMs() const {
 }
 
 int PictureClock::pictureMs(int heardMs) {
-    const int ms = std::max(floorMs_, heardMs + leadMs() - offsetMs_);
+    // Until the stretch is heard at all, its first instant is shown, exactly
+    // as a start or a seek asked.
+    const int ms =
+        heardMs <= floorMs_ ? floorMs_ : std::max(floorMs_, heardMs + leadMs() - offsetMs_);
     lastMs_ = std::max(lastMs_, ms);
     return lastMs_;
 }

@@ -6,8 +6,8 @@
 // around the loop); the median of the last few. The display's own delay
 // after a swap is added too, and an output slower than it reports (an
 // audio offset) is taken off. Within one stretch of play (from a start,
-// seek or resume) it never goes back and never shows a time before the
-// stretch began.
+// seek or resume) it never goes back, shows the stretch's first instant
+// until anything of the stretch is heard, and never a time before it.
 #pragma once
 
 #include <chrono>

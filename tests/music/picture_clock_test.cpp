@@ -70,9 +70,11 @@ TEST(PictureClock, AnAudioOffsetHoldsThePictureBackWithoutGoingBack) {
     // A negative offset shows the picture earlier than the output reports.
     ASSERT_TRUE(clock.setAudioOffsetMs(-40));
     EXPECT_EQ(clock.pictureMs(5410), 5450);
-    // A seek starts a new stretch: it may go back to where the seek went.
+    // A seek starts a new stretch: it may go back to where the seek went,
+    // and shows exactly that instant until the new stretch is heard.
     clock.restart(1000);
-    EXPECT_EQ(clock.pictureMs(990), 1030);
+    EXPECT_EQ(clock.pictureMs(1000), 1000);
+    EXPECT_EQ(clock.pictureMs(1010), 1050);
 }
 
 TEST(PictureClock, RefusesOffsetsAndDelaysOutsideTheirRange) {
