@@ -64,8 +64,10 @@ bool known(SoundSong* song) {
 
 // Called by the output's thread.
 void mixAll(std::int16_t* out, int frames, int latencyFrames) {
-    const auto now = SongClock::Clock::now();
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    // After the lock: a seek holds it a while, and the chunk reaches the
+    // output only now.
+    const auto now = SongClock::Clock::now();
     sys.mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
     for (const std::unique_ptr<SoundSong>& s : sys.songs) {
         if (!s->playing) continue;
