@@ -98,8 +98,9 @@ TEST_F(ServerPlayback, EachFrameShowsTheSongTimeHeardAsItAppears) {
     const std::vector<double> sync = pictureMinusHeard(run, m, kStartS);
     ASSERT_GT(sync.size(), 50u) << run.output;
     const double median = percentile(sync, 50);
-    EXPECT_NEAR(median, 0.0, kSyncMs) << "p5 " << percentile(sync, 5) << " p95 " << percentile(sync, 95)
-                                  << " over " << sync.size() << " frames";
+    EXPECT_NEAR(median, 0.0, kSyncMs)
+        << "p5 " << percentile(sync, 5) << " p95 " << percentile(sync, 95) << " over "
+        << sync.size() << " frames";
 }
 
 TEST_F(ServerPlayback, AnAudioOffsetHoldsThePictureBackAndLeavesTheSongAlone) {
