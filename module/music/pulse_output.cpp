@@ -1,18 +1,19 @@
 // The PulseAudio output (also served by PipeWire's pulse server): a playback
 // stream of our own over libpulse, so that the server keeps a deep buffer
-// and reports its real latency. SDL 2.26 asks the server for one SDL buffer
-// in all (23 ms) and refills only when it is empty, so a writer woken a few
-// milliseconds late underruns and the server plays silence and drops what
-// came late. Here the server is asked to queue a second for the stream (on
-// top of its sink's own latency), topped up every 10 ms by the main loop's
-// thread, raised to real-time priority where the system allows; each chunk
-// is mixed with the latency the server reports at that moment, which the
-// clock takes off. The depth is for the server's own sake: PulseAudio hands
-// a client's audio to its real-time sink thread through its main thread,
-// which runs at an ordinary (nice -11) priority; on a busy 2-core machine
-// that thread was measured standing still for up to 410 ms (and once more
-// than 500), and only what the sink thread already held played meanwhile.
-// A seek or pause drops the queue, so the depth is never heard as delay.
+// and reports its real latency. Through SDL 2.26's PulseAudio driver the
+// server held about 17 ms of the song (12 ms queued for the stream, 6 in the
+// sink), so a writer or server a little late underran: the server played
+// silence and dropped what came late. Here the server is asked to queue a
+// second for the stream (on top of its sink's own latency), topped up every
+// 10 ms by the main loop's thread, raised to real-time priority where the
+// system allows; each chunk is mixed with the latency the server reports at
+// that moment, which the clock takes off. The depth is for the server's own
+// sake: PulseAudio hands a client's audio to its real-time sink thread
+// through its main thread, which runs at an ordinary (nice -11) priority;
+// on a busy 2-core machine that thread was measured standing still for up
+// to 410 ms (and once more than 500), and only what the sink thread already
+// held played meanwhile. A seek or pause drops the queue, so the depth is
+// never heard as delay.
 #include <pulse/pulseaudio.h>
 #include <sched.h>
 #include <sys/resource.h>
