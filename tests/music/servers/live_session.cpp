@@ -112,7 +112,11 @@ LiveRun runLive(const LiveOptions& o) {
     }
     std::vector<std::pair<std::string, std::string>> environment = o.environment;
     environment.emplace_back("PULSE_SERVER", o.server);
-    environment.emplace_back("SDL_AUDIODRIVER", "pulseaudio");  // the suite's default is dummy
+    // The suite's default is dummy; a run may ask for another (pipewire).
+    const bool driverChosen =
+        std::any_of(environment.begin(), environment.end(),
+                    [](const auto& e) { return e.first == "SDL_AUDIODRIVER"; });
+    if (!driverChosen) environment.emplace_back("SDL_AUDIODRIVER", "pulseaudio");
     // A cold shader cache: llvmpipe compiles on first use, as on a first start.
     environment.emplace_back("MESA_SHADER_CACHE_DIR", folder + "/shader-cache");
     environment.emplace_back("XDG_RUNTIME_DIR", folder);
