@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +32,9 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args,
             const std::string& workingDirectory, const std::string& outputPath) {
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
+    // A test killed half-way (a ctest timeout) takes the load and the show
+    // with it, rather than leaving them busy for the rest of the run.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int out = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out >= 0) {
         ::dup2(out, 1);
@@ -107,8 +111,11 @@ LiveRun runLive(const LiveOptions& o) {
     pid_t load = -1;
     if (o.loaded) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        load = spawn("stress-ng", {"--cpu", std::to_string(cores), "--timeout", "600", "--quiet"},
-                     {}, "", folder + "/load.txt");
+        const int seconds = static_cast<int>(o.deadlineSeconds) + 30;
+        load =
+            spawn("stress-ng",
+                  {"--cpu", std::to_string(cores), "--timeout", std::to_string(seconds), "--quiet"},
+                  {}, "", folder + "/load.txt");
     }
     std::vector<std::pair<std::string, std::string>> environment = o.environment;
     environment.emplace_back("PULSE_SERVER", o.server);

@@ -5,6 +5,7 @@
 #include <pulse/pulseaudio.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +83,7 @@ bool PulseServer::start(std::string& error, double timeoutSeconds) {
     };
     pid_ = ::fork();
     if (pid_ == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a killed test
         ::setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
         ::setenv("HOME", folder_.c_str(), 1);
         ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
