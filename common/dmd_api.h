@@ -90,6 +90,29 @@ using DmdFollowsFrustumAspectFn = int (*)();
 // beside the fixed text the buffer received; "" when the module knows no more.
 // The text stays valid until the next call into the module.
 using DmdFailureDetailFn = const char* (*)();
+// At any time: the sound is heard `ms` milliseconds later than the output
+// reports (positive: a slow output such as Bluetooth headphones; negative:
+// an output that reports more delay than it has). The clock that picks the
+// picture reads that much earlier, so the picture waits for the sound; the
+// song itself is never moved. Offline audio ignores it: a capture's picture
+// and sound come from one clock. After a start, seek or resume the picture
+// holds at that song time until the sound reaches it. 1 = accepted; 0 for
+// |ms| over 2000.
+using DmdSetAudioOffsetMsFn = int (*)(int ms);
+// At any time: the picture drawn by RenderScene reaches the screen `ms`
+// milliseconds after the buffer swap that follows it returns (one refresh
+// where swaps are queued for the display's next refresh, 0 where a swap
+// shows the picture at once). The module adds it, with the frame's own time
+// from reading the clock to its swap (below), to the heard song time, so
+// that a frame shows the song time heard when it appears. 1 = accepted; 0
+// outside 0..1000.
+using DmdSetPresentationDelayMsFn = int (*)(int ms);
+// After every buffer swap that presents a RenderScene picture, right after
+// the swap returns: the module times each frame from its clock reading to
+// here (the median of the last 15). A host that never calls it is timed
+// from one RenderScene to the next, which also counts the host's own turn
+// around its loop. 1 = noted; 0 before a successful Init.
+using DmdFrameShownFn = int (*)();
 }
 
 constexpr const char* kDmdStartAtName = "DmdStartAt";
@@ -102,6 +125,9 @@ constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
 constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
 constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
 constexpr const char* kDmdFailureDetailName = "DmdFailureDetail";
+constexpr const char* kDmdSetAudioOffsetMsName = "DmdSetAudioOffsetMs";
+constexpr const char* kDmdSetPresentationDelayMsName = "DmdSetPresentationDelayMs";
+constexpr const char* kDmdFrameShownName = "DmdFrameShown";
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

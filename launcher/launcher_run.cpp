@@ -85,7 +85,7 @@ int runLauncher(int argc, char** argv) {
             break;
     }
     const PictureShape shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
-    setLiveOptions({shape, o.startMs, {o.controls, o.loop, o.vsync}});
+    setLiveOptions({shape, o.startMs, o.audioOffsetMs, {o.controls, o.loop, o.vsync}});
     LauncherApp app(o);
     return app.initInstance();
 }

@@ -20,6 +20,9 @@ packages=(
     file man-db desktop-file-utils appstream
     # packaging: cpack's DEB generator reads dependencies with dpkg-shlibdeps
     dpkg-dev
+    # sound on a real server: the module's own PulseAudio stream (libpulse),
+    # and the live tests' private PulseAudio with a null sink, under load
+    libpulse-dev pulseaudio pulseaudio-utils stress-ng
 )
 
 missing=()

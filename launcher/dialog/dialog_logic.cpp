@@ -1,7 +1,9 @@
 // The dialog's decisions: presets, resolution and flags, the start handler.
 #include "dialog/dialog_logic.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "common/dmd_api.h"
@@ -66,4 +68,12 @@ int exitStatusFor(StartOutcome outcome) {
 std::string startFailureLines(const std::string& reason, const std::string& detail) {
     if (detail.empty()) return "talvenor: " + reason + "\n";
     return "talvenor: " + reason + " (" + detail + ")\n";
+}
+
+int dialogFontSizeForDpi(double dpi) {
+    constexpr int kClassicSize = 12;
+    constexpr double kClassicDpi = 96.0;
+    constexpr double kScaleFromDpi = 120.0;
+    if (!(dpi >= kScaleFromDpi)) return kClassicSize;
+    return static_cast<int>(std::lround(kClassicSize * std::min(dpi, 960.0) / kClassicDpi));
 }

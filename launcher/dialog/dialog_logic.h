@@ -27,6 +27,12 @@ struct DialogSettings {
     ExtraResolution extraResolution;
 };
 
+// The dialog's font size in pixels on a screen of `dpi` dots per inch: the
+// classic 12 up to 120 dpi, from there 12 x dpi / 96 (24 at 192 dpi), so
+// that text, controls and window (measured in the font's units) keep their
+// size on the screen. An unknown resolution (0 or less) gives 12.
+int dialogFontSizeForDpi(double dpi);
+
 // The list's text for the extra entry: "1280 x 720", or "Desktop".
 std::string extraResolutionText(const ExtraResolution& extra);
 

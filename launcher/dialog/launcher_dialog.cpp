@@ -23,11 +23,27 @@
 
 namespace {
 
-// FLTK's sans-serif face at the size of the classic 8-point dialog font.
+// FLTK's sans-serif face at the size of the classic 8-point dialog font,
+// larger on a high-resolution screen.
 constexpr Fl_Font kFont = FL_HELVETICA;
-constexpr Fl_Fontsize kFontSize = 12;
+Fl_Fontsize kFontSize = 12;
+
+// The X screen's resolution: Xft.dpi where the desktop sets it (as scaling
+// settings do), else the screen's pixels against its millimetres.
+double screenDpi() {
+    if (fl_display == nullptr) return 0.0;
+    if (const char* xft = XGetDefault(fl_display, "Xft", "dpi")) {
+        const double dpi = std::atof(xft);
+        if (dpi > 0.0) return dpi;
+    }
+    const int screen = DefaultScreen(fl_display);
+    const int mm = DisplayWidthMM(fl_display, screen);
+    return mm > 0 ? DisplayWidth(fl_display, screen) * 25.4 / mm : 0.0;
+}
 
 dialog_template::BaseUnits measureBaseUnits() {
+    kFontSize = static_cast<Fl_Fontsize>(dialogFontSizeForDpi(screenDpi()));
+    fl_message_font(kFont, kFontSize);
     fl_font(kFont, kFontSize);
     return dialog_template::baseUnitsFromFont(
         fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), fl_height());

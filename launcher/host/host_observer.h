@@ -12,6 +12,8 @@ class HostObserver {
     virtual ~HostObserver() = default;
     // One step in words, e.g. "swap", "context-released", "seek 5000 song=5000 paused".
     virtual void step(const std::string& what) = 0;
+    // A frame is about to be drawn (RenderScene is next).
+    virtual void frameStarting(ShowHost& host) = 0;
     // A frame was drawn and is about to be presented: its pixels can be read.
     virtual void frameDrawn(ShowHost& host) = 0;
 };

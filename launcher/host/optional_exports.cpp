@@ -23,5 +23,9 @@ OptionalExports bindOptionalExports(const ModuleBinding& binding) {
     e.followsFrustumAspect =
         lookUp<DmdFollowsFrustumAspectFn>(binding, kDmdFollowsFrustumAspectName);
     e.failureDetail = lookUp<DmdFailureDetailFn>(binding, kDmdFailureDetailName);
+    e.setAudioOffsetMs = lookUp<DmdSetAudioOffsetMsFn>(binding, kDmdSetAudioOffsetMsName);
+    e.setPresentationDelayMs =
+        lookUp<DmdSetPresentationDelayMsFn>(binding, kDmdSetPresentationDelayMsName);
+    e.frameShown = lookUp<DmdFrameShownFn>(binding, kDmdFrameShownName);
     return e;
 }

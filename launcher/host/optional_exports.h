@@ -17,6 +17,9 @@ struct OptionalExports {
     DmdDescribeEventFn describeEvent = nullptr;
     DmdFollowsFrustumAspectFn followsFrustumAspect = nullptr;
     DmdFailureDetailFn failureDetail = nullptr;
+    DmdSetAudioOffsetMsFn setAudioOffsetMs = nullptr;
+    DmdSetPresentationDelayMsFn setPresentationDelayMs = nullptr;
+    DmdFrameShownFn frameShown = nullptr;
 
     // Rendered offscreen on the frame grid: start, offline audio and pulling it.
     bool offline() const {

@@ -139,12 +139,18 @@ bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messag
             lastFailureDetail.clear();
             return false;
         }
-    } else if (start.songMs > 0) {
+    } else {
         // A module that cannot start part-way plays from the beginning.
-        if (exports_.startAt == nullptr ||
-            exports_.startAt(start.songMs, start.framesPerSecond) == 0) {
+        if (start.songMs > 0 && (exports_.startAt == nullptr ||
+                                 exports_.startAt(start.songMs, start.framesPerSecond) == 0)) {
             std::fputs("talvenor: this module cannot start part-way; it plays from the beginning\n",
                        stderr);
+        }
+        if (start.audioOffsetMs != 0 && (exports_.setAudioOffsetMs == nullptr ||
+                                         exports_.setAudioOffsetMs(start.audioOffsetMs) == 0)) {
+            std::fputs(
+                "talvenor: this module cannot wait for its sound; --audio-offset is refused\n",
+                stderr);
         }
     }
     state_.startTick = tickCount();
@@ -160,9 +166,11 @@ bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messag
 
 bool ShowHost::renderFrame() {
     preparePictureArea(state_.picture, state_.clientWidth, state_.clientHeight);
+    if (observer_ != nullptr) observer_->frameStarting(*this);
     const FrustumParams& f = state_.currentFrustum;
-    return binding_.renderScene(state_.startTick, 1, f.left, f.right, f.bottom, f.top, f.nearVal,
-                                f.farVal) != 0;
+    moduleFrameDrawn_ = binding_.renderScene(state_.startTick, 1, f.left, f.right, f.bottom, f.top,
+                                             f.nearVal, f.farVal) != 0;
+    return moduleFrameDrawn_;
 }
 
 void ShowHost::frameDrawn() {
@@ -171,7 +179,13 @@ void ShowHost::frameDrawn() {
 
 void ShowHost::present() {
     surface_->present();
+    if (moduleFrameDrawn_ && exports_.frameShown != nullptr) exports_.frameShown();
+    moduleFrameDrawn_ = false;
     note("swap");
+}
+
+void ShowHost::setPresentationDelay(int ms) {
+    if (exports_.setPresentationDelayMs != nullptr) exports_.setPresentationDelayMs(ms);
 }
 
 void ShowHost::finishDrawing() {

@@ -30,6 +30,9 @@ struct ShowStart {
     // Captures and shots: no sound device; the host pulls the song, and the
     // module's clock moves only with what it pulls.
     bool offlineAudio = false;
+    // How much later than its output reports the sound is heard (a slow
+    // output such as Bluetooth): the picture waits that long. Live only.
+    int audioOffsetMs = 0;
 };
 
 class ShowHost {
@@ -86,8 +89,12 @@ class ShowHost {
     bool renderFrame();
     // Tells the observer a drawn frame is ready to be presented.
     void frameDrawn();
-    // Shows what was drawn (the surface's buffer swap).
+    // Shows what was drawn (the surface's buffer swap); after a frame of the
+    // module's, tells the module it is shown, so it can time its frames.
     void present();
+    // How long after a present the picture reaches the screen (one refresh
+    // where swaps wait for the display), for the module's clock.
+    void setPresentationDelay(int ms);
     // Waits until the drawing so far is complete (to time it apart).
     void finishDrawing();
     // The drawable's pixels as drawn so far, bottom row first.
@@ -111,4 +118,5 @@ class ShowHost {
     OptionalExports exports_;
     HostState state_;
     int offlineAudioRate_ = 0;
+    bool moduleFrameDrawn_ = false;  // the present to come shows RenderScene's picture
 };

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 std::string controlsTitle(const char* base, int songMs, int eventNumber, int eventCount,
-                          bool paused) {
+                          bool paused, int audioOffsetMs) {
     const int ms = std::max(0, songMs);
     char text[160];
     std::snprintf(text, sizeof text, "%s - %d:%02d.%d", base, ms / 60000, ms / 1000 % 60,
@@ -16,5 +16,9 @@ std::string controlsTitle(const char* base, int songMs, int eventNumber, int eve
         title += text;
     }
     if (paused) title += " - paused";
+    if (audioOffsetMs != 0) {
+        std::snprintf(text, sizeof text, " - audio %+d ms", audioOffsetMs);
+        title += text;
+    }
     return title;
 }

@@ -3,7 +3,8 @@
 
 #include <string>
 
-// "BASE - 12:34.5 - event 17/91", with " - paused" while paused; tenths of a
+// "BASE - 12:34.5 - event 17/91", with " - paused" while paused and
+// " - audio +120 ms" while the picture waits for the sound; tenths of a
 // second, so the title changes ten times a second, not every frame.
 std::string controlsTitle(const char* base, int songMs, int eventNumber, int eventCount,
-                          bool paused);
+                          bool paused, int audioOffsetMs = 0);

@@ -14,6 +14,7 @@ struct ViewingOptions {
 struct LiveOptions {
     PictureShape shape = PictureShape::Composed;  // --widescreen opens it out
     int startMs = 0;                              // --start
+    int audioOffsetMs = 0;                        // --audio-offset
     ViewingOptions viewing;
 };
 

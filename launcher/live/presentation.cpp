@@ -31,8 +31,10 @@ void tearDown(SdlWindow& window, ShowHost& host) {
 }
 
 void frameLoop(SdlWindow& window, ShowHost& host) {
-    ShowControls controls(host, liveOptions().viewing, kShowWindowTitle,
-                          [&window](const std::string& title) { window.setTitle(title.c_str()); });
+    ShowControls controls(
+        host, liveOptions().viewing, kShowWindowTitle,
+        [&window](const std::string& title) { window.setTitle(title.c_str()); },
+        liveOptions().audioOffsetMs);
     bool ended = false;
     while (!ended) {
         switch (window.poll()) {
@@ -87,15 +89,21 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     // The size the platform gave the mapped window, not the one asked for.
     host.attach(window);
     if (shownHandler != nullptr) shownHandler(shownContext);
-    if (options.viewing.vsync && window.waitForDisplay() == nullptr) {
-        std::fputs("talvenor: the display offers no vsync here; frames are not throttled\n",
-                   stderr);
+    // Swaps that wait for the display show their picture a refresh later,
+    // which the module's clock allows for.
+    if (options.viewing.vsync) {
+        if (window.waitForDisplay() == nullptr) {
+            std::fputs("talvenor: the display offers no vsync here; frames are not throttled\n",
+                       stderr);
+        } else if (const int hz = window.refreshRate(); hz > 0) {
+            host.setPresentationDelay((1000 + hz / 2) / hz);
+        }
     }
     drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
     window.present();
 
-    if (!host.initialise({options.startMs, kLiveFramesPerSecond, false}, soundEnabled,
-                         messageBuffer)) {
+    if (!host.initialise({options.startMs, kLiveFramesPerSecond, false, options.audioOffsetMs},
+                         soundEnabled, messageBuffer)) {
         tearDown(window, host);
         return 0;
     }

@@ -4,14 +4,19 @@
 // Each action is a step for the host's observer.
 #include "live/show_controls.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "live/control_keys.h"
 #include "live/controls_title.h"
 
 ShowControls::ShowControls(ShowHost& host, const ViewingOptions& options, const char* baseTitle,
-                           TitleSetter setTitle)
-    : host_(host), exports_(host.exports()), baseTitle_(baseTitle), setTitle_(std::move(setTitle)) {
+                           TitleSetter setTitle, int audioOffsetMs)
+    : host_(host),
+      exports_(host.exports()),
+      baseTitle_(baseTitle),
+      setTitle_(std::move(setTitle)),
+      audioOffsetMs_(audioOffsetMs) {
     const bool canSeek =
         exports_.seekTo != nullptr && exports_.songTimeMs != nullptr && exports_.songTimeMs() >= 0;
     const bool canPause = exports_.setPaused != nullptr;
@@ -59,10 +64,24 @@ void ShowControls::togglePause() {
     noteAction(paused_ ? "pause" : "resume");
 }
 
+// [ and ] move the picture's wait for the sound by 5 ms, within the
+// module's +-2 s.
+void ShowControls::shiftAudioOffset(int byMs) {
+    constexpr int kMaxOffsetMs = 2000;
+    const int wanted = std::clamp(audioOffsetMs_ + byMs, -kMaxOffsetMs, kMaxOffsetMs);
+    if (exports_.setAudioOffsetMs == nullptr || exports_.setAudioOffsetMs(wanted) == 0) return;
+    audioOffsetMs_ = wanted;
+    host_.note("audio-offset " + std::to_string(audioOffsetMs_));
+}
+
 void ShowControls::keyPressed(ShowKey key) {
     if (!controlsOn_) return;
     if (key == ShowKey::Space) {
         togglePause();
+        return;
+    }
+    if (key == ShowKey::SoundEarlier || key == ShowKey::SoundLater) {
+        shiftAudioOffset(key == ShowKey::SoundLater ? 5 : -5);
         return;
     }
     const int target = controlTargetMs(key, songMs(), eventStartsMs_, endMs_);
@@ -96,7 +115,7 @@ void ShowControls::frameDrawn() {
     const int ms = songMs();
     const std::string title =
         controlsTitle(baseTitle_.c_str(), ms, eventNumberAt(ms, eventStartsMs_),
-                      static_cast<int>(eventStartsMs_.size()), paused_);
+                      static_cast<int>(eventStartsMs_.size()), paused_, audioOffsetMs_);
     if (title != shownTitle_) {
         setTitle_(title);
         shownTitle_ = title;

@@ -21,8 +21,9 @@ class ShowControls {
 
     // After Init: takes what the options need from the module's exports; what
     // the module cannot do is refused with one note on stderr.
+    // audioOffsetMs: the offset the show started with (--audio-offset).
     ShowControls(ShowHost& host, const ViewingOptions& options, const char* baseTitle,
-                 TitleSetter setTitle);
+                 TitleSetter setTitle, int audioOffsetMs = 0);
 
     void keyPressed(ShowKey key);
     // RenderScene said the show is over: true when it starts again from 0.
@@ -38,6 +39,7 @@ class ShowControls {
 
   private:
     void seek(int targetMs, const char* why);
+    void shiftAudioOffset(int byMs);
     void togglePause();
     void noteAction(const std::string& what) const;
     int songMs() const;
@@ -52,5 +54,6 @@ class ShowControls {
     bool paused_ = false;
     std::vector<int> eventStartsMs_;
     int endMs_ = -1;
+    int audioOffsetMs_ = 0;
     HeldPicture held_;
 };

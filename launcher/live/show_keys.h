@@ -1,7 +1,19 @@
 // The keys the live show knows, whatever the window system calls them.
 #pragma once
 
-enum class ShowKey { Other, Space, Left, Right, PageUp, PageDown, Home, N, P };
+enum class ShowKey {
+    Other,
+    Space,
+    Left,
+    Right,
+    PageUp,
+    PageDown,
+    Home,
+    N,
+    P,
+    SoundEarlier,  // '[': the picture waits 5 ms less for the sound
+    SoundLater,    // ']': 5 ms more
+};
 
 // The key's name in words ("space", "page-down", ...), for the host's steps.
 constexpr const char* showKeyName(ShowKey key) {
@@ -22,6 +34,10 @@ constexpr const char* showKeyName(ShowKey key) {
             return "n";
         case ShowKey::P:
             return "p";
+        case ShowKey::SoundEarlier:
+            return "bracket-left";
+        case ShowKey::SoundLater:
+            return "bracket-right";
         case ShowKey::Other:
             break;
     }

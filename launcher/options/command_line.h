@@ -42,6 +42,7 @@ struct LaunchOptions {
     bool vsync = false;        // --vsync: swaps wait for the display
     bool widescreen = false;   // --widescreen: open the view out instead of pillarboxing
     bool windowGiven = false;  // --window WxH was typed
+    int audioOffsetMs = 0;     // --audio-offset: the picture waits this long for the sound
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file

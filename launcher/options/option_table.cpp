@@ -65,6 +65,15 @@ bool fps(OptionReading& r, const char* value) {
     return true;
 }
 
+bool audioOffset(OptionReading& r, const char* value) {
+    long ms = 0;
+    if (!parseSignedNumber(value, -2000, 2000, ms)) {
+        return refuse(r, "--audio-offset takes whole milliseconds from -2000 to 2000, such as 150");
+    }
+    r.options.audioOffsetMs = static_cast<int>(ms);
+    return true;
+}
+
 bool shot(OptionReading& r, const char* value) {
     if (!setMode(r, RunMode::Shot) || !seconds(r, "--shot", value, r.options.shotMs)) return false;
     if (r.nextIndex >= r.argc) return refuse(r, "--shot needs a time and a file name");
@@ -111,9 +120,22 @@ constexpr OptionSpec kOptions[] = {
      "A time at or after the show's end is refused.",
      OptionScope::Live,
      [](OptionReading& r, const char* v) { return seconds(r, "--start", v, r.options.startMs); }},
+    {"audio-offset", "MS",
+     "the sound is heard MS milliseconds later than the output says\n"
+     "(Bluetooth headphones: 150 or more); the picture waits for it\n"
+     "(-2000 to 2000; captures and shots ignore it)",
+     "The sound is heard\n.I MS\nmilliseconds later than the sound output reports (positive:\n"
+     "a slow output such as Bluetooth headphones, 150 or more; negative: one that\n"
+     "reports more delay than it has), from -2000 to 2000.\n"
+     "The clock that picks the picture reads that much earlier, so the picture\n"
+     "waits for the sound; the song itself is never moved.\n"
+     "With\n.BR \\-\\-controls ,\n.B [\nand\n.B ]\nchange it by 5 ms while the show runs.\n"
+     "Captures and shots ignore it: their picture and sound come from one clock.",
+     OptionScope::Any, audioOffset},
     {"controls", nullptr,
      "keys while the show runs: Space pauses, Left/Right seek 5 s,\n"
-     "Page Up/Down 60 s, Home to 0, N/P next/previous event",
+     "Page Up/Down 60 s, Home to 0, N/P next/previous event,\n"
+     "[ and ] the audio offset by 5 ms",
      "Keys while the show runs (see\n.BR KEYS );\n"
      "the window title shows the song time and the current event.",
      OptionScope::Live, flag(&LaunchOptions::controls)},

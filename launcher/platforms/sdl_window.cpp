@@ -32,6 +32,10 @@ ShowKey keyOf(SDL_Keycode code) {
             return ShowKey::N;
         case SDLK_p:
             return ShowKey::P;
+        case SDLK_LEFTBRACKET:
+            return ShowKey::SoundEarlier;
+        case SDLK_RIGHTBRACKET:
+            return ShowKey::SoundLater;
         default:
             return ShowKey::Other;
     }
@@ -178,6 +182,12 @@ const char* SdlWindow::waitForDisplay() {
     if (SDL_GL_SetSwapInterval(-1) == 0) return "adaptive";
     if (SDL_GL_SetSwapInterval(1) == 0) return "vsync";
     return nullptr;
+}
+
+int SdlWindow::refreshRate() const {
+    SDL_DisplayMode mode{};
+    if (window_ == nullptr || SDL_GetWindowDisplayMode(window_, &mode) != 0) return 0;
+    return mode.refresh_rate;
 }
 
 void SdlWindow::present() {

@@ -44,6 +44,8 @@ class SdlWindow final : public Surface {
     // Swaps wait for the display: adaptive sync where the driver has it,
     // else plain vsync. Returns "adaptive", "vsync", or null when neither.
     const char* waitForDisplay();
+    // The refresh rate of the display the window is on (Hz), or 0 when unknown.
+    int refreshRate() const;
 
     // Switches the display to width x height (where the display can; with
     // desktop, keeps the desktop's mode) and makes the window cover the

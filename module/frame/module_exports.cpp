@@ -86,7 +86,7 @@ DMD_EXPORT int RenderScene(std::uint32_t, int, double left, double right, double
                            double nearVal, double farVal) {
     const FrustumParams frustum{left, right, bottom, top, nearVal, farVal};
     if (showStart.drawLeadIn(sceneDirector, frustum) == 0) return 0;
-    return sceneDirector.renderScene(frustum, songPlayer.timeMs());
+    return sceneDirector.renderScene(frustum, songPlayer.pictureTimeMs(true));
 }
 
 DMD_EXPORT void Done() {
@@ -149,7 +149,7 @@ DMD_EXPORT int DmdSetPaused(int paused) {
 }
 
 DMD_EXPORT int DmdSongTimeMs() {
-    return musicStarted != 0 ? songPlayer.timeMs() : -1;
+    return musicStarted != 0 ? songPlayer.pictureTimeMs(false) : -1;
 }
 
 DMD_EXPORT int DmdDescribeEvent(int index, DmdEventInfo* info) {
@@ -171,5 +171,21 @@ DMD_EXPORT const char* DmdFailureDetail() {
 // The director fits its fixed projections to the frustum's aspect
 // (show_projections.h), so a host may hand a widescreen frustum.
 DMD_EXPORT int DmdFollowsFrustumAspect() {
+    return 1;
+}
+
+// Live audio only: the song keeps its place and only the picture's clock
+// moves (music/picture_clock.h). Offline the clock is the audio pulled.
+DMD_EXPORT int DmdSetAudioOffsetMs(int ms) {
+    return songPlayer.setAudioOffsetMs(ms) ? 1 : 0;
+}
+
+DMD_EXPORT int DmdSetPresentationDelayMs(int ms) {
+    return songPlayer.setPresentationDelayMs(ms) ? 1 : 0;
+}
+
+DMD_EXPORT int DmdFrameShown() {
+    if (musicStarted == 0) return 0;
+    songPlayer.frameShown();
     return 1;
 }

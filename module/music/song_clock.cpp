@@ -1,8 +1,17 @@
 // Heard position = frames mixed before the last chunk - frames queued ahead
-// of it + wall time since, capped at the end of that chunk.
+// of it + wall time since, capped at the end of that chunk: the output can
+// play on through everything it was handed while the next chunk is late.
 #include "music/song_clock.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Reports further than this from the clock's own course are followed at once.
+constexpr int kFollowMs = 20;
+
+}  // namespace
 
 void SongClock::start(int startMs, int rate, bool offline) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -24,9 +33,24 @@ void SongClock::setStart(int startMs) {
 void SongClock::mixed(std::int64_t framesBefore, int frames, int latencyFrames,
                       Clock::time_point now) {
     std::lock_guard<std::mutex> lock(mutex_);
+    const std::int64_t measured = framesBefore - latencyFrames;
+    std::int64_t start = measured;
+    if (haveChunk_ && !offline_) {
+        // Each report of the output's latency is a little off, and a clock
+        // that never goes back would keep every upward error and drop every
+        // downward one: follow the reports an eighth of the way each time,
+        // and jump only where they disagree by more than a stutter could.
+        const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(now - chunkAt_);
+        const std::int64_t predicted =
+            chunkStart_ + std::max<std::int64_t>(0, since.count()) * rate_ / 1000000000;
+        const std::int64_t error = measured - predicted;
+        if (std::abs(error) * 1000 < static_cast<std::int64_t>(kFollowMs) * rate_) {
+            start = predicted + error / 8;
+        }
+    }
     haveChunk_ = true;
-    chunkStart_ = framesBefore - latencyFrames;
-    chunkEnd_ = framesBefore + frames - (offline_ ? 0 : latencyFrames);
+    chunkStart_ = start;
+    chunkEnd_ = framesBefore + frames;
     chunkAt_ = now;
 }
 

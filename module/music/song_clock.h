@@ -1,7 +1,9 @@
 // A song's clock: milliseconds of play as heard. The mixer reports each chunk
 // it mixes (and how much audio is still queued ahead of it); between chunks
-// the clock runs on the wall clock, never past what has been mixed, and it
-// never goes backwards. Offline, the clock is exactly the frames pulled.
+// the clock runs on the wall clock, never past what has been handed to the
+// output, and it never goes backwards. Small disagreements between the
+// reports and the clock's course are smoothed out; large ones are taken. Offline, the clock is
+// exactly the frames pulled.
 #pragma once
 
 #include <chrono>
@@ -27,7 +29,7 @@ class SongClock {
     bool offline_ = false;
     bool haveChunk_ = false;
     std::int64_t chunkStart_ = 0;  // frames before the last chunk, less the latency
-    std::int64_t chunkEnd_ = 0;    // the same plus the chunk's frames
+    std::int64_t chunkEnd_ = 0;    // every frame handed to the output so far
     Clock::time_point chunkAt_{};
     int lastMs_ = 0;
 };

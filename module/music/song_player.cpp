@@ -68,11 +68,19 @@ int SongPlayer::open(char** messageTarget, int soundEnabled) {
 
 int SongPlayer::play() {
     if (startMs_ > 0) songSetStartMs(song, startMs_);
+    picture_.restart(startMs_);
+    paused_ = false;
     return songPlay(song);
 }
 
 int SongPlayer::timeMs() {
     return songGetTimeMs(song);
+}
+
+int SongPlayer::pictureTimeMs(bool frame) {
+    if (offline_ || paused_) return timeMs();
+    if (frame) picture_.frameAt(PictureClock::Clock::now());
+    return picture_.pictureMs(timeMs());
 }
 
 void SongPlayer::close(int fade) {
@@ -92,9 +100,15 @@ int SongPlayer::mixOffline(std::int16_t* interleavedStereo, int frames) {
 }
 
 int SongPlayer::setPaused(bool paused) {
-    return paused ? songPause(song) : songResume(song);
+    const int changed = paused ? songPause(song) : songResume(song);
+    if (changed == 0) return 0;
+    paused_ = paused;
+    if (!paused) picture_.restart(timeMs());
+    return changed;
 }
 
 int SongPlayer::seekTo(int songMs) {
-    return songSeekMs(song, songMs);
+    const int done = songSeekMs(song, songMs);
+    if (done != 0) picture_.restart(songMs);
+    return done;
 }

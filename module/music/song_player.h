@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "music/picture_clock.h"
+
 struct SoundSong;
 
 class SongPlayer {
@@ -19,7 +21,16 @@ class SongPlayer {
     // the sound layer is left closed, so close() is never needed.
     int open(char** messageTarget, int soundEnabled);
     int play();
+    // The song time heard now.
     int timeMs();
+    // The song time a frame drawn now shows (picture_clock.h): the time
+    // heard when it appears, less the audio offset; `frame` says a frame is
+    // being drawn (its spacing is measured). Offline or paused: timeMs().
+    int pictureTimeMs(bool frame);
+    bool setAudioOffsetMs(int ms) { return picture_.setAudioOffsetMs(ms); }
+    bool setPresentationDelayMs(int ms) { return picture_.setPresentationDelayMs(ms); }
+    // The host swapped the frame last drawn.
+    void frameShown() { picture_.frameShown(PictureClock::Clock::now()); }
     // With fade: 256 volume steps 4 ms apart, then stop, free and close.
     void close(int fade);
 
@@ -44,5 +55,7 @@ class SongPlayer {
 
   private:
     bool offline_ = false;
+    bool paused_ = false;
     int startMs_ = 0;
+    PictureClock picture_;
 };

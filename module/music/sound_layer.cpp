@@ -5,6 +5,7 @@
 #include "music/sound_layer.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -63,8 +64,10 @@ bool known(SoundSong* song) {
 
 // Called by the output's thread.
 void mixAll(std::int16_t* out, int frames, int latencyFrames) {
-    const auto now = SongClock::Clock::now();
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+    // After the lock: a seek holds it a while, and the chunk reaches the
+    // output only now.
+    const auto now = SongClock::Clock::now();
     sys.mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
     for (const std::unique_ptr<SoundSong>& s : sys.songs) {
         if (!s->playing) continue;
@@ -114,7 +117,7 @@ int soundInit(int mixRate, int maxChannels, unsigned flags) {
     if (sys.initialised || mixRate < kMinRate || mixRate > kMaxRate || maxChannels < 1) return 0;
     sys.rate = mixRate;
     if (sys.output == kSoundOutputDevice) {
-        sys.device = openDeviceOutput(sys.driver, mixRate, mixAll);
+        sys.device = openSoundOutput(sys.driver, mixRate, mixAll);
         if (!sys.device) return 0;
     } else if (sys.output == kSoundOutputNone) {
         sys.device = openSilentOutput(mixRate, mixAll);
@@ -180,6 +183,11 @@ void startPlaying(SoundSong* song) {
     song->paused = false;
 }
 
+// A pause or seek: what the output still holds of the old place is dropped.
+int changeQueued(const std::function<bool()>& change) {
+    return (sys.device ? sys.device->changeAndDiscard(change) : change()) ? 1 : 0;
+}
+
 // With the song list locked alone: plays from the song's start time.
 void playFromStart(SoundSong* song) {
     song->seekTo(song->startMs / 1000.0, sys.rate);
@@ -207,16 +215,18 @@ int songPlay(SoundSong* song) {
 
 int songPause(SoundSong* song) {
     soundTraceRecord("pause");
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || !song->playing) return 0;
-    // What has been mixed but not yet heard is dropped: resuming re-mixes it
-    // from the time heard, so nothing is skipped.
-    const int heardMs = song->clock.nowMs(SongClock::Clock::now());
-    song->playing = false;
-    song->paused = true;
-    song->startMs = heardMs;
-    song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
-    return 1;
+    return changeQueued([song] {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!known(song) || !song->playing) return false;
+        // What has been mixed but not yet heard is dropped: resuming re-mixes
+        // it from the time heard, so nothing is skipped.
+        const int heardMs = song->clock.nowMs(SongClock::Clock::now());
+        song->playing = false;
+        song->paused = true;
+        song->startMs = heardMs;
+        song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
+        return true;
+    });
 }
 
 int songResume(SoundSong* song) {
@@ -229,16 +239,18 @@ int songResume(SoundSong* song) {
 
 int songSeekMs(SoundSong* song, int startMs) {
     soundTraceRecord("seek", startMs);
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return 0;
-    song->startMs = startMs;
-    if (song->playing) {
-        playFromStart(song);
-    } else {
-        // Positioned when it resumes; until then the clock reads the new time.
-        song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
-    }
-    return 1;
+    return changeQueued([song, startMs] {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
+        song->startMs = startMs;
+        if (song->playing) {
+            playFromStart(song);
+        } else {
+            // Positioned when it resumes; until then the clock reads the new time.
+            song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
+        }
+        return true;
+    });
 }
 
 int songStop(SoundSong* song) {

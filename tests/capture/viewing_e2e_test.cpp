@@ -12,9 +12,9 @@
 #include <sstream>
 
 #include "capture_support.h"
+#include "show/event_script.h"
 #include "wait_for.h"
 #include "x_window.h"
-#include "show/event_script.h"
 
 using namespace capture_test;
 
@@ -210,8 +210,8 @@ TEST_F(Viewing, WithoutControlsTheKeysChangeNothing) {
     const ProcessResult r = show(kLive, [&](int) {
         if (waitFor("host swap").empty()) return;
         before = windowTitle(kWindow);
-        const char* keys[][2] = {{"space", "space"}, {"Home", "home"},     {"Right", "right"},
-                                 {"Next", "page-down"}, {"n", "n"}, {"p", "p"}};
+        const char* keys[][2] = {{"space", "space"},    {"Home", "home"}, {"Right", "right"},
+                                 {"Next", "page-down"}, {"n", "n"},       {"p", "p"}};
         for (const auto& k : keys) delivered = delivered && key(k[0], k[1]);
         waitForSwaps(10);
         after = windowTitle(kWindow);
@@ -226,6 +226,28 @@ TEST_F(Viewing, WithoutControlsTheKeysChangeNothing) {
     const std::string t = readAll(trace());
     EXPECT_EQ(t.find("host seek"), std::string::npos) << t;
     EXPECT_EQ(t.find("host pause"), std::string::npos) << t;
+}
+
+// The audio offset given on the command line shows in the title, and [ and ]
+// move it by 5 ms while the show runs.
+TEST_F(Viewing, BracketsMoveTheAudioOffsetByFiveMilliseconds) {
+    std::string given, later, earlier;
+    bool delivered = false;
+    const ProcessResult r = show(with({"--controls", "--audio-offset", "150"}), [&](int) {
+        given = waitForTitle("audio +150 ms");
+        delivered = key("bracketright", "bracket-right") && key("bracketright", "bracket-right");
+        later = waitForTitle("audio +160 ms");
+        delivered = delivered && key("bracketleft", "bracket-left");
+        earlier = waitForTitle("audio +155 ms");
+        delivered = delivered && sendKeyTo(kWindow, "Escape");
+    });
+    ASSERT_FALSE(r.timedOut) << r.output;
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    ASSERT_TRUE(delivered) << readAll(trace());
+    EXPECT_NE(given.find("audio +150 ms"), std::string::npos) << given;
+    EXPECT_NE(later.find("audio +160 ms"), std::string::npos) << later;
+    EXPECT_NE(earlier.find("audio +155 ms"), std::string::npos) << earlier;
+    EXPECT_NE(readAll(trace()).find("host audio-offset 160"), std::string::npos);
 }
 
 TEST_F(Viewing, LoopStartsOverAtZeroWithAFreshBurst) {

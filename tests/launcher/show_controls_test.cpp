@@ -64,6 +64,10 @@ TEST(ShowControls, EventNumberAndTitle) {
     EXPECT_EQ(eventNumberAt(5000, {}), 0);
     EXPECT_EQ(controlsTitle("Show", 754321, 43, 91, false), "Show - 12:34.3 - event 43/91");
     EXPECT_EQ(controlsTitle("Show", 5000, 0, 0, true), "Show - 0:05.0 - paused");
+    EXPECT_EQ(controlsTitle("Show", 5000, 2, 91, false, 150),
+              "Show - 0:05.0 - event 2/91 - audio +150 ms");
+    EXPECT_EQ(controlsTitle("Show", 5000, 0, 0, true, -35),
+              "Show - 0:05.0 - paused - audio -35 ms");
 }
 
 }  // namespace

@@ -2,8 +2,14 @@
 // that writes the host's steps to the file named by SORVANEL_HOST_TRACE (one
 // "host STEP" line each), and after each viewing action (seek, pause, resume,
 // loop) the next drawn frame as a binary PPM named by SORVANEL_HOST_SNAPSHOT
-// ("PREFIX-N.ppm", then a "host snapshot N song=MS" line). The shipped
-// talvenor has no observer and reads neither variable.
+// ("PREFIX-N.ppm", then a "host snapshot N song=MS" line). With
+// SORVANEL_HOST_SWAP_TIMES set, a present of the module's frame is written
+// "host swap song=MS at=NS": the song time read just before RenderScene and
+// CLOCK_MONOTONIC in nanoseconds as the present returned (the sound tests
+// set them against what the sound server played). The shipped talvenor has
+// no observer and reads none of these variables.
+#include <time.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -46,15 +52,30 @@ void writePpm(const std::string& path, const std::vector<std::uint8_t>& rgba, in
 
 class TraceObserver final : public HostObserver {
   public:
-    TraceObserver(const char* tracePath, const char* snapshotPrefix)
+    TraceObserver(const char* tracePath, const char* snapshotPrefix, bool swapTimes)
         : tracePath_(tracePath != nullptr ? tracePath : ""),
-          snapshotPrefix_(snapshotPrefix != nullptr ? snapshotPrefix : "") {}
+          snapshotPrefix_(snapshotPrefix != nullptr ? snapshotPrefix : ""),
+          swapTimes_(swapTimes) {}
 
     void step(const std::string& what) override {
         for (const char* action : {"seek ", "pause", "resume", "loop "}) {
             if (startsWith(what, action)) snapshotDue_ = true;
         }
+        if (what == "swap" && swapTimes_ && frameSongMs_ >= 0) {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            const long long ns = now.tv_sec * 1000000000LL + now.tv_nsec;
+            write("host swap song=" + std::to_string(frameSongMs_) + " at=" + std::to_string(ns));
+            frameSongMs_ = -1;
+            return;
+        }
         write("host " + what);
+    }
+
+    void frameStarting(ShowHost& host) override {
+        if (swapTimes_ && host.exports().songTimeMs != nullptr) {
+            frameSongMs_ = host.exports().songTimeMs();
+        }
     }
 
     void frameDrawn(ShowHost& host) override {
@@ -82,6 +103,8 @@ class TraceObserver final : public HostObserver {
 
     std::string tracePath_;
     std::string snapshotPrefix_;
+    bool swapTimes_ = false;
+    int frameSongMs_ = -1;  // of the frame being drawn, until its present
     bool snapshotDue_ = false;
     int snapshots_ = 0;
 };
@@ -89,8 +112,8 @@ class TraceObserver final : public HostObserver {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TraceObserver observer(std::getenv("SORVANEL_HOST_TRACE"),
-                           std::getenv("SORVANEL_HOST_SNAPSHOT"));
+    TraceObserver observer(std::getenv("SORVANEL_HOST_TRACE"), std::getenv("SORVANEL_HOST_SNAPSHOT"),
+                           std::getenv("SORVANEL_HOST_SWAP_TIMES") != nullptr);
     setHostObserver(&observer);
     return runLauncher(argc, argv);
 }

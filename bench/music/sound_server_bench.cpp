@@ -1,0 +1,99 @@
+// Sound on real sound servers: for each server that can be started here,
+// several live runs of the show with both cores busy (stress-ng), each
+// recorded from the sink and matched against the offline song. Prints the
+// dropouts per minute (runs of inserted silence) and picture minus heard
+// (each swap's song time against the song time played as the swap returned):
+// median and 5th / 95th percentile.
+//   sound_server_bench [runs [seconds [module]]]
+// A module other than this build's (another build's sorvanel.dmd) is played
+// with this build's data, to compare the two.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "live_session.h"
+#include "pulse_server.h"
+
+namespace {
+
+constexpr int kStartS = 10;  // the first second and the burst's trails at 17 s
+
+struct Figures {
+    int runs = 0;
+    int gaps = 0;
+    double gapMs = 0.0;
+    double minutes = 0.0;
+    std::vector<double> sync;
+};
+
+void measure(const char* name, const std::string& server, const std::string& monitor, int runs,
+             int seconds, const std::string& module, const std::vector<std::int16_t>& song) {
+    Figures f;
+    for (int r = 0; r < runs; ++r) {
+        LiveOptions o;
+        o.server = server;
+        o.monitor = monitor;
+        o.program = SYNC_HOST;
+        o.args = {module, std::to_string(kStartS), std::to_string(seconds + 5)};
+        o.workingDirectory = BUILD_DIR;
+        o.startS = kStartS;
+        o.seconds = seconds;
+        const LiveRun run = runLive(o);
+        if (!run.error.empty()) {
+            std::printf("  run %d failed: %s\n", r + 1, run.error.c_str());
+            continue;
+        }
+        const SongMatch m = matchSong(run.recording, song);
+        if (!m.aligned) {
+            std::printf("  run %d: the recording does not hold the song\n", r + 1);
+            continue;
+        }
+        const std::vector<double> sync = pictureMinusHeard(run, m, kStartS);
+        double gapMs = 0.0;
+        for (const InsertedSilence& g : m.gaps) gapMs += g.lengthFrames * 1000.0 / 44100;
+        std::printf("  run %d: %zu gaps (%.1f ms), matched %.2f s, picture-heard median %.1f ms\n",
+                    r + 1, m.gaps.size(), gapMs, (m.matchedUntil - m.firstSoundingFrame) / 44100.0,
+                    percentile(sync, 50));
+        ++f.runs;
+        f.gaps += static_cast<int>(m.gaps.size());
+        f.gapMs += gapMs;
+        f.minutes += (m.matchedUntil - m.firstSoundingFrame) / 44100.0 / 60.0;
+        f.sync.insert(f.sync.end(), sync.begin(), sync.end());
+    }
+    if (f.runs == 0) return;
+    std::printf(
+        "%-12s %d runs: %.1f dropouts/min (%.1f ms inserted); picture - heard: median %.1f "
+        "ms, p5 %.1f, p95 %.1f (%zu frames)\n",
+        name, f.runs, f.minutes > 0 ? f.gaps / f.minutes : 0.0, f.gapMs, percentile(f.sync, 50),
+        percentile(f.sync, 5), percentile(f.sync, 95), f.sync.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 15;
+    const std::string module = argc > 3 ? argv[3] : MODULE_PATH;
+    std::vector<std::int16_t> song;
+    std::string error;
+    if (!captureSong(LIVE_LAUNCHER, BUILD_DIR, kStartS, kStartS + seconds + 10, song, error)) {
+        std::fprintf(stderr, "sound_server_bench: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf(
+        "%s\nlive show from %d s at 320x240, %d s per run, stress-ng on every core, cold "
+        "shader cache\n",
+        module.c_str(), kStartS, seconds);
+    if (PulseServer::available()) {
+        PulseServer pulse;
+        if (pulse.start(error)) {
+            measure("PulseAudio", pulse.server(), pulse.monitor(), runs, seconds, module, song);
+        } else {
+            std::printf("PulseAudio: %s\n", error.c_str());
+        }
+    } else {
+        std::printf("PulseAudio: not installed\n");
+    }
+    return 0;
+}
