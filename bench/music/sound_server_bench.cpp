@@ -34,8 +34,10 @@ void measure(const char* name, const std::string& server, const std::string& mon
         LiveOptions o;
         o.server = server;
         o.monitor = monitor;
+        // The tests' build of talvenor, printing each swap's song time and instant.
         o.program = SYNC_HOST;
-        o.args = {module, std::to_string(kStartS), std::to_string(seconds + 5)};
+        o.args = {"--no-dialog", "--start", std::to_string(kStartS), "--window", "320x240", module};
+        o.environment = {{"SORVANEL_HOST_TRACE", "/dev/stdout"}, {"SORVANEL_HOST_SWAP_TIMES", "1"}};
         o.workingDirectory = BUILD_DIR;
         o.startS = kStartS;
         o.seconds = seconds;

@@ -5,6 +5,7 @@
 #include "music/sound_layer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -15,7 +16,6 @@
 #include "music/song_integrity.h"
 #include "music/song_stream.h"
 #include "music/sound_song.h"
-#include "music/sound_trace.h"
 
 namespace {
 
@@ -62,6 +62,14 @@ bool known(SoundSong* song) {
                        [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
 }
 
+std::atomic<SoundCallListener> callListener{nullptr};
+
+void heard(const char* name, long long a = 0, long long b = 0, long long c = 0) {
+    if (const SoundCallListener listener = callListener.load(std::memory_order_relaxed)) {
+        listener(name, a, b, c);
+    }
+}
+
 // Called by the output's thread.
 void mixAll(std::int16_t* out, int frames, int latencyFrames) {
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
@@ -80,8 +88,12 @@ void mixAll(std::int16_t* out, int frames, int latencyFrames) {
 
 }  // namespace
 
+void soundSetCallListener(SoundCallListener listener) {
+    callListener = listener;
+}
+
 int soundSetOutput(int outputType) {
-    soundTraceRecord("setOutput", outputType);
+    heard("setOutput", outputType);
     if (sys.initialised) return 0;
     if (outputType != kSoundOutputNone && outputType != kSoundOutputDevice &&
         outputType != kSoundOutputOffline) {
@@ -93,27 +105,27 @@ int soundSetOutput(int outputType) {
 
 int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
                           SoundFileSeek seek, SoundFileTell tell) {
-    soundTraceRecord("setFileCallbacks");
+    heard("setFileCallbacks");
     sys.callbacks = SoundFileCallbacks{open, close, read, seek, tell};
     return sys.callbacks.complete() ? 1 : 0;
 }
 
 int soundSetDriver(int driver) {
-    soundTraceRecord("setDriver", driver);
+    heard("setDriver", driver);
     if (sys.initialised || driver < 0) return 0;
     sys.driver = driver;
     return 1;
 }
 
 int soundSetMixer(int mixer) {
-    soundTraceRecord("setMixer", mixer);
+    heard("setMixer", mixer);
     if (sys.initialised || mixer < 0 || mixer >= kSoundMixerCount) return 0;
     sys.mixer = mixer;
     return 1;
 }
 
 int soundInit(int mixRate, int maxChannels, unsigned flags) {
-    soundTraceRecord("init", mixRate, maxChannels, flags);
+    heard("init", mixRate, maxChannels, flags);
     if (sys.initialised || mixRate < kMinRate || mixRate > kMaxRate || maxChannels < 1) return 0;
     sys.rate = mixRate;
     if (sys.output == kSoundOutputDevice) {
@@ -127,12 +139,12 @@ int soundInit(int mixRate, int maxChannels, unsigned flags) {
 }
 
 void soundClose() {
-    soundTraceRecord("close");
+    heard("close");
     closeLayer();
 }
 
 SoundSong* songLoad(const char* name) {
-    soundTraceRecord("loadSong");
+    heard("loadSong");
     if (!sys.initialised) return nullptr;
     CallbackFile file(sys.callbacks, name);
     if (!file.isOpen()) return nullptr;
@@ -162,7 +174,7 @@ SoundSong* songLoad(const char* name) {
 }
 
 int songFree(SoundSong* song) {
-    soundTraceRecord("free");
+    heard("free");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     const auto it =
         std::find_if(sys.songs.begin(), sys.songs.end(),
@@ -197,7 +209,7 @@ void playFromStart(SoundSong* song) {
 }  // namespace
 
 int songPlay(SoundSong* song) {
-    soundTraceRecord("play");
+    heard("play");
     {
         // From the start time, also when played again after a stop. A song
         // that is not playing is never mixed, so the seek shares the lock and
@@ -214,7 +226,7 @@ int songPlay(SoundSong* song) {
 }
 
 int songPause(SoundSong* song) {
-    soundTraceRecord("pause");
+    heard("pause");
     return changeQueued([song] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
         if (!known(song) || !song->playing) return false;
@@ -230,7 +242,7 @@ int songPause(SoundSong* song) {
 }
 
 int songResume(SoundSong* song) {
-    soundTraceRecord("resume");
+    heard("resume");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song) || !song->paused) return 0;
     playFromStart(song);
@@ -238,7 +250,7 @@ int songResume(SoundSong* song) {
 }
 
 int songSeekMs(SoundSong* song, int startMs) {
-    soundTraceRecord("seek", startMs);
+    heard("seek", startMs);
     return changeQueued([song, startMs] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
         if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
@@ -254,7 +266,7 @@ int songSeekMs(SoundSong* song, int startMs) {
 }
 
 int songStop(SoundSong* song) {
-    soundTraceRecord("stop");
+    heard("stop");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
     song->playing = false;
@@ -263,14 +275,14 @@ int songStop(SoundSong* song) {
 }
 
 int songGetTimeMs(SoundSong* song) {
-    soundTraceRecord("getTime");
+    heard("getTime");
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
     return song->clock.nowMs(SongClock::Clock::now());
 }
 
 int songSetMasterVolume(SoundSong* song, int volume) {
-    soundTraceRecord("setMasterVolume", volume);
+    heard("setMasterVolume", volume);
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song)) return 0;
     song->volume = std::clamp(volume, 0, kSoundMaxVolume);
@@ -278,7 +290,7 @@ int songSetMasterVolume(SoundSong* song, int volume) {
 }
 
 int songSetStartMs(SoundSong* song, int startMs) {
-    soundTraceRecord("setStartMs", startMs);
+    heard("setStartMs", startMs);
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!known(song) || song->playing || startMs < 0) return 0;
     song->startMs = startMs;
@@ -287,7 +299,7 @@ int songSetStartMs(SoundSong* song, int startMs) {
 }
 
 int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
-    soundTraceRecord("mixOffline", frames);
+    heard("mixOffline", frames);
     if (sys.output != kSoundOutputOffline || interleavedStereo == nullptr || frames <= 0) return 0;
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!sys.initialised || !known(song) || !song->playing) return 0;

@@ -73,3 +73,9 @@ int songSeekMs(SoundSong* song, int startMs);
 // song into `interleavedStereo` and advances its time by exactly that much.
 // Returns the frames mixed (0 when not offline or not playing).
 int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames);
+
+// Who hears of the layer's calls, each with its name and arguments as it is
+// made: nobody in the show; a test build hands a listener to check the call
+// sequence and the fade's steps. Called on the caller's thread; null for none.
+using SoundCallListener = void (*)(const char* name, long long a, long long b, long long c);
+void soundSetCallListener(SoundCallListener listener);

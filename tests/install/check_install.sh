@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a user of the
 # installed copy relies on: the layout, the manual page, the icon sizes, a
-# desktop entry and metainfo the desktop's validators accept, --version, and
+# desktop entry and metainfo the desktop's validators accept, no test hooks
+# in the programs, --version, and
 # a show that renders from an unrelated folder, also after the whole prefix
 # has been moved elsewhere.
 #   check_install.sh BUILD_DIR SCRATCH LIBDIR MANDIR
@@ -38,6 +39,14 @@ page="$prefix/$mandir/man6/talvenor.6"
 warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
 grep -q "$libdir/sorvanel/sorvanel.dmd" "$page" || fail "the manual page misses the module's place"
+
+# The shipped programs carry no test hooks: the tests' own build of the
+# launcher observes the host, and the tests hand the sound layer a listener.
+for program in bin/talvenor "$libdir/sorvanel/sorvanel.dmd"; do
+    hooks=$(strings "$prefix/$program" |
+        grep -E 'SORVANEL_HOST_(TRACE|SNAPSHOT|SWAP_TIMES)|TraceObserver|soundTrace|readPng|TEST_DMD' || true)
+    [ -z "$hooks" ] || fail "$program carries test hooks: $(echo $hooks)"
+done
 
 version=$("$prefix/bin/talvenor" --version)
 [[ $version =~ ^talvenor\ \(Sorvanel\)\ [0-9]+\.[0-9]+ ]] || fail "--version printed '$version'"

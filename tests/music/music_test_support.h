@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "music/sound_layer.h"
-#include "music/sound_trace.h"
+#include "sound_call_record.h"
 
 inline std::string builtSongPath() {
     return SORVANEL_TEST_SONG;

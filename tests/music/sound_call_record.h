@@ -1,6 +1,6 @@
 // A record of the calls made into the sound layer, with their arguments and
-// when they were made, so that a host can check the call sequence, the fade's
-// volume steps and their spacing. Off unless started; cheap when off.
+// when they were made, so that a test can check the call sequence, the fade's
+// volume steps and their spacing: the listener the tests hand the layer.
 #pragma once
 
 #include <chrono>
@@ -15,10 +15,7 @@ struct SoundCall {
     std::chrono::steady_clock::time_point at;
 };
 
-// Starts a fresh record.
+// Starts a fresh record: hands the layer the listener.
 void soundTraceStart();
-// Stops recording and returns what was recorded.
+// Stops recording (takes the listener back) and returns what was recorded.
 std::vector<SoundCall> soundTraceStop();
-
-// Used by the layer.
-void soundTraceRecord(const char* name, long long a = 0, long long b = 0, long long c = 0);
