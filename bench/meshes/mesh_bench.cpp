@@ -75,7 +75,7 @@ void measure(const std::function<void()>& frame, EglOffscreen& gl, double second
     const double cpuStart = processCpuMs();
     while (msSince(start) < seconds * 1000.0) {
         frame();
-        gl.swapBuffers();
+        gl.present();
         glFinish();
         ++t.frames;
     }

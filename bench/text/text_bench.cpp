@@ -72,14 +72,14 @@ double framesPerSecond(SceneDirector& director, const FrustumParams& frustum, in
                        EglOffscreen& gl, double seconds) {
     for (int i = 0; i < kWarmUpFrames; ++i) {
         director.renderScene(frustum, songMs);
-        gl.swapBuffers();
+        gl.present();
     }
     glFinish();
     int frames = 0;
     const auto start = Clock::now();
     while (msSince(start) < seconds * 1000.0) {
         director.renderScene(frustum, songMs);
-        gl.swapBuffers();
+        gl.present();
         glFinish();
         ++frames;
     }

@@ -70,6 +70,10 @@ std::string secondsText(int ms) {
     return text;
 }
 
+PictureShape shapeOf(const LaunchOptions& o) {
+    return o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
+}
+
 int fail(const std::string& error) {
     std::fprintf(stderr, "talvenor: %s\n", error.c_str());
     return 1;
@@ -135,7 +139,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
             const double waitedBefore = writer->waitedSeconds();
             std::vector<std::uint8_t>& rows = writer->nextBuffer();
             t = Clock::now();
-            show.readFrameBgraInto(rows);
+            show.readFrame(PixelOrder::Bgra, rows);
             shares.readBack += secondsSince(t);
             const bool handed = writer->submit();
             shares.handOff += writer->waitedSeconds() - waitedBefore;
@@ -190,8 +194,8 @@ int RunCapture(const LaunchOptions& o) {
     OfflineShow show;
     std::string error;
     if (!folderWritable(o.outputPath, error)) return fail(error);
-    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, plan.startMs(), o.framesPerSecond,
-                   error)) {
+    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, shapeOf(o), plan.startMs(),
+                   o.framesPerSecond, error)) {
         return fail(error);
     }
     plan.stopAtMs(show.showEndMs());
@@ -272,15 +276,17 @@ int RunShot(const LaunchOptions& o) {
     OfflineShow show;
     std::string error;
     if (!folderWritable(o.outputPath, error)) return fail(error);
-    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, plan.startMs(), o.framesPerSecond,
-                   error)) {
+    if (!show.open(o.moduleName, o.outputWidth, o.outputHeight, shapeOf(o), plan.startMs(),
+                   o.framesPerSecond, error)) {
         return fail(error);
     }
     if (!show.drawFrame()) {
         return fail("the show is over at " + secondsText(plan.startMs()) +
                     ": there is no frame to take");
     }
-    const RgbPicture picture = pictureFromGlRows(show.readFrame(), o.outputWidth, o.outputHeight);
+    std::vector<std::uint8_t> rows;
+    show.readFrame(PixelOrder::Rgba, rows);
+    const RgbPicture picture = pictureFromGlRows(rows, o.outputWidth, o.outputHeight);
     show.close();
     const std::string partial = taggedName(o.outputPath, "partial");
     if (!writePng(partial, picture, error) || !renameInto(partial, o.outputPath, error)) {

@@ -2,7 +2,7 @@
 // on the frame grid of song time k / fps.
 #pragma once
 
-#include "command_line.h"
+#include "options/command_line.h"
 
 // Renders options.fromMs to options.toMs (or the show's end) into
 // options.outputPath. Exit status: 0 when complete, 130 when Ctrl-C cut it

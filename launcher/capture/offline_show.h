@@ -1,8 +1,7 @@
-// The show without a window, for captures and shots: the module loaded as
-// the live launcher loads it, an offscreen EGL context of the output size with
-// the host's default projection for that size, the song on the module's
-// offline output from a chosen frame of the grid, and frames drawn and read
-// back one at a time. The module must have the optional exports.
+// The show without a window, for captures and shots: the show host with an
+// offscreen EGL surface of the output size, the song on the module's offline
+// output from a chosen frame of the grid, and frames drawn and read back one
+// at a time. The module must have the optional exports for it.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "optional_exports.h"
+#include "host/show_host.h"
 
 class EglOffscreen;
 
@@ -23,23 +22,24 @@ class OfflineShow {
 
     // Loads and initialises the module for a show starting at startMs (a
     // time of the grid at framesPerSecond). False with error set.
-    bool open(const std::string& moduleName, int width, int height, int startMs,
+    bool open(const std::string& moduleName, int width, int height, PictureShape shape, int startMs,
               int framesPerSecond, std::string& error);
     // The module's mixing rate (Hz, stereo) and the song time at which the
     // show ends (-1: no end).
-    int audioRate() const { return audioRate_; }
+    int audioRate() const { return host_.offlineAudioRate(); }
     int showEndMs() const { return showEndMs_; }
 
     // Draws the frame at the clock's time; false when the show is over.
-    bool drawFrame();
-    // The frame just drawn as RGBA rows, bottom row first.
-    const std::vector<std::uint8_t>& readFrame();
+    bool drawFrame() { return host_.renderFrame(); }
     // Waits until the frame just drawn is complete, so that drawing and
     // reading back can be timed apart.
-    void finishDrawing();
+    void finishDrawing() { host_.finishDrawing(); }
     // The frame just drawn into rows (resized to fit), bottom row first, in
-    // the driver's own BGRA order: a third of the time of RGBA on llvmpipe.
-    void readFrameBgraInto(std::vector<std::uint8_t>& rows);
+    // RGBA or in the driver's own BGRA order (a third of the time of RGBA on
+    // llvmpipe).
+    void readFrame(PixelOrder order, std::vector<std::uint8_t>& rows) const {
+        host_.readPixels(order, rows);
+    }
     // Mixes the next frames of audio (interleaved stereo), moving the clock.
     bool pullAudio(std::int16_t* interleavedStereo, int frames);
 
@@ -47,10 +47,7 @@ class OfflineShow {
     void close();
 
   private:
-    std::unique_ptr<EglOffscreen> context_;
-    OptionalExports exports_;
-    bool loaded_ = false;
-    int audioRate_ = 0;
+    std::unique_ptr<EglOffscreen> surface_;
+    ShowHost host_;
     int showEndMs_ = -1;
-    std::vector<std::uint8_t> pixels_;
 };

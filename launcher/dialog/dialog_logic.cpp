@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/dmd_api.h"
-#include "resolutions.h"
+#include "options/resolutions.h"
 
 DialogSettings dialogSettingsFor(const LaunchOptions& options) {
     DialogSettings settings;

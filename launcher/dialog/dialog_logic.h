@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "command_line.h"
-#include "resolutions.h"
+#include "options/command_line.h"
+#include "options/resolutions.h"
 
 // LauncherDialog's members: the module name (no control shows it) and the
 // states of the list and the two check boxes.

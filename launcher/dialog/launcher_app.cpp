@@ -6,9 +6,8 @@
 
 #include "dialog/dialog_logic.h"
 #include "dialog/launcher_dialog.h"
-#include "module_loader.h"
-#include "optional_exports.h"
-#include "presentation.h"
+#include "host/module_loader.h"
+#include "live/presentation.h"
 
 namespace {
 
@@ -32,8 +31,6 @@ class DirectStart : public StartHost {
 }  // namespace
 
 int LauncherApp::initInstance() {
-    // The dialog has no control for it: the start time passes through.
-    setLiveStartMs(options_.startMs);
     if (options_.noDialog) return startDirectly();
     if (!LauncherDialog::openDisplay()) {
         std::fputs("talvenor: no X display for the settings dialog; starting the show\n", stderr);

@@ -4,7 +4,7 @@
 // settings. Either way at most one show runs.
 #pragma once
 
-#include "command_line.h"
+#include "options/command_line.h"
 
 class LauncherApp {
   public:

@@ -17,9 +17,9 @@
 #include "dialog/dialog_template.h"
 #include "dialog/dialog_widgets.h"
 #include "dialog/window_icon.h"
-#include "module_loader.h"
-#include "presentation.h"
-#include "resolutions.h"
+#include "host/module_loader.h"
+#include "live/presentation.h"
+#include "options/resolutions.h"
 
 namespace {
 

@@ -92,11 +92,11 @@ bool EglOffscreen::makeCurrent() {
     return eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
 }
 
-void EglOffscreen::releaseCurrent() {
+void EglOffscreen::releaseContext() {
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
-void EglOffscreen::swapBuffers() {
+void EglOffscreen::present() {
     eglSwapBuffers(display_, surface_);
 }
 

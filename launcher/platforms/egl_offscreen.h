@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "host/surface.h"
 #include "platforms/show_gl_api.h"
 
-class EglOffscreen {
+class EglOffscreen final : public Surface {
   public:
     // Creates the context and makes it current; check ok() afterwards.
     EglOffscreen(int width, int height, GlApi api = kShowGlApi);
-    ~EglOffscreen();
+    ~EglOffscreen() override;
     EglOffscreen(const EglOffscreen&) = delete;
     EglOffscreen& operator=(const EglOffscreen&) = delete;
 
@@ -23,12 +24,18 @@ class EglOffscreen {
     int width() const { return width_; }
     int height() const { return height_; }
 
-    bool makeCurrent();
-    // Releases the context from this thread (it stays alive).
-    void releaseCurrent();
-    void swapBuffers();
-    // RGBA rows of the back buffer, bottom row first (GL order).
+    // Surface. Releasing leaves no context current; the context lives on
+    // until this object goes.
+    bool makeCurrent() override;
+    void releaseContext() override;
+    int drawableWidth() const override { return width_; }
+    int drawableHeight() const override { return height_; }
+    void present() override;
+    void* nativeHandle() const override { return nullptr; }  // no window
+
+    // RGBA rows of the pbuffer, bottom row first (GL order).
     std::vector<std::uint8_t> readPixels() const;
+    using Surface::readPixels;
 
   private:
     void* display_ = nullptr;

@@ -1,5 +1,5 @@
-// PNG files over libpng: 8-bit RGB pictures, rows top first. The writer is
-// the shot's output; the reader serves the picture comparisons of the tests.
+// PNG files over libpng: 8-bit RGB pictures, rows top first, written as a
+// shot's output.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +15,6 @@ struct RgbPicture {
 // Writes picture to path (replacing it). False with error set on failure;
 // a file left half-written is removed.
 bool writePng(const std::string& path, const RgbPicture& picture, std::string& error);
-
-// Reads an 8-bit RGB or RGBA PNG (alpha dropped). False with error set.
-bool readPng(const std::string& path, RgbPicture& picture, std::string& error);
 
 // RGBA rows as OpenGL reads them (bottom row first) to an RGB picture.
 RgbPicture pictureFromGlRows(const std::vector<std::uint8_t>& rgba, int width, int height);

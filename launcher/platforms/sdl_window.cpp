@@ -13,26 +13,26 @@ int displayOf(SDL_Window* window) {
     return display < 0 ? 0 : display;
 }
 
-SdlWindow::Key keyOf(SDL_Keycode code) {
+ShowKey keyOf(SDL_Keycode code) {
     switch (code) {
         case SDLK_SPACE:
-            return SdlWindow::Key::Space;
+            return ShowKey::Space;
         case SDLK_LEFT:
-            return SdlWindow::Key::Left;
+            return ShowKey::Left;
         case SDLK_RIGHT:
-            return SdlWindow::Key::Right;
+            return ShowKey::Right;
         case SDLK_PAGEUP:
-            return SdlWindow::Key::PageUp;
+            return ShowKey::PageUp;
         case SDLK_PAGEDOWN:
-            return SdlWindow::Key::PageDown;
+            return ShowKey::PageDown;
         case SDLK_HOME:
-            return SdlWindow::Key::Home;
+            return ShowKey::Home;
         case SDLK_n:
-            return SdlWindow::Key::N;
+            return ShowKey::N;
         case SDLK_p:
-            return SdlWindow::Key::P;
+            return ShowKey::P;
         default:
-            return SdlWindow::Key::Other;
+            return ShowKey::Other;
     }
 }
 
@@ -116,14 +116,18 @@ void SdlWindow::show() {
     SDL_PumpEvents();
 }
 
-int SdlWindow::clientWidth() const {
+bool SdlWindow::makeCurrent() {
+    return window_ != nullptr && context_ != nullptr && SDL_GL_MakeCurrent(window_, context_) == 0;
+}
+
+int SdlWindow::drawableWidth() const {
     int w = 0;
     int h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
     return w;
 }
 
-int SdlWindow::clientHeight() const {
+int SdlWindow::drawableHeight() const {
     int w = 0;
     int h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
@@ -165,7 +169,7 @@ const char* SdlWindow::waitForDisplay() {
     return nullptr;
 }
 
-void SdlWindow::swapBuffers() {
+void SdlWindow::present() {
     SDL_GL_SwapWindow(window_);
 }
 
@@ -220,8 +224,4 @@ void SdlWindow::destroy() {
     // run). Shutting it down would unload the GL driver mid-process, which
     // buys nothing and leaves the driver's lasting allocations without a
     // name for leak checkers.
-}
-
-std::uint32_t SdlWindow::ticks() {
-    return SDL_GetTicks();
 }

@@ -7,18 +7,19 @@
 #include <cstdint>
 #include <string>
 
+#include "host/surface.h"
+#include "live/show_keys.h"
+
 struct SDL_Window;
 
-class SdlWindow {
+class SdlWindow final : public Surface {
   public:
     enum class Event { None, CloseRequest, EscapePressed, Resized, KeyPressed, Other };
-    // The keys the show's opt-in controls use (Event::KeyPressed, lastKey()).
-    enum class Key { Other, Space, Left, Right, PageUp, PageDown, Home, N, P };
 
     SdlWindow() = default;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
-    ~SdlWindow();
+    ~SdlWindow() override;
 
     // Windowed: a normal top-level window whose client area is width x height.
     // Full screen: a borderless window at (0, 0) of that size, switched to the
@@ -26,21 +27,24 @@ class SdlWindow {
     // The context is current on return.
     bool create(const char* title, int width, int height, bool fullScreen, std::string& error);
     void show();
-    // Pixels of the drawable area.
-    int clientWidth() const;
-    int clientHeight() const;
-    // Handed to the module as its "device context": the SDL window.
-    void* nativeHandle() const;
+
+    // Surface: the drawable's pixels, its context, the swap, and the SDL
+    // window as the module's "device context".
+    bool makeCurrent() override;
+    void releaseContext() override;  // no context current, and the context deleted
+    int drawableWidth() const override;
+    int drawableHeight() const override;
+    void present() override;
+    void* nativeHandle() const override;
 
     // Takes one event from the queue; Event::None when it was empty.
     Event poll();
     // The key of the last Event::KeyPressed.
-    Key lastKey() const { return lastKey_; }
+    ShowKey lastKey() const { return lastKey_; }
     void setTitle(const char* title);
     // Swaps wait for the display: adaptive sync where the driver has it,
     // else plain vsync. Returns "adaptive", "vsync", or null when neither.
     const char* waitForDisplay();
-    void swapBuffers();
 
     // Switches the display to width x height (where the display can; with
     // desktop, keeps the desktop's mode) and makes the window cover the
@@ -49,16 +53,12 @@ class SdlWindow {
     void enterFullScreen(int width, int height, bool desktop);
     void leaveFullScreen();
     void showCursor(bool visible);
-    // Makes no context current and deletes the context.
-    void releaseContext();
     void hide();
     // Destroys the window.
     void destroy();
 
-    static std::uint32_t ticks();
-
   private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
-    Key lastKey_ = Key::Other;
+    ShowKey lastKey_ = ShowKey::Other;
 };

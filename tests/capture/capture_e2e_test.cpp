@@ -8,11 +8,10 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "capture_support.h"
+#include "wait_for.h"
 
 namespace {
 
@@ -129,18 +128,17 @@ struct Interrupt {
     fs::path watched;
 };
 
-// Waits until the capture writes frames, then sends Ctrl-C's signal.
+// Waits until the capture has written a second of its song (ten frames at
+// 10 fps), then sends Ctrl-C's signal.
 void interruptOnceCapturing(int pid, void* context) {
     const auto* interrupt = static_cast<const Interrupt*>(context);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::error_code error;
-        if (fs::exists(interrupt->watched, error) && fs::file_size(interrupt->watched, error) > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(700));
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    waitUntil(
+        [&] {
+            std::error_code error;
+            return fs::exists(interrupt->watched, error) &&
+                   fs::file_size(interrupt->watched, error) >= 44100 * 4;
+        },
+        60);
     ::kill(pid, SIGINT);
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/capture_files.h"
-#include "command_line.h"
+#include "options/command_line.h"
 
 namespace {
 
@@ -76,7 +76,8 @@ TEST(CaptureOptions, MixedOrIncompleteCommandLinesAreRefusedWithTheOptionNamed) 
     } cases[] = {
         {{"--capture", "a.mp4", "--shot", "1", "b.png"}, "cannot be combined"},
         {{"--capture", "a.mp4", "--start", "5"}, "--start"},
-        {{"--shot", "1", "b.png", "--window", "640x480"}, "--window"},
+        {{"--shot", "1", "b.png", "--window", "desktop"}, "--window"},
+        {{"--shot", "1", "b.png", "--window", "640x480", "--size", "320x240"}, "--window"},
         {{"--capture", "a.mp4", "--nosound"}, "--nosound"},
         {{"--shot", "1", "b.png", "--from", "3"}, "--from"},
         {{"--fps", "30"}, "--fps"},

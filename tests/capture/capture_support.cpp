@@ -22,13 +22,27 @@ ScratchFolder::~ScratchFolder() {
     fs::remove_all(path_, ignored);
 }
 
-ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
-                          const ProcessOptions& extra) {
+namespace {
+
+ProcessResult runIn(const char* program, const std::vector<std::string>& args,
+                    const fs::path& runtimeDir, const ProcessOptions& extra) {
     ProcessOptions options = extra;
     options.workingDirectory = BUILD_DIR;
     options.environment.emplace_back("XDG_RUNTIME_DIR", runtimeDir.string());
     options.environment.emplace_back("SDL_AUDIODRIVER", "dummy");
-    return runProcess(TALVENOR_PATH, args, options);
+    return runProcess(program, args, options);
+}
+
+}  // namespace
+
+ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
+                          const ProcessOptions& extra) {
+    return runIn(TALVENOR_PATH, args, runtimeDir, extra);
+}
+
+ProcessResult runTracedTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
+                                const ProcessOptions& extra) {
+    return runIn(TRACED_TALVENOR_PATH, args, runtimeDir, extra);
 }
 
 RgbPicture readPicture(const fs::path& png) {

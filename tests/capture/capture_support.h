@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platforms/png_file.h"
+#include "png_reader.h"
 #include "process_runner.h"
 
 namespace capture_test {
@@ -31,6 +31,10 @@ class ScratchFolder {
 // unpacking its pictures into runtimeDir.
 ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
                           const ProcessOptions& extra = {});
+// The same with the tests' build of talvenor, which writes the host's steps
+// to $SORVANEL_HOST_TRACE and snapshots after viewing actions.
+ProcessResult runTracedTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
+                                const ProcessOptions& extra = {});
 
 RgbPicture readPicture(const fs::path& png);
 // Frame `index` of a raw capture (RGBA, top row first) as RGB.

@@ -51,7 +51,7 @@ class ModuleExports : public ::testing::Test {
     }
     void TearDown() override {
         if (handle_ != nullptr) {
-            gl_->releaseCurrent();
+            gl_->releaseContext();
             done();
             ::dlclose(handle_);
         }

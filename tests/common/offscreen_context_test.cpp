@@ -14,7 +14,7 @@ TEST_F(GlTest, ClearsAndReadsBackWithACurrentContext) {
 }
 
 TEST_F(GlTest, ProbeSeesNoContextAfterRelease) {
-    gl_->releaseCurrent();
+    gl_->releaseContext();
     EXPECT_FALSE(hasCurrentGlContext());
     ASSERT_TRUE(gl_->makeCurrent());
     EXPECT_TRUE(hasCurrentGlContext());

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
+#include "options/command_line.h"
 
 namespace {
 

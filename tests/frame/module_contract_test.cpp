@@ -65,7 +65,7 @@ class ModuleContract : public ::testing::Test {
     void TearDown() override {
         if (module_ != nullptr) {
             // As the launcher does: the context goes before Done and the unload.
-            gl_->releaseCurrent();
+            gl_->releaseContext();
             module_->done();
             module_.reset();
         }
@@ -98,7 +98,7 @@ class ModuleContract : public ::testing::Test {
 };
 
 TEST_F(ModuleContract, DoneWithoutInitDoesNothing) {
-    gl_->releaseCurrent();
+    gl_->releaseContext();
     const auto start = std::chrono::steady_clock::now();
     module_->done();
     module_->done();
@@ -157,7 +157,7 @@ TEST_F(ModuleContract, SuccessfulStartWithSoundOffDrawsAndFadesOutInAboutASecond
     EXPECT_EQ(message_[0], '\0');
     EXPECT_EQ(filesIn(privateDir()), 0u);  // temporary pictures deleted
     EXPECT_EQ(module_->renderScene(0, 1, -5, 5, -3.75, 3.75, 1, 255), 1);
-    gl_->releaseCurrent();
+    gl_->releaseContext();
     const auto start = std::chrono::steady_clock::now();
     module_->done();
     const auto took = std::chrono::steady_clock::now() - start;

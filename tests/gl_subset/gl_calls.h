@@ -38,6 +38,7 @@ struct GlCalls {
     void (*TexGeni)(unsigned int, unsigned int, int);
     void (*Enable)(unsigned int);
     void (*Disable)(unsigned int);
+    unsigned char (*IsEnabled)(unsigned int);
     void (*BlendFunc)(unsigned int, unsigned int);
     void (*DepthFunc)(unsigned int);
     void (*CullFace)(unsigned int);
@@ -46,14 +47,25 @@ struct GlCalls {
     void (*BindTexture)(unsigned int, unsigned int);
     void (*DeleteTextures)(int, const unsigned int*);
     void (*TexParameterf)(unsigned int, unsigned int, float);
-    void (*TexImage2D)(unsigned int, int, int, int, int, int, unsigned int, unsigned int,
-                       const void*);
+    void (*TexParameteri)(unsigned int, unsigned int, int);
+    void (*TexImage2D)(unsigned int, int, int, int, int, int, unsigned int, unsigned int, const void*);
     int (*Build2DMipmaps)(unsigned int, int, int, int, unsigned int, unsigned int, const void*);
     void (*InterleavedArrays)(unsigned int, int, const void*);
     void (*DrawElements)(unsigned int, int, unsigned int, const void*);
     void (*PushClientAttrib)(unsigned int);
     void (*PopClientAttrib)();
     void (*BindBuffer)(unsigned int, unsigned int);
+    void (*GenFramebuffers)(int, unsigned int*);
+    void (*DeleteFramebuffers)(int, const unsigned int*);
+    void (*BindFramebuffer)(unsigned int, unsigned int);
+    void (*GenRenderbuffers)(int, unsigned int*);
+    void (*DeleteRenderbuffers)(int, const unsigned int*);
+    void (*BindRenderbuffer)(unsigned int, unsigned int);
+    void (*RenderbufferStorage)(unsigned int, unsigned int, int, int);
+    void (*FramebufferRenderbuffer)(unsigned int, unsigned int, unsigned int, unsigned int);
+    void (*FramebufferTexture2D)(unsigned int, unsigned int, unsigned int, unsigned int, int);
+    unsigned int (*CheckFramebufferStatus)(unsigned int);
+    void (*BlitFramebuffer)(int, int, int, int, int, int, int, int, unsigned int, unsigned int);
     void (*Viewport)(int, int, int, int);
     void (*Scissor)(int, int, int, int);
     void (*Clear)(unsigned int);

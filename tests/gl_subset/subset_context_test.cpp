@@ -82,7 +82,7 @@ TEST_F(SubsetContexts, QueriesAnswerAsDesktopGl) {
 }
 
 TEST_F(SubsetContexts, CallsWithoutACurrentContextDoNothing) {
-    es_->releaseCurrent();
+    es_->releaseContext();
     ASSERT_EQ(eglGetCurrentContext(), EGL_NO_CONTEXT);
     EXPECT_EQ(sgl_GenLists(4), 0u);
     EXPECT_FALSE(sgl_IsList(1));
@@ -140,6 +140,63 @@ TEST_F(SubsetContexts, MisuseIsIgnoredAsGlIgnoresIt) {
     const Picture subset = draw(kSubsetGl, scene);
     EXPECT_GT(litPixels(subset), 100);
     EXPECT_EQ(comparePictures(desktop, subset, 1).pixelsOff, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The host's framebuffer copies: pixels uploaded into an RGBA8 texture of a
+// framebuffer, blitted scaled and turned over into the picture, and the
+// picture kept in a renderbuffer and blitted back.
+TEST_F(SubsetContexts, FramebufferCopiesPassThroughAsTheHostMakesThem) {
+    const Scene scene = [](const GlCalls& gl) {
+        quarters(gl);
+        std::uint8_t rgb[4 * 3 * 3];
+        for (int i = 0; i < 36; ++i) rgb[i] = static_cast<std::uint8_t>(i * 7);
+        unsigned int framebuffer = 0, texture = 0, kept = 0, renderbuffer = 0;
+        gl.GenFramebuffers(1, &framebuffer);
+        gl.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        gl.GenTextures(1, &texture);
+        gl.BindTexture(GL_TEXTURE_2D, texture);
+        gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 3, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        EXPECT_EQ(gl.CheckFramebufferStatus(GL_FRAMEBUFFER), GL_FRAMEBUFFER_COMPLETE) << gl.name;
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        gl.BlitFramebuffer(0, 0, 4, 3, 10, 50, 50, 20, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        // The picture so far into a renderbuffer, and a part of it back.
+        gl.GenFramebuffers(1, &kept);
+        gl.BindFramebuffer(GL_FRAMEBUFFER, kept);
+        gl.GenRenderbuffers(1, &renderbuffer);
+        gl.BindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+        gl.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kSceneWidth, kSceneHeight);
+        gl.BindRenderbuffer(GL_RENDERBUFFER, 0);
+        gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                   renderbuffer);
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, kept);
+        EXPECT_TRUE(gl.IsEnabled(GL_TEXTURE_2D) == GL_FALSE);
+        EXPECT_TRUE(gl.IsEnabled(GL_SCISSOR_TEST) == GL_FALSE);
+        gl.BlitFramebuffer(0, 0, kSceneWidth, kSceneHeight, 0, 0, kSceneWidth, kSceneHeight,
+                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        gl.BindFramebuffer(GL_READ_FRAMEBUFFER, kept);
+        gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        gl.BlitFramebuffer(0, 0, 30, 30, 60, 40, 90, 70, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+        gl.DeleteFramebuffers(1, &framebuffer);
+        gl.DeleteFramebuffers(1, &kept);
+        gl.DeleteRenderbuffers(1, &renderbuffer);
+        gl.DeleteTextures(1, &texture);
+    };
+    const Picture desktop = draw(kDesktopGl, scene);
+    const Picture subset = draw(kSubsetGl, scene);
+    EXPECT_EQ(comparePictures(desktop, subset, 0).pixelsOff, 0);
+    // The uploaded picture's first texel, turned over to the top.
+    EXPECT_EQ(subset.at(10, 49)[1], 7);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // The launcher's command line: options of its own, then the module name.
-#include "command_line.h"
+#include "options/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include "resolutions.h"
+#include "options/resolutions.h"
 
 namespace {
 
@@ -90,6 +90,92 @@ TEST(Resolutions, ListIndexMapsToSizeAndOutsideIndicesGive640x480) {
     }
     EXPECT_EQ(resolutionIndexOf(1024, 768), 5);
     EXPECT_EQ(resolutionIndexOf(1280, 720), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLine, GnuFormsTakeTheirValueAfterAnEqualsSign) {
+    const ParsedCommandLine p = parse({"--window=800x600", "--start=14.3", "--no-dialog", "x.dmd"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    EXPECT_EQ(p.options.width, 800);
+    EXPECT_EQ(p.options.height, 600);
+    EXPECT_EQ(p.options.startMs, 14300);
+    EXPECT_EQ(p.options.moduleName, "X.DMD");
+    const ParsedCommandLine shot = parse({"--shot=14.5", "x.png", "--size=320x240"});
+    ASSERT_TRUE(shot.error.empty()) << shot.error;
+    EXPECT_EQ(shot.options.shotMs, 14500);
+    EXPECT_EQ(shot.options.outputPath, "x.png");
+    EXPECT_EQ(shot.options.outputWidth, 320);
+    EXPECT_EQ(parse({"--fullscreen=yes"}).error, "--fullscreen takes no value");
+    EXPECT_EQ(parse({"--start"}).error, "--start needs a value");
+    EXPECT_EQ(parse({"--loud"}).error, "unknown or ambiguous option --loud");
+    EXPECT_EQ(parse({"-x"}).error, "unknown or ambiguous option -x");
+}
+
+TEST(CommandLine, AWindowSizeIsTheSizeOfAShotOrCapture) {
+    const ParsedCommandLine shot = parse({"--window=640x480", "--shot", "14.5", "x.png"});
+    ASSERT_TRUE(shot.error.empty()) << shot.error;
+    EXPECT_EQ(shot.options.outputWidth, 640);
+    EXPECT_EQ(shot.options.outputHeight, 480);
+    const ParsedCommandLine capture = parse({"--capture", "a.rgba", "--window", "400x300"});
+    ASSERT_TRUE(capture.error.empty()) << capture.error;
+    EXPECT_EQ(capture.options.outputWidth, 400);
+    EXPECT_EQ(parse({"--shot", "1", "a.png"}).options.outputWidth, 1280);  // the default
+}
+
+TEST(CommandLine, NumbersOutOfRangeAreRefusedNamingTheOptionNeverWrapped) {
+    const struct {
+        std::vector<std::string> args;
+        const char* named;
+    } cases[] = {
+        {{"--window", "4294967616x240"}, "--window"},
+        {{"--window", "640x4294967536"}, "--window"},
+        {{"--window", "99999999999999999999x480"}, "--window"},
+        {{"--capture", "a.mp4", "--size", "4294967616x240"}, "--size"},
+        {{"--capture", "a.mp4", "--size", "8194x240"}, "--size"},
+        {{"--capture", "a.mp4", "--fps", "4294967356"}, "--fps"},
+        {{"--capture", "a.mp4", "--fps", "+60"}, "--fps"},
+        {{"--start", "2000000.1"}, "--start"},
+        {{"--start", "1e9"}, "--start"},
+        {{"--capture", "a.mp4", "--to", "99999999999999999999"}, "--to"},
+    };
+    for (const auto& c : cases) {
+        const std::string error = parse(c.args).error;
+        EXPECT_NE(error.find(c.named), std::string::npos)
+            << c.args.back() << ": \"" << error << "\"";
+    }
+    long value = 0;
+    EXPECT_TRUE(parseWholeNumber("240", 1, 240, value));
+    EXPECT_EQ(value, 240);
+    EXPECT_FALSE(parseWholeNumber("241", 1, 240, value));
+    EXPECT_FALSE(parseWholeNumber("0", 1, 240, value));
+    EXPECT_TRUE(parseSignedNumber("-500", -1000, 1000, value));
+    EXPECT_EQ(value, -500);
+    EXPECT_FALSE(parseSignedNumber("-1001", -1000, 1000, value));
+    EXPECT_FALSE(parseSignedNumber("--1", -1000, 1000, value));
+    EXPECT_FALSE(parseSignedNumber("-", -1000, 1000, value));
+}
+
+TEST(CommandLine, UsageListsEveryOptionOfTheTableOnce) {
+    const std::string usage = usageText();
+    for (const char* name :
+         {"--window", "--fullscreen", "--widescreen", "--nosound", "--no-dialog", "--start",
+          "--controls", "--loop", "--vsync", "--list", "--capture", "--shot", "--fps", "--size",
+          "--from", "--to", "--help", "--version"}) {
+        const std::string line = std::string("\n  ") + name + " ";
+        const std::size_t at = usage.find(line);
+        EXPECT_NE(at, std::string::npos) << name;
+        EXPECT_EQ(usage.find(line, at + 1), std::string::npos) << name;
+    }
+    // Every help line fits a terminal of 80 columns.
+    std::size_t start = 0;
+    while (start < usage.size()) {
+        const std::size_t end = usage.find('\n', start);
+        EXPECT_LE(end - start, 80u) << usage.substr(start, end - start);
+        start = end + 1;
+    }
 }
 
 }  // namespace

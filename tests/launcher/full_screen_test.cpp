@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,11 +15,11 @@
 #include <ostream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "picture_frame.h"
+#include "host/picture_frame.h"
 #include "process_runner.h"
+#include "wait_for.h"
 
 // Last: the X headers define macros (None, Bool) that clash with GoogleTest's.
 #include <X11/Xlib.h>
@@ -150,11 +149,7 @@ bool hasLine(const fs::path& trace, const std::string& prefix) {
 // SIGTERM, as a desktop session's logout sends it.
 void screenshotThenTerminate(int pid, void* context) {
     Watch& watch = *static_cast<Watch*>(context);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!hasLine(watch.trace, "module frame 10 ") &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    waitUntil([&] { return hasLine(watch.trace, "module frame 10 "); }, 60);
     watch.shot = grabRoot(watch.display);
     ::kill(pid, SIGTERM);
 }

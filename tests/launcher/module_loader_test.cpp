@@ -1,6 +1,6 @@
 // The module loader in-process, with the test modules: binding, failure
 // texts, Done before release, and where a name is looked up.
-#include "module_loader.h"
+#include "host/module_loader.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "host/module_search.h"
 
 namespace fs = std::filesystem;
 
@@ -30,7 +32,7 @@ class ModuleLoader : public ::testing::Test {
         ::setenv("SORVANEL_HOST_TRACE", trace_.c_str(), 1);
     }
     void TearDown() override {
-        UnloadModule();
+        UnloadModule(binding_);
         ::unsetenv("SORVANEL_HOST_TRACE");
         fs::remove_all(dir_);
     }
@@ -39,62 +41,63 @@ class ModuleLoader : public ::testing::Test {
     fs::path dir_;
     fs::path trace_;
     char buffer_[kMessageBufferSize] = {};
+    ModuleBinding binding_;
 };
 
 TEST_F(ModuleLoader, BindsAllThreeEntryPoints) {
-    ASSERT_TRUE(LoadModule((kModules + "/test_full.dmd").c_str(), buffer_));
-    EXPECT_NE(moduleBinding.moduleHandle, nullptr);
-    EXPECT_NE(moduleBinding.renderScene, nullptr);
-    EXPECT_NE(moduleBinding.init, nullptr);
-    EXPECT_NE(moduleBinding.done, nullptr);
+    ASSERT_TRUE(LoadModule(binding_, (kModules + "/test_full.dmd").c_str(), buffer_));
+    EXPECT_NE(binding_.moduleHandle, nullptr);
+    EXPECT_NE(binding_.renderScene, nullptr);
+    EXPECT_NE(binding_.init, nullptr);
+    EXPECT_NE(binding_.done, nullptr);
     EXPECT_EQ(buffer_[0], '\0');  // untouched on success
 }
 
 TEST_F(ModuleLoader, AcceptsAModuleWithOnlyRenderScene) {
-    ASSERT_TRUE(LoadModule((kModules + "/test_render_only.dmd").c_str(), buffer_));
-    EXPECT_EQ(moduleBinding.init, nullptr);
-    EXPECT_EQ(moduleBinding.done, nullptr);
-    UnloadModule();
-    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+    ASSERT_TRUE(LoadModule(binding_, (kModules + "/test_render_only.dmd").c_str(), buffer_));
+    EXPECT_EQ(binding_.init, nullptr);
+    EXPECT_EQ(binding_.done, nullptr);
+    UnloadModule(binding_);
+    EXPECT_EQ(binding_.moduleHandle, nullptr);
 }
 
 TEST_F(ModuleLoader, MissingFileAndNonLibraryFail) {
-    EXPECT_FALSE(LoadModule((dir_ / "nothing.dmd").c_str(), buffer_));
+    EXPECT_FALSE(LoadModule(binding_, (dir_ / "nothing.dmd").c_str(), buffer_));
     EXPECT_STREQ(buffer_, "DMD could not be loaded!");
-    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+    EXPECT_EQ(binding_.moduleHandle, nullptr);
 
     std::ofstream(dir_ / "text.dmd") << "not a library";
     std::memset(buffer_, 0, sizeof buffer_);
-    EXPECT_FALSE(LoadModule((dir_ / "text.dmd").c_str(), buffer_));
+    EXPECT_FALSE(LoadModule(binding_, (dir_ / "text.dmd").c_str(), buffer_));
     EXPECT_STREQ(buffer_, "DMD could not be loaded!");
     EXPECT_FALSE(lastModuleLoadDetail().empty());
 }
 
 TEST_F(ModuleLoader, WithoutRenderSceneTheLibraryStaysUntilReleasedAndDoneStillRuns) {
-    EXPECT_FALSE(LoadModule((kModules + "/test_no_render.dmd").c_str(), buffer_));
+    EXPECT_FALSE(LoadModule(binding_, (kModules + "/test_no_render.dmd").c_str(), buffer_));
     EXPECT_STREQ(buffer_, "DMD contains no rendering funktion!");
-    EXPECT_NE(moduleBinding.moduleHandle, nullptr);
-    EXPECT_NE(moduleBinding.done, nullptr);
-    UnloadModule();
+    EXPECT_NE(binding_.moduleHandle, nullptr);
+    EXPECT_NE(binding_.done, nullptr);
+    UnloadModule(binding_);
     EXPECT_EQ(trace(), "module done context=0\nmodule unloaded\n");
 }
 
 TEST_F(ModuleLoader, LoadingAgainCallsTheOldModulesDoneFirstEvenForTheSameFile) {
     const std::string path = kModules + "/test_full.dmd";
-    ASSERT_TRUE(LoadModule(path.c_str(), buffer_));
-    ASSERT_TRUE(LoadModule(path.c_str(), buffer_));
+    ASSERT_TRUE(LoadModule(binding_, path.c_str(), buffer_));
+    ASSERT_TRUE(LoadModule(binding_, path.c_str(), buffer_));
     // The old library was released (its statics destroyed) before the reload.
     EXPECT_EQ(trace(), "module done context=0\nmodule unloaded\n");
-    UnloadModule();
+    UnloadModule(binding_);
     EXPECT_EQ(trace(),
               "module done context=0\nmodule unloaded\nmodule done context=0\nmodule "
               "unloaded\n");
 }
 
 TEST_F(ModuleLoader, UnloadOnAnEmptyBindingOnlyClears) {
-    UnloadModule();
-    UnloadModule();
-    EXPECT_EQ(moduleBinding.moduleHandle, nullptr);
+    UnloadModule(binding_);
+    UnloadModule(binding_);
+    EXPECT_EQ(binding_.moduleHandle, nullptr);
     EXPECT_EQ(trace(), "");
 }
 
@@ -149,7 +152,7 @@ TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
 TEST_F(ModuleLoader, UpperCasedNameOfARealModuleLoads) {
     const fs::path old = fs::current_path();
     fs::current_path(kModules);
-    EXPECT_TRUE(LoadModule("TEST_FULL.DMD", buffer_));
+    EXPECT_TRUE(LoadModule(binding_, "TEST_FULL.DMD", buffer_));
     fs::current_path(old);
 }
 

@@ -1,6 +1,6 @@
 // Where the picture goes in drawables of every shape, and the frustum the
 // host hands for it.
-#include "picture_frame.h"
+#include "host/picture_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "process_runner.h"
+#include "wait_for.h"
+#include "x_window.h"
 
 namespace fs = std::filesystem;
 
@@ -40,6 +42,15 @@ int countOf(const std::vector<std::string>& v, const std::string& line) {
     return static_cast<int>(std::count(v.begin(), v.end(), line));
 }
 
+bool hasExited(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidText, name, state;
+    stat >> pidText >> name >> state;
+    return !stat || state == "Z";
+}
+
+const char* kWindow = "Morrowen q7v Kessary";
+
 class Presentation : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -51,16 +62,40 @@ class Presentation : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir_); }
 
+    // Runs the tests' build of talvenor in the test modules' folder; `drive`
+    // gets the launcher's pid while it runs.
     ProcessResult run(const std::vector<std::string>& args,
                       std::vector<std::pair<std::string, std::string>> env = {},
-                      void (*whileRunning)(int, void*) = nullptr) {
+                      std::function<void(int)> drive = nullptr) {
+        drive_ = std::move(drive);
         ProcessOptions options;
         options.environment = std::move(env);
         options.environment.emplace_back("SORVANEL_HOST_TRACE", trace_.string());
         options.workingDirectory = kModules;
-        options.timeoutSeconds = 30;
-        options.whileRunning = whileRunning;
+        options.timeoutSeconds = 60;
+        if (drive_) {
+            options.context = this;
+            options.whileRunning = [](int pid, void* self) {
+                static_cast<Presentation*>(self)->drive_(pid);
+            };
+        }
         return runProcess(kTalvenor, args, options);
+    }
+    // Waits until the trace holds at least `count` lines equal to line.
+    bool waitForLines(const std::string& line, int count = 1, double seconds = 30) const {
+        return waitUntil([&] { return countOf(trace(), line) >= count; }, seconds);
+    }
+    // Presses Escape in the show's window once it presents frames, until the
+    // launcher has gone; false when it did not go.
+    bool escapeOnceShown(int pid) const {
+        if (!waitForLines("host swap")) return false;
+        return waitUntil(
+            [pid] {
+                if (hasExited(pid)) return true;
+                sendKeyTo(kWindow, "Escape");
+                return waitUntil([pid] { return hasExited(pid); }, 1.0);
+            },
+            30);
     }
     std::vector<std::string> trace() const {
         std::ifstream in(trace_);
@@ -70,6 +105,7 @@ class Presentation : public ::testing::Test {
     static inline int counter_ = 0;
     fs::path dir_;
     fs::path trace_;
+    std::function<void(int)> drive_;
 };
 
 TEST_F(Presentation, MissingModuleFailsWithItsText) {
@@ -156,34 +192,12 @@ TEST_F(Presentation, DefaultFrustumFollowsTheClientSize) {
               "module frame 0 always1=1 frustum=-5,5,-3.75,3.75,1,255 viewport=320,240 at=0,0");
 }
 
-bool hasExited(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string pidText, name, state;
-    stat >> pidText >> name >> state;
-    return !stat || state == "Z";
-}
-
-// Sends Escape to the show's window until the launcher has gone: the window
-// may not be mapped or focusable yet, and a loaded X server can drop a
-// connection, so one attempt is not enough.
-void pressEscapeUntilGone(int pid, void*) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!hasExited(pid) && std::chrono::steady_clock::now() < deadline) {
-        [[maybe_unused]] int rc = std::system(
-            "timeout 2 xdotool search --name 'Morrowen q7v Kessary' windowfocus "
-            "key Escape >/dev/null 2>&1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-}
-
-void pressEscapeUntilGoneAfterASecond(int pid, void* context) {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    pressEscapeUntilGone(pid, context);
-}
-
 TEST_F(Presentation, EscapeEndsTheShow) {
-    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {}, pressEscapeUntilGone);
-    EXPECT_FALSE(r.timedOut) << "Escape did not end the show";
+    bool gone = false;
+    const ProcessResult r =
+        run({"--no-dialog", "test_full.dmd"}, {}, [&](int pid) { gone = escapeOnceShown(pid); });
+    EXPECT_TRUE(gone) << "Escape did not end the show";
+    EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();
     EXPECT_GE(indexOf(t, "module done context=0"), 0);
@@ -202,90 +216,83 @@ TEST_F(Presentation, ModuleWithoutControlExportsPlaysWithTheOptionsRefusedOnce) 
     EXPECT_EQ(countOf(trace(), "host swap"), 5);
 }
 
-void sendKey(const char* key) {
-    const std::string command =
-        std::string("timeout 5 xdotool search --name 'Morrowen q7v Kessary' key --window %1 ") +
-        key + " >/dev/null 2>&1";
-    [[maybe_unused]] int rc = std::system(command.c_str());
-}
-
 // What a test sees of the show while it runs: module frames and host swaps.
 struct Counts {
     int frames = 0;
     int swaps = 0;
 };
 
-Counts countsIn(const fs::path& path) {
-    std::ifstream in(path);
+Counts countsIn(const std::vector<std::string>& trace) {
     Counts c;
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : trace) {
         if (line.rfind("module frame ", 0) == 0) ++c.frames;
         if (line == "host swap") ++c.swaps;
     }
     return c;
 }
 
-struct PauseRun {
-    fs::path trace;
-    Counts atPause{}, aSecondLater{}, afterResume{};
-    bool sawPause = false;
-};
-
-void pauseForASecond(int, void* context) {
-    auto& run = *static_cast<PauseRun*>(context);
-    using namespace std::chrono_literals;
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (countsIn(run.trace).swaps < 10 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(50ms);
-    }
-    sendKey("space");
-    while (!run.sawPause && std::chrono::steady_clock::now() < deadline) {
-        std::ifstream in(run.trace);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        run.sawPause = text.find("host pause") != std::string::npos;
-        std::this_thread::sleep_for(50ms);
-    }
-    std::this_thread::sleep_for(200ms);
-    run.atPause = countsIn(run.trace);
-    std::this_thread::sleep_for(1s);
-    run.aSecondLater = countsIn(run.trace);
-    sendKey("space");
-    std::this_thread::sleep_for(500ms);
-    run.afterResume = countsIn(run.trace);
-    sendKey("Escape");
+TEST_F(Presentation, PausedTheLoopPresentsTheHeldPictureWithoutDrawingFrames) {
+    Counts atPause, heldLater, resumedLater;
+    bool keysSent = false;
+    const ProcessResult r = run(
+        {"--controls", "--no-dialog", "test_controls.dmd"}, {{"TEST_DMD_LOG_EVERY_FRAME", "1"}},
+        [&](int pid) {
+            if (!waitUntil([&] { return countsIn(trace()).swaps >= 10; }, 30)) return;
+            keysSent = sendKeyTo(kWindow, "space");
+            if (!keysSent || !waitForLines("module paused 1")) return;
+            // The frame drawn at the pause is kept and the turns after it
+            // present it: wait for many presents, then see that no frame was
+            // drawn meanwhile.
+            const std::vector<std::string> t = trace();
+            const int pausedAt = indexOf(t, "host pause song=");
+            if (pausedAt < 0) return;
+            const int swapsBefore = countsIn({t.begin(), t.begin() + pausedAt}).swaps;
+            waitUntil([&] { return countsIn(trace()).swaps >= swapsBefore + 3; }, 30);
+            atPause = countsIn(trace());
+            waitUntil([&] { return countsIn(trace()).swaps >= atPause.swaps + 50; }, 30);
+            heldLater = countsIn(trace());
+            keysSent = sendKeyTo(kWindow, "space") && waitForLines("module paused 0");
+            waitUntil([&] { return countsIn(trace()).frames >= heldLater.frames + 10; }, 30);
+            resumedLater = countsIn(trace());
+            keysSent = keysSent && escapeOnceShown(pid);
+        });
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    ASSERT_TRUE(keysSent) << r.output;
+    // Fifty presents of the held picture, not one frame drawn, not one burst aged.
+    EXPECT_GE(heldLater.swaps, atPause.swaps + 50);
+    EXPECT_EQ(heldLater.frames, atPause.frames);
+    // Resumed, frames are drawn again.
+    EXPECT_GE(resumedLater.frames, heldLater.frames + 10);
 }
 
-TEST_F(Presentation, PausedTheLoopPresentsTheHeldPictureWithoutDrawingFrames) {
-    PauseRun state{trace_};
-    ProcessOptions options;
-    options.environment = {{"SORVANEL_HOST_TRACE", trace_.string()},
-                           {"TEST_DMD_LOG_EVERY_FRAME", "1"}};
-    options.workingDirectory = kModules;
-    options.timeoutSeconds = 30;
-    options.whileRunning = pauseForASecond;
-    options.context = &state;
-    const ProcessResult r =
-        runProcess(kTalvenor, {"--controls", "--no-dialog", "test_controls.dmd"}, options);
-    EXPECT_EQ(r.exitCode, 0) << r.output;
-    ASSERT_TRUE(state.sawPause);
-    const auto t = trace();
-    EXPECT_GE(indexOf(t, "module paused 1"), 0);
-    EXPECT_GE(indexOf(t, "module paused 0"), 0);
-    // A second of presenting, not one frame drawn, not one burst aged.
-    EXPECT_EQ(state.aSecondLater.frames, state.atPause.frames);
-    EXPECT_GT(state.aSecondLater.swaps, state.atPause.swaps + 10);
-    // Resumed, frames are drawn again.
-    EXPECT_GT(state.afterResume.frames, state.aSecondLater.frames + 10);
+// The host's loop steps: the song time it reads after the seek to 0 runs on
+// from 0 (a few milliseconds at most on a loaded machine).
+int loopsIn(const std::vector<std::string>& trace) {
+    int loops = 0;
+    for (const std::string& line : trace) {
+        int ms = -1;
+        char state[16] = {};
+        if (std::sscanf(line.c_str(), "host loop 0 song=%d %15s", &ms, state) == 2 && ms >= 0 &&
+            ms < 100 && std::string(state) == "playing") {
+            ++loops;
+        }
+    }
+    return loops;
 }
 
 TEST_F(Presentation, LoopStartsTheShowOverAtItsEnd) {
+    bool gone = false;
     const ProcessResult r = run({"--loop", "--no-dialog", "test_controls.dmd"},
-                                {{"TEST_DMD_END_MS", "300"}}, pressEscapeUntilGoneAfterASecond);
+                                {{"TEST_DMD_END_MS", "300"}}, [&](int pid) {
+                                    waitUntil([&] { return loopsIn(trace()) >= 2; }, 30);
+                                    gone = escapeOnceShown(pid);
+                                });
     EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(gone);
     const auto t = trace();
     // The module ends its show every 0.3 s; each time it starts over at 0.
     EXPECT_GE(countOf(t, "module seek 0 fps=60"), 2);
-    EXPECT_GE(countOf(t, "host loop 0 song=0 playing"), 2);
+    EXPECT_GE(loopsIn(t), 2);
     // Without --loop the same show ends by itself.
     fs::remove(trace_);
     const ProcessResult once =

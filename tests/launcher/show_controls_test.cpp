@@ -1,14 +1,14 @@
 // The viewing options' plain logic: their command line, where each control
 // key takes the show, the event number and the title.
-#include "show_controls.h"
-
 #include <gtest/gtest.h>
 
-#include "command_line.h"
+#include "live/control_keys.h"
+#include "live/controls_title.h"
+#include "options/command_line.h"
 
 namespace {
 
-using Key = SdlWindow::Key;
+using Key = ShowKey;
 
 // Starts of four events and the show's end at 100 s.
 const std::vector<int> kStarts = {0, 1000, 14300, 17000};

@@ -8,11 +8,13 @@
 
 namespace {
 std::atomic<std::size_t> allocations{0};
+std::atomic<std::size_t> allocatedBytes{0};
 std::atomic<bool> failing{false};
 std::atomic<std::size_t> successesLeft{0};
 
 void* allocate(std::size_t n) {
     ++allocations;
+    allocatedBytes += n;
     return std::malloc(n == 0 ? 1 : n);
 }
 }  // namespace
@@ -20,6 +22,9 @@ void* allocate(std::size_t n) {
 namespace allocation_hooks {
 std::size_t count() {
     return allocations.load();
+}
+std::size_t bytes() {
+    return allocatedBytes.load();
 }
 void failNothrowAfter(std::size_t successes) {
     successesLeft = successes;

@@ -7,8 +7,10 @@
 
 namespace allocation_hooks {
 
-// Allocations through any replaced operator new since the program started.
+// Allocations through any replaced operator new since the program started,
+// and the bytes they asked for.
 std::size_t count();
+std::size_t bytes();
 
 // The next `successes` nothrow allocations succeed, every later one fails,
 // until reset() is called.

@@ -482,7 +482,10 @@ class QuietState final : public FrameState {
     void bindTexture(std::int32_t, std::uint32_t) override {}
 };
 
-TEST_F(Director, FramesAllocateNothing) {
+// The director's own share of a frame: with effects and state that do
+// nothing, what is left is the director, and it allocates nothing. The real
+// effects' share is measured on a real context (frame_allocation_test.cpp).
+TEST_F(Director, TheDirectorItselfAllocatesNothing) {
     QuietEffects quietEffects;
     QuietState quietState;
     SceneDirector d{timeline, quietEffects, quietState};

@@ -140,7 +140,7 @@ TEST_F(OutlineTextTest, DestructionWithoutAContextLeavesTheListsAlone) {
     text->listBase = makeMarkerLists({'A'});
     const GLuint base = text->listBase;
     auto neverBuilt = std::make_unique<OutlineText>();
-    gl_->releaseCurrent();
+    gl_->releaseContext();
     text.reset();
     neverBuilt.reset();
     ASSERT_TRUE(gl_->makeCurrent());

@@ -102,6 +102,22 @@ SGL_API void sgl_Disable(unsigned int cap) {
     if (Context* c = current()) run(*c, [cap](Context& at) { setCapability(at, cap, false); });
 }
 
+SGL_API unsigned char sgl_IsEnabled(unsigned int cap) {
+    Context* c = current();
+    if (c == nullptr) return SGL_FALSE;
+    switch (cap) {
+        case SGL_TEXTURE_2D:
+            return c->texture2D ? SGL_TRUE : SGL_FALSE;
+        case SGL_NORMALIZE:
+            return c->normalize ? SGL_TRUE : SGL_FALSE;
+        case SGL_TEXTURE_GEN_S:
+        case SGL_TEXTURE_GEN_T:
+            return c->texGenEnabled[cap == SGL_TEXTURE_GEN_S ? 0 : 1] ? SGL_TRUE : SGL_FALSE;
+        default:
+            return glIsEnabled(cap);
+    }
+}
+
 SGL_API void sgl_TexGeni(unsigned int coord, unsigned int pname, int param) {
     Context* c = current();
     if (c == nullptr) return;

@@ -34,9 +34,11 @@ unsigned int baseOfInternalFormat(int internalFormat) {
             return SGL_LUMINANCE_ALPHA;
         case 3:
         case SGL_RGB:
+        case SGL_RGB8:
             return SGL_RGB;
         case 4:
         case SGL_RGBA:
+        case SGL_RGBA8:
             return SGL_RGBA;
         case SGL_ALPHA:
             return SGL_ALPHA;

@@ -12,8 +12,8 @@ namespace sgl {
 // a format the subset does not take.
 int channelsOfFormat(unsigned int format);
 
-// The base format a texture's internal format names: 1 to 4 components or a
-// base format; 0 when it names none the subset keeps.
+// The base format a texture's internal format names: 1 to 4 components, a
+// base format, or GL_RGB8 and GL_RGBA8; 0 when it names none the subset keeps.
 unsigned int baseOfInternalFormat(int internalFormat);
 
 // Bytes from one row's start to the next for `width` pixels of `channels`

@@ -15,12 +15,20 @@ void recordLevel(Context& c, GLint level, GLsizei width, GLsizei height, GLenum 
     t.levels[static_cast<std::size_t>(level)] = {width, height, base};
 }
 
+// The internal format ES is given: the sized ones as they are (so that they
+// can be rendered to), else the base format, which ES 3 takes unsized.
+GLint esInternalFormat(int internalFormat, GLenum base) {
+    if (internalFormat == SGL_RGBA8 || internalFormat == SGL_RGB8) return internalFormat;
+    return static_cast<GLint>(base);
+}
+
 // Uploads one level from tightly packed rows of `base`.
-void uploadLevel(Context& c, GLint level, GLenum base, GLsizei width, GLsizei height,
-                 std::vector<std::uint8_t> pixels) {
-    run(c, [level, base, width, height, pixels = std::move(pixels)](Context& at) {
-        glTexImage2D(GL_TEXTURE_2D, level, static_cast<GLint>(base), width, height, 0, base,
-                     GL_UNSIGNED_BYTE, pixels.empty() ? nullptr : pixels.data());
+void uploadLevel(Context& c, GLint level, int internalFormat, GLenum base, GLsizei width,
+                 GLsizei height, std::vector<std::uint8_t> pixels) {
+    const GLint internal = esInternalFormat(internalFormat, base);
+    run(c, [level, internal, base, width, height, pixels = std::move(pixels)](Context& at) {
+        glTexImage2D(GL_TEXTURE_2D, level, internal, width, height, 0, base, GL_UNSIGNED_BYTE,
+                     pixels.empty() ? nullptr : pixels.data());
         recordLevel(at, level, width, height, base);
     });
 }
@@ -75,6 +83,10 @@ SGL_API void sgl_TexParameterf(unsigned int target, unsigned int pname, float pa
     });
 }
 
+SGL_API void sgl_TexParameteri(unsigned int target, unsigned int pname, int param) {
+    sgl_TexParameterf(target, pname, static_cast<float>(param));
+}
+
 SGL_API void sgl_TexImage2D(unsigned int target, int level, int internalFormat, int width,
                             int height, int border, unsigned int format, unsigned int type,
                             const void* pixels) {
@@ -89,7 +101,7 @@ SGL_API void sgl_TexImage2D(unsigned int target, int level, int internalFormat, 
         return recordError(*c, GL_INVALID_VALUE);
     }
     // The rows are read now, under the unpack alignment in force, as GL does.
-    uploadLevel(*c, level, base, width, height,
+    uploadLevel(*c, level, internalFormat, base, width, height,
                 pixels == nullptr ? std::vector<std::uint8_t>()
                                   : convertPixels(static_cast<const std::uint8_t*>(pixels), width,
                                                   height, format, c->unpackAlignment, base));
@@ -113,7 +125,7 @@ SGL_API int sglu_Build2DMipmaps(unsigned int target, int internalFormat, int wid
                      c->unpackAlignment, maxSize > 0 ? maxSize : 2048);
     for (std::size_t level = 0; level < levels.size(); ++level) {
         const MipLevel& l = levels[level];
-        uploadLevel(*c, static_cast<GLint>(level), base, l.width, l.height,
+        uploadLevel(*c, static_cast<GLint>(level), internalFormat, base, l.width, l.height,
                     convertPixels(l.pixels.data(), l.width, l.height, format, 1, base));
     }
     return 0;

@@ -89,6 +89,15 @@
 #define SGL_CLIENT_VERTEX_ARRAY_BIT 0x00000002
 #define SGL_ARRAY_BUFFER 0x8892
 #define SGL_ELEMENT_ARRAY_BUFFER 0x8893
+// Framebuffer objects, as ES 3.0 has them (the host's picture copies).
+#define SGL_FRAMEBUFFER 0x8D40
+#define SGL_READ_FRAMEBUFFER 0x8CA8
+#define SGL_DRAW_FRAMEBUFFER 0x8CA9
+#define SGL_RENDERBUFFER 0x8D41
+#define SGL_COLOR_ATTACHMENT0 0x8CE0
+#define SGL_FRAMEBUFFER_COMPLETE 0x8CD5
+#define SGL_RGB8 0x8051
+#define SGL_RGBA8 0x8058
 // Queries.
 #define SGL_CURRENT_COLOR 0x0B00
 #define SGL_CURRENT_NORMAL 0x0B02
@@ -96,6 +105,7 @@
 #define SGL_MODELVIEW_MATRIX 0x0BA6
 #define SGL_PROJECTION_MATRIX 0x0BA7
 #define SGL_COLOR_CLEAR_VALUE 0x0C22
+#define SGL_TEXTURE_BINDING_2D 0x8069
 #define SGL_FALSE 0
 #define SGL_TRUE 1
 // gluBuild2DMipmaps' failures.
@@ -144,6 +154,7 @@ SGL_API void sgl_PopMatrix(void);
 SGL_API void sgl_TexGeni(unsigned int coord, unsigned int pname, int param);
 SGL_API void sgl_Enable(unsigned int cap);
 SGL_API void sgl_Disable(unsigned int cap);
+SGL_API unsigned char sgl_IsEnabled(unsigned int cap);
 SGL_API void sgl_BlendFunc(unsigned int sfactor, unsigned int dfactor);
 SGL_API void sgl_DepthFunc(unsigned int func);
 SGL_API void sgl_CullFace(unsigned int mode);
@@ -154,6 +165,7 @@ SGL_API void sgl_GenTextures(int n, unsigned int* textures);
 SGL_API void sgl_BindTexture(unsigned int target, unsigned int texture);
 SGL_API void sgl_DeleteTextures(int n, const unsigned int* textures);
 SGL_API void sgl_TexParameterf(unsigned int target, unsigned int pname, float param);
+SGL_API void sgl_TexParameteri(unsigned int target, unsigned int pname, int param);
 SGL_API void sgl_TexImage2D(unsigned int target, int level, int internalFormat, int width,
                             int height, int border, unsigned int format, unsigned int type,
                             const void* pixels);
@@ -168,6 +180,25 @@ SGL_API void sgl_DrawElements(unsigned int mode, int count, unsigned int type, c
 SGL_API void sgl_PushClientAttrib(unsigned int mask);
 SGL_API void sgl_PopClientAttrib(void);
 SGL_API void sgl_BindBuffer(unsigned int target, unsigned int buffer);
+
+// Framebuffer and renderbuffer objects: ES 3.0's own, run at once (never
+// compiled into a list).
+SGL_API void sgl_GenFramebuffers(int n, unsigned int* framebuffers);
+SGL_API void sgl_DeleteFramebuffers(int n, const unsigned int* framebuffers);
+SGL_API void sgl_BindFramebuffer(unsigned int target, unsigned int framebuffer);
+SGL_API void sgl_GenRenderbuffers(int n, unsigned int* renderbuffers);
+SGL_API void sgl_DeleteRenderbuffers(int n, const unsigned int* renderbuffers);
+SGL_API void sgl_BindRenderbuffer(unsigned int target, unsigned int renderbuffer);
+SGL_API void sgl_RenderbufferStorage(unsigned int target, unsigned int internalFormat, int width,
+                                     int height);
+SGL_API void sgl_FramebufferRenderbuffer(unsigned int target, unsigned int attachment,
+                                         unsigned int renderbufferTarget,
+                                         unsigned int renderbuffer);
+SGL_API void sgl_FramebufferTexture2D(unsigned int target, unsigned int attachment,
+                                      unsigned int textureTarget, unsigned int texture, int level);
+SGL_API unsigned int sgl_CheckFramebufferStatus(unsigned int target);
+SGL_API void sgl_BlitFramebuffer(int srcX0, int srcY0, int srcX1, int srcY1, int dstX0, int dstY0,
+                                 int dstX1, int dstY1, unsigned int mask, unsigned int filter);
 
 // Frame buffer, pixels and queries.
 SGL_API void sgl_Viewport(int x, int y, int width, int height);

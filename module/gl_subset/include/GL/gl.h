@@ -22,6 +22,7 @@ typedef float GLclampf;
 typedef double GLdouble;
 typedef double GLclampd;
 
+#define GL_API SGL_API
 #define GL_TRIANGLES SGL_TRIANGLES
 #define GL_QUADS SGL_QUADS
 #define GL_COMPILE SGL_COMPILE
@@ -91,12 +92,21 @@ typedef double GLclampd;
 #define GL_CLIENT_VERTEX_ARRAY_BIT SGL_CLIENT_VERTEX_ARRAY_BIT
 #define GL_ARRAY_BUFFER SGL_ARRAY_BUFFER
 #define GL_ELEMENT_ARRAY_BUFFER SGL_ELEMENT_ARRAY_BUFFER
+#define GL_FRAMEBUFFER SGL_FRAMEBUFFER
+#define GL_READ_FRAMEBUFFER SGL_READ_FRAMEBUFFER
+#define GL_DRAW_FRAMEBUFFER SGL_DRAW_FRAMEBUFFER
+#define GL_RENDERBUFFER SGL_RENDERBUFFER
+#define GL_COLOR_ATTACHMENT0 SGL_COLOR_ATTACHMENT0
+#define GL_FRAMEBUFFER_COMPLETE SGL_FRAMEBUFFER_COMPLETE
+#define GL_RGB8 SGL_RGB8
+#define GL_RGBA8 SGL_RGBA8
 #define GL_CURRENT_COLOR SGL_CURRENT_COLOR
 #define GL_CURRENT_NORMAL SGL_CURRENT_NORMAL
 #define GL_CURRENT_TEXTURE_COORDS SGL_CURRENT_TEXTURE_COORDS
 #define GL_MODELVIEW_MATRIX SGL_MODELVIEW_MATRIX
 #define GL_PROJECTION_MATRIX SGL_PROJECTION_MATRIX
 #define GL_COLOR_CLEAR_VALUE SGL_COLOR_CLEAR_VALUE
+#define GL_TEXTURE_BINDING_2D SGL_TEXTURE_BINDING_2D
 #define GL_FALSE SGL_FALSE
 #define GL_TRUE SGL_TRUE
 
@@ -108,12 +118,14 @@ typedef double GLclampd;
 #define glNormal3d sgl_Normal3d
 #define glTexCoord2f sgl_TexCoord2f
 #define glColor3f sgl_Color3f
+#define glGenLists sgl_GenLists
 #define glNewList sgl_NewList
 #define glEndList sgl_EndList
 #define glCallList sgl_CallList
 #define glCallLists sgl_CallLists
 #define glListBase sgl_ListBase
 #define glDeleteLists sgl_DeleteLists
+#define glIsList sgl_IsList
 #define glMatrixMode sgl_MatrixMode
 #define glLoadIdentity sgl_LoadIdentity
 #define glFrustum sgl_Frustum
@@ -127,6 +139,7 @@ typedef double GLclampd;
 #define glTexGeni sgl_TexGeni
 #define glEnable sgl_Enable
 #define glDisable sgl_Disable
+#define glIsEnabled sgl_IsEnabled
 #define glBlendFunc sgl_BlendFunc
 #define glDepthFunc sgl_DepthFunc
 #define glCullFace sgl_CullFace
@@ -135,12 +148,24 @@ typedef double GLclampd;
 #define glBindTexture sgl_BindTexture
 #define glDeleteTextures sgl_DeleteTextures
 #define glTexParameterf sgl_TexParameterf
+#define glTexParameteri sgl_TexParameteri
 #define glTexImage2D sgl_TexImage2D
 #define glInterleavedArrays sgl_InterleavedArrays
 #define glDrawElements sgl_DrawElements
 #define glPushClientAttrib sgl_PushClientAttrib
 #define glPopClientAttrib sgl_PopClientAttrib
 #define glBindBuffer sgl_BindBuffer
+#define glGenFramebuffers sgl_GenFramebuffers
+#define glDeleteFramebuffers sgl_DeleteFramebuffers
+#define glBindFramebuffer sgl_BindFramebuffer
+#define glGenRenderbuffers sgl_GenRenderbuffers
+#define glDeleteRenderbuffers sgl_DeleteRenderbuffers
+#define glBindRenderbuffer sgl_BindRenderbuffer
+#define glRenderbufferStorage sgl_RenderbufferStorage
+#define glFramebufferRenderbuffer sgl_FramebufferRenderbuffer
+#define glFramebufferTexture2D sgl_FramebufferTexture2D
+#define glCheckFramebufferStatus sgl_CheckFramebufferStatus
+#define glBlitFramebuffer sgl_BlitFramebuffer
 #define glViewport sgl_Viewport
 #define glScissor sgl_Scissor
 #define glClear sgl_Clear

@@ -1,0 +1,185 @@
+// Implements ShowHost over the module loader, a Surface and the host's few GL
+// calls (the projection, the picture's area, finishing). The calls into the
+// module are made here and nowhere else.
+#include "host/show_host.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "host/picture_area.h"
+
+namespace {
+
+HostObserver* processObserver = nullptr;
+
+// The platform's millisecond tick count: milliseconds of a monotonic clock,
+// wrapping at 2^32 like GetTickCount. The module does not read it.
+std::uint32_t tickCount() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void copyMessage(char* buffer, const char* text) {
+    std::snprintf(buffer, kMessageBufferSize, "%s", text);
+}
+
+}  // namespace
+
+void setHostObserver(HostObserver* observer) {
+    processObserver = observer;
+}
+
+HostObserver* hostObserver() {
+    return processObserver;
+}
+
+ShowHost::ShowHost() : observer_(processObserver) {}
+
+ShowHost::~ShowHost() {
+    close();
+}
+
+void ShowHost::note(const std::string& step) const {
+    if (observer_ != nullptr) observer_->step(step);
+}
+
+bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
+    const bool loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
+    exports_ = bindOptionalExports(binding_);
+    return loaded;
+}
+
+void ShowHost::request(int width, int height, bool fullScreen) {
+    state_.requestedWidth = width;
+    state_.requestedHeight = height;
+    state_.fullScreen = fullScreen;
+}
+
+void ShowHost::choosePictureShape(PictureShape requested) {
+    state_.pictureShape = PictureShape::Composed;
+    if (requested != PictureShape::Widescreen) return;
+    if (exports_.followsFrustumAspect != nullptr && exports_.followsFrustumAspect() != 0) {
+        state_.pictureShape = PictureShape::Widescreen;
+        return;
+    }
+    std::fputs("talvenor: this module keeps a 4:3 picture; it plays pillarboxed\n", stderr);
+}
+
+void ShowHost::attach(Surface& surface) {
+    surface_ = &surface;
+    contextHeld_ = true;
+    state_.picture = {};
+    storeClientSize(surface.drawableWidth(), surface.drawableHeight());
+}
+
+void ShowHost::drawableResized() {
+    if (surface_ != nullptr) storeClientSize(surface_->drawableWidth(), surface_->drawableHeight());
+}
+
+// The drawable's real size, and the picture placed in it. A widescreen
+// picture takes its frustum from its aspect, so that follows too; the
+// composed picture is 4:3 at every size and keeps the frustum it has.
+void ShowHost::storeClientSize(int width, int height) {
+    state_.clientWidth = width;
+    state_.clientHeight = height;
+    state_.picture = pictureRectFor(width, height, state_.pictureShape);
+    if (state_.pictureShape == PictureShape::Widescreen) {
+        // Only the frustum handed over changes: the GL state is the module's.
+        state_.currentFrustum = defaultFrustumFor(
+            state_.picture, state_.pictureShape, state_.tileCount, state_.tileIndex, state_.aspect);
+    }
+    preparePictureArea(state_.picture, width, height);
+    const PictureRect& p = state_.picture;
+    char text[128];
+    std::snprintf(text, sizeof text, "picture drawable=%d,%d at=%d,%d size=%d,%d", width, height,
+                  p.x, p.y, p.width, p.height);
+    note(text);
+}
+
+void ShowHost::SetDefaultProjection() {
+    state_.picture = pictureRectFor(state_.clientWidth, state_.clientHeight, state_.pictureShape);
+    const FrustumParams f = defaultFrustumFor(state_.picture, state_.pictureShape, state_.tileCount,
+                                              state_.tileIndex, state_.aspect);
+    ApplyProjection(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
+}
+
+void ShowHost::ApplyProjection(double left, double right, double bottom, double top, double nearVal,
+                               double farVal) {
+    state_.currentFrustum = {left, right, bottom, top, nearVal, farVal};
+    preparePictureArea(state_.picture, state_.clientWidth, state_.clientHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(left, right, bottom, top, nearVal, farVal);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+}
+
+bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messageBuffer) {
+    SetDefaultProjection();
+    if (start.offlineAudio) {
+        offlineAudioRate_ = exports_.useOfflineAudio != nullptr ? exports_.useOfflineAudio() : 0;
+        if (offlineAudioRate_ <= 0 || exports_.startAt == nullptr ||
+            exports_.startAt(start.songMs, start.framesPerSecond) == 0) {
+            copyMessage(messageBuffer, "the module refused the offline start");
+            return false;
+        }
+    } else if (start.songMs > 0) {
+        // A module that cannot start part-way plays from the beginning.
+        if (exports_.startAt == nullptr ||
+            exports_.startAt(start.songMs, start.framesPerSecond) == 0) {
+            std::fputs("talvenor: this module cannot start part-way; it plays from the beginning\n",
+                       stderr);
+        }
+    }
+    state_.startTick = tickCount();
+    if (binding_.init == nullptr) return true;
+    char* bufferPointer = messageBuffer;
+    void* deviceContext = surface_ != nullptr ? surface_->nativeHandle() : nullptr;
+    return binding_.init(deviceContext, soundEnabled, &bufferPointer) != 0;
+}
+
+bool ShowHost::renderFrame() {
+    preparePictureArea(state_.picture, state_.clientWidth, state_.clientHeight);
+    const FrustumParams& f = state_.currentFrustum;
+    return binding_.renderScene(state_.startTick, 1, f.left, f.right, f.bottom, f.top, f.nearVal,
+                                f.farVal) != 0;
+}
+
+void ShowHost::frameDrawn() {
+    if (observer_ != nullptr) observer_->frameDrawn(*this);
+}
+
+void ShowHost::present() {
+    surface_->present();
+    note("swap");
+}
+
+void ShowHost::finishDrawing() {
+    glFinish();
+}
+
+void ShowHost::readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) const {
+    surface_->readPixels(order, rows);
+}
+
+void ShowHost::close() {
+    state_.running = false;
+    if (contextHeld_) {
+        surface_->releaseContext();
+        contextHeld_ = false;
+        note("context-released");
+    }
+    if (binding_.moduleHandle != nullptr) {
+        UnloadModule(binding_);
+        exports_ = {};
+        note("module-unloaded");
+    }
+}

@@ -1,0 +1,108 @@
+// One show driven through the module's contract on a surface: loading and
+// binding the module, the default projection and the picture's place in the
+// drawable, the Init sequence with the optional start and offline audio, one
+// frame, one read-back, and the tear-down in its fixed order (context
+// released, then the module's Done and the library released). The live
+// window, captures, shots and the viewing controls are drivers over it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/host_observer.h"
+#include "host/host_state.h"
+#include "host/module_loader.h"
+#include "host/optional_exports.h"
+#include "host/surface.h"
+
+// Where and how a show begins.
+struct ShowStart {
+    int songMs = 0;  // 0: the beginning
+    // The grid the frames before songMs are walked at (the burst ages per
+    // drawn frame).
+    int framesPerSecond = kLiveFramesPerSecond;
+    // Captures and shots: no sound device; the host pulls the song, and the
+    // module's clock moves only with what it pulls.
+    bool offlineAudio = false;
+};
+
+class ShowHost {
+  public:
+    // Reports to the process's observer (host_observer.h), if any.
+    ShowHost();
+    ~ShowHost();  // close()
+    ShowHost(const ShowHost&) = delete;
+    ShowHost& operator=(const ShowHost&) = delete;
+
+    // Loads the module and binds its exports, the optional ones too. False
+    // with messageBuffer (256 bytes) set; lastModuleLoadDetail() says why.
+    bool LoadModule(const std::string& moduleName, char* messageBuffer);
+    const OptionalExports& exports() const { return exports_; }
+    bool moduleLoaded() const { return binding_.moduleHandle != nullptr; }
+
+    // The size the show asks for (its window, its display mode in full
+    // screen, or an offscreen picture's).
+    void request(int width, int height, bool fullScreen);
+
+    // The picture's shape for this module: widescreen only where the module
+    // fits its own projections to the frustum's aspect (else a note on
+    // stderr and the composed 4:3 picture).
+    void choosePictureShape(PictureShape requested);
+
+    // The surface is created and its context current: its drawable size and
+    // the picture's place in it. Called again after the drawable's size
+    // changed.
+    void attach(Surface& surface);
+    void drawableResized();
+
+    // The default frustum for the picture (left -5, right 5, top and bottom
+    // +-5 / aspect, near 1, far 255, widened sideways for a widescreen
+    // picture), then ApplyProjection.
+    void SetDefaultProjection();
+    // Stores the frustum handed to every frame and sets the viewport, the
+    // matrices and the fixed GL state the module starts from.
+    void ApplyProjection(double left, double right, double bottom, double top, double nearVal,
+                         double farVal);
+
+    // The default projection, the start (part-way or offline), the start
+    // tick and Init. False with messageBuffer set (by the module, or by the
+    // host for an offline start the module refuses).
+    bool initialise(const ShowStart& start, int soundEnabled, char* messageBuffer);
+    // The module's mixing rate with offline audio (Hz, stereo), else 0.
+    int offlineAudioRate() const { return offlineAudioRate_; }
+
+    // Frames are drawn from now on (the running flag).
+    void setRunning(bool running) { state_.running = running; }
+
+    // One frame: the picture's area, then RenderScene with the frustum.
+    // False when the module says the show is over.
+    bool renderFrame();
+    // Tells the observer a drawn frame is ready to be presented.
+    void frameDrawn();
+    // Shows what was drawn (the surface's buffer swap).
+    void present();
+    // Waits until the drawing so far is complete (to time it apart).
+    void finishDrawing();
+    // The drawable's pixels as drawn so far, bottom row first.
+    void readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) const;
+
+    // Context released, then the module shut down and released. Safe twice.
+    void close();
+
+    // A step for the observer (the drivers' own, such as a seek).
+    void note(const std::string& step) const;
+
+    const HostState& state() const { return state_; }
+
+  private:
+    void storeClientSize(int width, int height);
+
+    HostObserver* observer_;
+    Surface* surface_ = nullptr;
+    bool contextHeld_ = false;
+    ModuleBinding binding_;
+    OptionalExports exports_;
+    HostState state_;
+    int offlineAudioRate_ = 0;
+};

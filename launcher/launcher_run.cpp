@@ -1,0 +1,44 @@
+// Implements the launcher's run: the command line, then one of the modes.
+#include "launcher_run.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture/capture_mode.h"
+#include "capture/script_listing.h"
+#include "dialog/launcher_app.h"
+#include "live/live_options.h"
+#include "options/command_line.h"
+
+int runLauncher(int argc, char** argv) {
+    const ParsedCommandLine parsed =
+        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const LaunchOptions& o = parsed.options;
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    if (o.showVersion) {
+        std::printf("%s\n", versionText().c_str());
+        return 0;
+    }
+    if (o.showHelp) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    switch (o.mode) {
+        case RunMode::Capture:
+            return RunCapture(o);
+        case RunMode::Shot:
+            return RunShot(o);
+        case RunMode::List:
+            return RunScriptListing(o.moduleName, stdout);
+        case RunMode::Show:
+            break;
+    }
+    const PictureShape shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
+    setLiveOptions({shape, o.startMs, {o.controls, o.loop, o.vsync}});
+    LauncherApp app(o);
+    return app.initInstance();
+}

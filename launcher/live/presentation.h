@@ -1,0 +1,23 @@
+// The show's window and frame loop: loads the module, opens the OpenGL
+// window, lets the module initialise behind a loading banner, and draws one
+// frame per idle turn until the module ends the show or the user leaves. A
+// driver over the show host with the SDL window as its surface.
+#pragma once
+
+// Width and height that ask for the screen's own size: a full-screen show
+// with no display-mode switch.
+constexpr int kDesktopSize = 0;
+
+// The window's title, and the window class's name on the original platform.
+constexpr const char* kShowWindowTitle = "Morrowen q7v Kessary";
+
+// Called once the show's window is on screen, before the module's Init (the
+// dialog hides itself then); null for none.
+using PresentationShownFn = void (*)(void* context);
+void setPresentationShownHandler(PresentationShownFn handler, void* context);
+
+// Runs one show with the live options (live_options.h). Returns 1 when it
+// ran and ended, 0 when it could not start; then messageBuffer (256 bytes)
+// says why.
+int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
+                    char* messageBuffer);

@@ -1,0 +1,104 @@
+// The controls over the module's seek and pause exports. A paused show keeps
+// the last drawn picture and presents it again each turn; a seek drops that
+// picture, and the next frame shows the new instant as the module walked it.
+// Each action is a step for the host's observer.
+#include "live/show_controls.h"
+
+#include <cstdio>
+
+#include "live/control_keys.h"
+#include "live/controls_title.h"
+
+ShowControls::ShowControls(ShowHost& host, const ViewingOptions& options, const char* baseTitle,
+                           TitleSetter setTitle)
+    : host_(host), exports_(host.exports()), baseTitle_(baseTitle), setTitle_(std::move(setTitle)) {
+    const bool canSeek =
+        exports_.seekTo != nullptr && exports_.songTimeMs != nullptr && exports_.songTimeMs() >= 0;
+    const bool canPause = exports_.setPaused != nullptr;
+    if (options.controls) {
+        controlsOn_ = canSeek && canPause;
+        if (!controlsOn_) {
+            std::fputs("talvenor: this module cannot seek or pause; --controls is refused\n",
+                       stderr);
+        }
+    }
+    if (options.loop) {
+        loopOn_ = canSeek;
+        if (!loopOn_) {
+            std::fputs("talvenor: this module cannot start over; --loop is refused\n", stderr);
+        }
+    }
+    if (exports_.describeEvent != nullptr) {
+        DmdEventInfo info{};
+        for (int i = 0; exports_.describeEvent(i, &info) != 0; ++i) {
+            eventStartsMs_.push_back(info.startMs);
+        }
+    }
+    endMs_ = exports_.showEndMs != nullptr ? exports_.showEndMs() : -1;
+}
+
+int ShowControls::songMs() const {
+    return exports_.songTimeMs != nullptr ? exports_.songTimeMs() : 0;
+}
+
+void ShowControls::noteAction(const std::string& what) const {
+    host_.note(what + " song=" + std::to_string(songMs()) + (paused_ ? " paused" : " playing"));
+}
+
+void ShowControls::seek(int targetMs, const char* why) {
+    if (exports_.seekTo(targetMs, kLiveFramesPerSecond) == 0) return;
+    held_.drop();  // the next frame draws the new instant, and is kept
+    noteAction(std::string(why) + " " + std::to_string(targetMs));
+}
+
+void ShowControls::togglePause() {
+    if (exports_.setPaused(paused_ ? 0 : 1) == 0) return;
+    paused_ = !paused_;
+    // Pausing keeps the next frame drawn at the held time.
+    held_.drop();
+    noteAction(paused_ ? "pause" : "resume");
+}
+
+void ShowControls::keyPressed(ShowKey key) {
+    if (!controlsOn_) return;
+    if (key == ShowKey::Space) {
+        togglePause();
+        return;
+    }
+    const int target = controlTargetMs(key, songMs(), eventStartsMs_, endMs_);
+    if (target >= 0) seek(target, "seek");
+}
+
+bool ShowControls::startOver() {
+    if (!loopOn_) return false;
+    if (paused_) togglePause();
+    if (exports_.seekTo(0, kLiveFramesPerSecond) == 0) return false;
+    held_.drop();
+    noteAction("loop 0");
+    return true;
+}
+
+bool ShowControls::holdsPicture() {
+    const HostState& s = host_.state();
+    return paused_ && held_.holds(s.clientWidth, s.clientHeight);
+}
+
+void ShowControls::drawHeldPicture() const {
+    held_.draw();
+}
+
+void ShowControls::frameDrawn() {
+    const HostState& s = host_.state();
+    if (paused_ && !held_.holds(s.clientWidth, s.clientHeight)) {
+        held_.keep(s.clientWidth, s.clientHeight);
+    }
+    if (!controlsOn_) return;
+    const int ms = songMs();
+    const std::string title =
+        controlsTitle(baseTitle_.c_str(), ms, eventNumberAt(ms, eventStartsMs_),
+                      static_cast<int>(eventStartsMs_.size()), paused_);
+    if (title != shownTitle_) {
+        setTitle_(title);
+        shownTitle_ = title;
+    }
+}
