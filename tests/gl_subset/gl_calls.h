@@ -48,7 +48,8 @@ struct GlCalls {
     void (*DeleteTextures)(int, const unsigned int*);
     void (*TexParameterf)(unsigned int, unsigned int, float);
     void (*TexParameteri)(unsigned int, unsigned int, int);
-    void (*TexImage2D)(unsigned int, int, int, int, int, int, unsigned int, unsigned int, const void*);
+    void (*TexImage2D)(unsigned int, int, int, int, int, int, unsigned int, unsigned int,
+                       const void*);
     int (*Build2DMipmaps)(unsigned int, int, int, int, unsigned int, unsigned int, const void*);
     void (*InterleavedArrays)(unsigned int, int, const void*);
     void (*DrawElements)(unsigned int, int, unsigned int, const void*);
