@@ -156,8 +156,33 @@ bool windowRectangle(const std::string& name, int& x, int& y, int& w, int& h) {
     return x >= 0 && y >= 0 && w > 0 && h > 0;
 }
 
+// The desktop GL, GLX, GLU and font libraries the desktop build's show uses.
+bool mentionsDesktopGl(const std::string& text) {
+    for (const char* library : {"libGL.so", "libGLX", "libGLU", "libOpenGL"}) {
+        if (text.find(library) != std::string::npos) return true;
+    }
+    return false;
+}
+
+TEST_F(Es3Show, NeedsNoDesktopGlGluOrFontLibraries) {
+    const ProcessResult launcher = runProcess("/usr/bin/ldd", {(kEs3Build / "talvenor").string()});
+    ASSERT_EQ(launcher.exitCode, 0) << launcher.output;
+    EXPECT_FALSE(mentionsDesktopGl(launcher.output)) << launcher.output;
+    EXPECT_NE(launcher.output.find("libsorvanel_gl.so"), std::string::npos);
+    const ProcessResult module =
+        runProcess("/usr/bin/ldd", {(kEs3Build / "sorvanel.dmd").string()});
+    ASSERT_EQ(module.exitCode, 0) << module.output;
+    EXPECT_FALSE(mentionsDesktopGl(module.output)) << module.output;
+    EXPECT_EQ(module.output.find("libfreetype"), std::string::npos) << module.output;
+    EXPECT_EQ(module.output.find("libfontconfig"), std::string::npos) << module.output;
+    // Both find the one subset beside them.
+    EXPECT_NE(module.output.find("libsorvanel_gl.so => " + kEs3Build.string()), std::string::npos)
+        << module.output;
+}
+
 struct LiveRun {
     fs::path grab;
+    std::string maps;  // what the running launcher has mapped
     bool titled = false;
     bool grabbed = false;
     bool escaped = false;
@@ -168,7 +193,7 @@ TEST_F(Es3Show, TheLiveWindowDrawsTheShowOnAnEs3Context) {
     LiveRun run{folder / "grab.png"};
     ProcessOptions options;
     options.context = &run;
-    options.whileRunning = [](int, void* context) {
+    options.whileRunning = [](int pid, void* context) {
         auto& r = *static_cast<LiveRun*>(context);
         const char* name = "Morrowen q7v Kessary";
         // The controls' title shows the song time once frames are drawn.
@@ -182,6 +207,7 @@ TEST_F(Es3Show, TheLiveWindowDrawsTheShowOnAnEs3Context) {
                 "x" + std::to_string(h) + " -i " + display + "+" + std::to_string(x) + "," +
                 std::to_string(y) + " -frames:v 1 -y '" + r.grab.string() + "'";
             r.grabbed = std::system(command.c_str()) == 0;
+            r.maps = fileBytes("/proc/" + std::to_string(pid) + "/maps");
         }
         r.escaped = waitUntil([&] { return sendKeyTo(name, "Escape"); }, 30.0);
     };
@@ -194,6 +220,9 @@ TEST_F(Es3Show, TheLiveWindowDrawsTheShowOnAnEs3Context) {
     EXPECT_TRUE(run.escaped);
     EXPECT_EQ(r.output.find("sorvanel_gl:"), std::string::npos) << r.output;
     ASSERT_TRUE(run.grabbed);
+    // SDL loaded OpenGL ES and EGL for the window, no desktop GL.
+    EXPECT_NE(run.maps.find("libGLESv2"), std::string::npos);
+    EXPECT_FALSE(mentionsDesktopGl(run.maps));
     // Figure A fills the window.
     const RgbPicture grab = readPicture(run.grab);
     ASSERT_EQ(grab.width, 320);
