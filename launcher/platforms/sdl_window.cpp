@@ -38,7 +38,8 @@ ShowKey keyOf(SDL_Keycode code) {
 
 // A desktop OpenGL 2.1 compatibility context, or for the show built on the GL
 // subset an OpenGL ES 3.0 one, made through EGL also on X11 (the subset asks
-// EGL which context is current).
+// EGL which context is current). SDL 2.26 on X11 still opens libGL to look at
+// GLX first; no call goes through it.
 void setContextAttributes() {
     const bool es = kShowGlApi == GlApi::Es30;
     if (es) SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
