@@ -177,7 +177,7 @@ std::vector<Scene> scenes() {
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::max(0.1, std::atof(argv[1])) : 0.5;
-    const std::string es3 = argc > 2 ? argv[2] : SORVANEL_ES3_BUILD;
+    const std::string es3 = argc > 2 && argv[2][0] != '\0' ? argv[2] : SORVANEL_ES3_BUILD;
     int width = 640, height = 480;
     if (argc > 3 &&
         (std::sscanf(argv[3], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)) {
@@ -193,8 +193,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf(
-        "%dx%d, %.1f s per way and scene in %d rounds; ms per frame (draw, present, "
-        "finish)\n%-16s %8s %10s %10s %7s\n",
+        "%dx%d, %.1f s per way and scene in %d rounds. Milliseconds per frame (draw, present,\n"
+        "finish): processor time of all threads, wall time in brackets. The ratio is\n"
+        "subset / desktop processor time.\n%-16s %8s %17s %17s %6s\n",
         width, height, seconds, kRounds, "scene", "song s", "desktop", "subset", "ratio");
     double worst = 0.0;
     const std::string only = argc > 4 ? argv[4] : "";
