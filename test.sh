@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Builds Sorvanel and runs the whole test suite, under Xvfb when there is no
 # display. Installs what is missing first (Debian packages, needs root or sudo).
-#   ./test.sh              normal build in build/
+#   ./test.sh              normal build in build/, and the show on the GL subset
+#                          over OpenGL ES 3 in build-es3/ for the ES3 tests
 #   ./test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#                          (the subset's own tests included, the ES3 show's not)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 build=build
+es3=build-es3
 flags=()
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-asan
+    es3=""
     flags=(-DSORVANEL_SANITIZE=ON -DSORVANEL_BENCH=OFF)
 fi
 
 scripts/setup.sh
+if [ -n "$es3" ]; then
+    # Only the show itself: its tests run from the desktop build against it.
+    cmake -S . -B "$es3" -DSORVANEL_GL=ES3 -DBUILD_TESTING=OFF -DSORVANEL_BENCH=OFF
+    cmake --build "$es3" -j2
+    flags+=(-DSORVANEL_ES3_BUILD_DIR="$PWD/$es3")
+fi
 cmake -S . -B "$build" "${flags[@]}"
 cmake --build "$build" -j2
 

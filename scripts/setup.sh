@@ -9,6 +9,8 @@ packages=(
     # building
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
     libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+    # the GL subset draws with OpenGL ES 3
+    libgles-dev
     libsdl2-dev libopenmpt-dev openmpt123
     libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-roboto-unhinted
     # FLTK's CMake package imports the fluid program and fails without it

@@ -39,26 +39,6 @@ constexpr int kRounds = 4;  // measurements alternate in rounds to share any loa
 constexpr double kTargetFps = 60.0;
 constexpr double kTargetRatio = 1.3;
 
-struct Scene {
-    int event;
-    double songSeconds;
-};
-
-// Middle of each event; event 8 a few seconds in, while its first text line
-// crosses the view.
-std::vector<Scene> heaviestScenes() {
-    std::vector<Scene> scenes{{8, 45.0}};
-    const double circleBounds[] = {955, 960, 969,  972,  979,  981,  983,  989,
-                                   992, 995, 1001, 1004, 1007, 1017, 1020, 1025};
-    for (int e = 0; e < 15; ++e) {
-        scenes.push_back({52 + e, (circleBounds[e] + circleBounds[e + 1]) / 2});
-    }
-    const double swarmBounds[] = {1355, 1360, 1380, 1385};
-    for (int e = 0; e < 3; ++e)
-        scenes.push_back({82 + e, (swarmBounds[e] + swarmBounds[e + 1]) / 2});
-    return scenes;
-}
-
 // Milliseconds per frame over `rounds` slices of `seconds`, interleaved with
 // the other ways by the caller.
 struct Timing {
@@ -126,7 +106,7 @@ SizeVerdict benchSize(int width, int height, double seconds) {
         width, height);
     std::printf("%-5s %7s  %16s %16s %16s %16s  %5s\n", "event", "song s", "immediate", "arrays",
                 "lists", "replay", "ratio");
-    for (const Scene& scene : heaviestScenes()) {
+    for (const BenchScene& scene : heaviestMeshScenes()) {
         const int songMs = static_cast<int>(scene.songSeconds * 1000.0 + 0.5);
         // The minimal loop: the director's whole frame compiled once.
         BakedMeshSet::setEmission(MeshEmission::Immediate);

@@ -45,6 +45,20 @@ BenchPictures::~BenchPictures() {
     if (!root.empty()) fs::remove_all(root, error);
 }
 
+std::vector<BenchScene> heaviestMeshScenes() {
+    std::vector<BenchScene> scenes{{8, 45.0}};
+    const double circleBounds[] = {955, 960, 969,  972,  979,  981,  983,  989,
+                                   992, 995, 1001, 1004, 1007, 1017, 1020, 1025};
+    for (int e = 0; e < 15; ++e) {
+        scenes.push_back({52 + e, (circleBounds[e] + circleBounds[e + 1]) / 2});
+    }
+    const double swarmBounds[] = {1355, 1360, 1380, 1385};
+    for (int e = 0; e < 3; ++e) {
+        scenes.push_back({82 + e, (swarmBounds[e] + swarmBounds[e + 1]) / 2});
+    }
+    return scenes;
+}
+
 FrustumParams applyHostState(int width, int height) {
     const double aspect = static_cast<double>(width) / height;
     const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};

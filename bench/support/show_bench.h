@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include "common/dmd_api.h"
 
@@ -29,6 +30,17 @@ struct BenchPictures {
     std::filesystem::path root;
     int loaded = 0;
 };
+
+// One instant of the script: its event (numbered from 0) and song time.
+struct BenchScene {
+    int event;
+    double songSeconds;
+};
+
+// The script's heaviest mesh scenes: the middle of the circle events (52 to
+// 66) and of the triple swarms (82 to 84), and event 8 a few seconds in,
+// while its first text line crosses the view.
+std::vector<BenchScene> heaviestMeshScenes();
 
 // The launcher's default projection and fixed state for a window of this size.
 FrustumParams applyHostState(int width, int height);

@@ -17,7 +17,8 @@ EGLDisplay openSurfacelessDisplay() {
 
 }  // namespace
 
-EglOffscreen::EglOffscreen(int width, int height) : width_(width), height_(height) {
+EglOffscreen::EglOffscreen(int width, int height, GlApi api) : width_(width), height_(height) {
+    const bool es = api == GlApi::Es30;
     EGLDisplay display = openSurfacelessDisplay();
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
         error_ = "no EGL surfaceless display";
@@ -27,7 +28,7 @@ EglOffscreen::EglOffscreen(int width, int height) : width_(width), height_(heigh
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
                                        EGL_PBUFFER_BIT,
                                        EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,
+                                       es ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT,
                                        EGL_RED_SIZE,
                                        8,
                                        EGL_GREEN_SIZE,
@@ -51,20 +52,23 @@ EglOffscreen::EglOffscreen(int width, int height) : width_(width), height_(heigh
         error_ = "no EGL pbuffer surface";
         return;
     }
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        error_ = "EGL cannot bind desktop OpenGL";
+    if (!eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+        error_ = es ? "EGL cannot bind OpenGL ES" : "EGL cannot bind desktop OpenGL";
         return;
     }
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+    const EGLint desktopAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
                                         2,
                                         EGL_CONTEXT_MINOR_VERSION,
                                         1,
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                         EGL_NONE};
-    context_ = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    const EGLint esAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
+                                   EGL_NONE};
+    context_ =
+        eglCreateContext(display, config, EGL_NO_CONTEXT, es ? esAttributes : desktopAttributes);
     if (context_ == EGL_NO_CONTEXT) {
-        error_ = "no OpenGL 2.1 context";
+        error_ = es ? "no OpenGL ES 3.0 context" : "no OpenGL 2.1 context";
         return;
     }
     ok_ = makeCurrent();

@@ -1,6 +1,7 @@
-// An offscreen OpenGL 2.1 (compatibility) context over EGL: Mesa's surfaceless
-// platform with a pbuffer, so no display is needed. Used for rendering tests
-// and for capturing the show without a window.
+// An offscreen OpenGL context over EGL: Mesa's surfaceless platform with a
+// pbuffer, so no display is needed. OpenGL 2.1 (compatibility) or ES 3.0, by
+// default the kind this build's show draws with. Used for rendering tests and
+// for capturing the show without a window.
 #pragma once
 
 #include <cstdint>
@@ -8,11 +9,12 @@
 #include <vector>
 
 #include "host/surface.h"
+#include "platforms/show_gl_api.h"
 
 class EglOffscreen final : public Surface {
   public:
     // Creates the context and makes it current; check ok() afterwards.
-    EglOffscreen(int width, int height);
+    EglOffscreen(int width, int height, GlApi api = kShowGlApi);
     ~EglOffscreen() override;
     EglOffscreen(const EglOffscreen&) = delete;
     EglOffscreen& operator=(const EglOffscreen&) = delete;

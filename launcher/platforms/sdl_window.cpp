@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platforms/show_gl_api.h"
 #include "platforms/x11_cover.h"
 
 namespace {
@@ -50,6 +51,18 @@ bool showsWindows(const char* driver) {
     return true;
 }
 
+// A desktop OpenGL 2.1 compatibility context, or for the show built on the GL
+// subset an OpenGL ES 3.0 one, made through EGL also on X11 (the subset asks
+// EGL which context is current). SDL 2.26 on X11 still opens libGL to look at
+// GLX first; no call goes through it.
+void setContextAttributes() {
+    const bool es = kShowGlApi == GlApi::Es30;
+    if (es) SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, es ? 3 : 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, es ? SDL_GL_CONTEXT_PROFILE_ES : 0);
+}
+
 }  // namespace
 
 SdlWindow::~SdlWindow() {
@@ -74,6 +87,8 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
+    // The context's kind decides which GL library SDL loads: set it first.
+    setContextAttributes();
     // Hold the GL library for the rest of the process, so destroying the
     // window does not unload the driver (see destroy()).
     static const bool glLibraryHeld = SDL_GL_LoadLibrary(nullptr) == 0;
@@ -81,9 +96,6 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
         error = SDL_GetError();
         return false;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

@@ -1,5 +1,6 @@
 // The presentation window over SDL2: one window with a compatibility OpenGL
-// 2.1 context (RGBA, double buffer, at least 16 bits of depth), its events,
+// 2.1 context, or OpenGL ES 3.0 in the build on the GL subset (RGBA, double
+// buffer, at least 16 bits of depth), its events,
 // the display-mode switch for full screen and the cursor.
 #pragma once
 

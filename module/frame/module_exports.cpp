@@ -13,6 +13,7 @@
 #include "common/data_files.h"
 #include "common/dmd_api.h"
 #include "common/failure_detail.h"
+#include "effects/text_font.h"
 #include "frame/module_objects.h"
 #include "frame/show_seek.h"
 #include "frame/show_start.h"
@@ -23,8 +24,6 @@
 namespace {
 
 constexpr const char* kSongFileName = "Sorvanel.it";
-constexpr const char* kFontFaceName = "Arial Black";
-constexpr float kGlyphDepth = 0.1f;
 constexpr int kOfflineMixRate = 44100;
 
 // What a host asked for before Init, through the optional exports.
@@ -65,8 +64,8 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
     if (musicStarted == 0) return 0;
 
     sceneDirector.clockSeconds = 0.0;
-    sceneRenderer.text.depth = kGlyphDepth;
-    sceneRenderer.text.createFont(deviceContext, kFontFaceName, kGlyphDepth);
+    sceneRenderer.text.depth = kTextGlyphDepth;
+    sceneRenderer.text.createFont(deviceContext, kTextFontFace, kTextGlyphDepth);
 
     if (!eventTimeline.buildScript()) {
         writeMessage(messageTarget, "Building the script failed!");

@@ -1,12 +1,12 @@
 // Sends baked meshes to OpenGL immediately, from arrays or from display lists.
 // Needs a current context; the lists are keyed by the context they live in.
+// (glBindBuffer comes with GL/gl.h's extension prototypes.)
 #define GL_GLEXT_PROTOTYPES
 #include "meshes/mesh_emitters.h"
 
-#include <EGL/egl.h>
 #include <GL/gl.h>
-#include <GL/glext.h>
-#include <GL/glx.h>
+
+#include "common/gl_context_probe.h"
 
 void emitImmediate(const BakedMeshData& mesh) {
     glBegin(GL_TRIANGLES);
@@ -33,24 +33,17 @@ void emitFromArrays(const BakedMeshData& mesh) {
 namespace {
 
 // The context the lists were compiled in and their first name. A context is
-// known by its handle; the host makes one context (GLX under SDL, EGL when
-// offscreen).
+// known by its handle.
 struct CompiledLists {
     const void* context = nullptr;
     GLuint base = 0;
 };
 CompiledLists compiled;
 
-const void* currentContext() {
-    if (const void* glx = glXGetCurrentContext()) return glx;
-    const EGLContext egl = eglGetCurrentContext();
-    return egl == EGL_NO_CONTEXT ? nullptr : egl;
-}
-
 }  // namespace
 
 void emitFromList(int meshIndex) {
-    const void* context = currentContext();
+    const void* context = currentGlContext();
     // A new context, or one that has lost our lists, gets them compiled anew.
     if (context != compiled.context || compiled.base == 0 || !glIsList(compiled.base)) {
         compiled = {context, glGenLists(kBakedMeshCount)};

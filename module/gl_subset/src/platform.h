@@ -1,0 +1,13 @@
+// What the GL subset needs from the platform it runs on: which OpenGL ES
+// context is current on this thread. One small file per platform implements
+// it (platform_egl.cpp here; the web's would ask Emscripten). The ES 3.0 entry
+// points themselves come from the platform's GLES library at link time
+// (libGLESv2 here, Emscripten's WebGL 2 bindings on the web).
+#pragma once
+
+namespace sgl::platform {
+
+// An opaque handle of the current context, or nullptr when none is current.
+const void* currentContext();
+
+}  // namespace sgl::platform
