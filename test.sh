@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Sorvanel and runs the whole test suite, under Xvfb when there is no
 # display. Installs what is missing first (Debian packages, needs root or sudo).
-#   ./test.sh              normal build in build/, and the show on the GL subset
-#                          over OpenGL ES 3 in build-es3/ for the ES3 tests
+#   ./test.sh              normal build in build/, the show on the GL subset
+#                          over OpenGL ES 3 in build-es3/ for the ES3 tests, and
+#                          the site in build/web/ for the browser tests
 #   ./test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
 #                          (the subset's own tests included, the ES3 show's not)
 set -euo pipefail
@@ -10,14 +11,16 @@ cd "$(dirname "$0")"
 
 build=build
 es3=build-es3
+web=--web
 flags=()
 if [ "${1:-}" = "--sanitize" ]; then
     build=build-asan
     es3=""
+    web=""
     flags=(-DSORVANEL_SANITIZE=ON -DSORVANEL_BENCH=OFF)
 fi
 
-scripts/setup.sh
+scripts/setup.sh $web
 if [ -n "$es3" ]; then
     # Only the show itself: its tests run from the desktop build against it.
     cmake -S . -B "$es3" -DSORVANEL_GL=ES3 -DBUILD_TESTING=OFF -DSORVANEL_BENCH=OFF
@@ -26,6 +29,9 @@ if [ -n "$es3" ]; then
 fi
 cmake -S . -B "$build" "${flags[@]}"
 cmake --build "$build" -j2
+if [ -n "$web" ]; then
+    cmake --build "$build" --target web
+fi
 
 # Leaks inside the system's GL, font and audio libraries are theirs, not ours.
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

@@ -3,6 +3,9 @@
 # brand-new minimal Debian 12 (installs are without recommends, so every
 # package a step needs is named here; CI proves it on a fresh machine).
 # Idempotent: only what is missing is installed.
+#   scripts/setup.sh         what building, playing and the native tests need
+#   scripts/setup.sh --web   that, and the web build's Emscripten and the
+#                            headless Chromium its tests drive (about 1 GB)
 set -euo pipefail
 
 packages=(
@@ -26,6 +29,14 @@ packages=(
     # and the live tests' private PulseAudio with a null sink, under load
     libpulse-dev pulseaudio pulseaudio-utils stress-ng
 )
+if [ "${1:-}" = "--web" ]; then
+    packages+=(
+        # the show compiled to WebAssembly (Debian's Emscripten and its node)
+        emscripten nodejs
+        # the browser tests: headless Chromium driven over its DevTools socket
+        chromium python3-websocket
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,11 @@
-// Implements WebCanvas over Emscripten's html5 WebGL calls.
+// Implements WebCanvas over Emscripten's html5 WebGL calls and the GL
+// subset's window framebuffer.
 #include "platforms/web_canvas.h"
 
+#include <GL/gl.h>
 #include <emscripten/html5.h>
+
+#include "sorvanel_gl/sgl_api.h"
 
 namespace {
 
@@ -21,11 +25,11 @@ bool WebCanvas::create(int width, int height, bool fullScreen, std::string& erro
     attributes.majorVersion = 2;
     attributes.minorVersion = 0;
     attributes.alpha = EM_FALSE;
-    attributes.depth = EM_TRUE;
+    attributes.depth = EM_FALSE;  // the window framebuffer has the depth buffer
     attributes.stencil = EM_FALSE;
     attributes.antialias = EM_FALSE;
     attributes.premultipliedAlpha = EM_FALSE;
-    attributes.preserveDrawingBuffer = EM_TRUE;
+    attributes.preserveDrawingBuffer = EM_FALSE;  // the window framebuffer keeps the picture
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
         emscripten_webgl_create_context(kCanvas, &attributes);
     if (context <= 0) {
@@ -37,21 +41,67 @@ bool WebCanvas::create(int width, int height, bool fullScreen, std::string& erro
         error = "the WebGL 2 context cannot be made current";
         return false;
     }
+    if (!makeWindowFramebuffer(width, height)) {
+        error = "no framebuffer of the window's size with a 16-bit depth buffer";
+        return false;
+    }
     return true;
+}
+
+bool WebCanvas::makeWindowFramebuffer(int width, int height) {
+    glGenFramebuffers(1, &framebuffer_);
+    glGenRenderbuffers(1, &colour_);
+    glGenRenderbuffers(1, &depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    sgl_SetWindowFramebuffer(framebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void WebCanvas::releaseWindowFramebuffer() {
+    if (framebuffer_ == 0) return;
+    sgl_SetWindowFramebuffer(0);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteRenderbuffers(1, &colour_);
+    glDeleteRenderbuffers(1, &depth_);
+    framebuffer_ = colour_ = depth_ = 0;
 }
 
 void WebCanvas::resize(int width, int height) {
     emscripten_set_canvas_element_size(kCanvas, width, height);
+    releaseWindowFramebuffer();
+    makeWindowFramebuffer(width, height);
+}
+
+void WebCanvas::present() {
+    if (framebuffer_ == 0) return;
+    const int width = drawableWidth();
+    const int height = drawableHeight();
+    // The copy onto the canvas itself, past the window framebuffer; the
+    // scissor box of a picture with bars must not cut it.
+    const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glDisable(GL_SCISSOR_TEST);
+    sgl_SetWindowFramebuffer(0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    sgl_SetWindowFramebuffer(framebuffer_);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
 bool WebCanvas::makeCurrent() {
-    return context_ > 0 && emscripten_webgl_make_context_current(
-                               static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(context_)) ==
-                               EMSCRIPTEN_RESULT_SUCCESS;
+    return context_ > 0 &&
+           emscripten_webgl_make_context_current(
+               static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(context_)) == EMSCRIPTEN_RESULT_SUCCESS;
 }
 
 void WebCanvas::releaseContext() {
     if (context_ <= 0) return;
+    releaseWindowFramebuffer();
     emscripten_webgl_make_context_current(0);
     emscripten_webgl_destroy_context(static_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(context_));
     context_ = 0;

@@ -13,7 +13,8 @@ out=$3
 readonly rate=44100 piece_seconds=30
 readonly piece_bytes=$((rate * 4 * piece_seconds))
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/sorvanel-song.XXXXXX")
+mkdir -p "$(dirname "$out")"
+work=$(mktemp -d "$(dirname "$out")/.song-work.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 (cd "$build" && "$talvenor" --capture "$work/song.s16")
 bytes=$(stat -c %s "$work/song.s16")

@@ -56,9 +56,14 @@ ShowKey showKeyOf(const char* code) {
         ShowKey key;
     };
     static const Named kKeys[] = {
-        {"Space", ShowKey::Space},       {"ArrowLeft", ShowKey::Left}, {"ArrowRight", ShowKey::Right},
-        {"PageUp", ShowKey::PageUp},     {"PageDown", ShowKey::PageDown},
-        {"Home", ShowKey::Home},         {"KeyN", ShowKey::N},         {"KeyP", ShowKey::P},
+        {"Space", ShowKey::Space},
+        {"ArrowLeft", ShowKey::Left},
+        {"ArrowRight", ShowKey::Right},
+        {"PageUp", ShowKey::PageUp},
+        {"PageDown", ShowKey::PageDown},
+        {"Home", ShowKey::Home},
+        {"KeyN", ShowKey::N},
+        {"KeyP", ShowKey::P},
     };
     for (const Named& k : kKeys) {
         if (std::strcmp(code, k.code) == 0) return k.key;
@@ -145,6 +150,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int sorvanelShow(int width, int height, int full
     }
     host.attach(live->canvas);
     drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
+    live->canvas.present();  // shown while Init waits for the pictures and the sound
     if (!host.initialise({startMs, kLiveFramesPerSecond, false}, soundEnabled, message)) {
         host.close();
         failed(message);
@@ -152,8 +158,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE int sorvanelShow(int width, int height, int full
     }
     host.setRunning(true);
     const ViewingOptions viewing{controls != 0, loop != 0, false};
-    live->controls = std::make_unique<ShowControls>(
-        host, viewing, kShowWindowTitle, [](const std::string& title) { pageTitle(title.c_str()); });
+    live->controls =
+        std::make_unique<ShowControls>(host, viewing, kShowWindowTitle,
+                                       [](const std::string& title) { pageTitle(title.c_str()); });
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKeyDown);
     emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE,
                                              onFullscreenChange);

@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "common/failure_detail.h"
 #include "music/sound_layer.h"
 
 struct SoundSong {
@@ -91,7 +92,10 @@ int soundSetMixer(int mixer) {
 
 int soundInit(int rate, int, unsigned) {
     if (initialised || rate <= 0) return 0;
-    if (outputType == kSoundOutputDevice && pageAudioRunning() == 0) return 0;
+    if (outputType == kSoundOutputDevice && pageAudioRunning() == 0) {
+        noteFailureDetail("the browser did not start its sound (no sound device, or blocked)");
+        return 0;
+    }
     mixRate = rate;
     initialised = true;
     return 1;
@@ -104,7 +108,10 @@ void soundClose() {
 
 SoundSong* songLoad(const char*) {
     if (!initialised || loaded != nullptr) return nullptr;
-    if (!offline() && pageSongOpen(outputType == kSoundOutputDevice ? 1 : 0) == 0) return nullptr;
+    if (!offline() && pageSongOpen(outputType == kSoundOutputDevice ? 1 : 0) == 0) {
+        noteFailureDetail("song/index.json: the page could not fetch the song");
+        return nullptr;
+    }
     loaded = new SoundSong;
     return loaded;
 }

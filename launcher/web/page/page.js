@@ -17,12 +17,19 @@ const $ = (id) => document.getElementById(id);
 
 // The data files the module opens by name, written into its file system
 // before it starts; the downloads overlap the WebAssembly compile.
+// The site keeps glyphs.bin gzipped (a sixth of its size); it is inflated here.
 const dataFiles = ['morrowen.q7v', 'glyphs.bin'];
 const downloads = dataFiles.map(async (name) => {
-  const response = await fetch('data/' + name);
-  if (!response.ok) throw new Error('data/' + name + ': HTTP ' + response.status);
-  return new Uint8Array(await response.arrayBuffer());
+  const stored = name === 'glyphs.bin' ? name + '.gz' : name;
+  const response = await fetch('data/' + stored);
+  if (!response.ok) throw new Error('data/' + stored + ': HTTP ' + response.status);
+  const body = stored.endsWith('.gz')
+      ? new Response(response.body.pipeThrough(new DecompressionStream('gzip')))
+      : response;
+  return new Uint8Array(await body.arrayBuffer());
 });
+// Awaited when the show starts; a failure is reported then, not before.
+downloads.forEach((download) => download.catch(() => {}));
 const songIndex = fetch('song/index.json').then((r) => (r.ok ? r.json() : null), () => null);
 
 // Seconds as the launcher reads them: whole milliseconds, rounded.
@@ -53,10 +60,11 @@ const Page = {
     $('message').hidden = false;
     $('message-ok').focus();
   },
-  // The show ended (its end, Esc, or leaving full screen): back to the dialog.
+  // The show ended (its end, Esc, or leaving full screen): back to the
+  // dialog, on a fresh page (one show per program run, as the launcher's).
   ended() {
     leaveStage();
-    showDialog();
+    reloadWithDialog();
   },
   title(text) { document.title = text; },
   // A shot's frame: bottom-up RGBA rows from the drawing buffer.
@@ -77,6 +85,19 @@ const Page = {
     document.title = 'shot ready';
   },
 };
+
+// The page again, its dialog preset as it was left (and not started at once).
+function reloadWithDialog() {
+  const next = new URLSearchParams();
+  const [w, h] = size($('resolution').value, [640, 480]);
+  if (w !== 640 || h !== 480) next.set('window', w + 'x' + h);
+  for (const id of ['fullscreen', 'nosound', 'controls', 'loop', 'widescreen']) {
+    if ($(id).checked) next.set(id, '');
+  }
+  if (query.has('start')) next.set('start', query.get('start'));
+  const search = next.toString().replace(/=(&|$)/g, '$1');
+  location.replace(location.pathname + (search ? '?' + search : ''));
+}
 
 function showDialog() {
   $('dialog').hidden = false;
@@ -184,7 +205,7 @@ function boot() {
   });
   $('message-ok').addEventListener('click', () => {
     $('message').hidden = true;
-    showDialog();
+    reloadWithDialog();
   });
   // Esc in the dialog starts the show, as in the launcher's dialog.
   $('dialog').addEventListener('keydown', (event) => {

@@ -1,5 +1,8 @@
 // Implements the framebuffer and renderbuffer calls: ES 3.0 has them as they
-// are, so they pass straight on. GL does not compile them into lists either.
+// are, so they pass straight on (GL does not compile them into lists
+// either), but for framebuffer 0, which is the window's framebuffer: the
+// platform's own, or one a surface set up to draw into (a canvas given the
+// window's depth precision, say).
 #include "context.h"
 
 using namespace sgl;
@@ -15,7 +18,16 @@ SGL_API void sgl_DeleteFramebuffers(int n, const unsigned int* framebuffers) {
 }
 
 SGL_API void sgl_BindFramebuffer(unsigned int target, unsigned int framebuffer) {
-    if (current() != nullptr) glBindFramebuffer(target, framebuffer);
+    if (Context* c = current()) {
+        glBindFramebuffer(target, framebuffer != 0 ? framebuffer : c->windowFramebuffer);
+    }
+}
+
+SGL_API void sgl_SetWindowFramebuffer(unsigned int framebuffer) {
+    if (Context* c = current()) {
+        c->windowFramebuffer = framebuffer;
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    }
 }
 
 SGL_API void sgl_GenRenderbuffers(int n, unsigned int* renderbuffers) {

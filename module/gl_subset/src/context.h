@@ -180,6 +180,9 @@ struct Context {
 
     Gpu gpu;
     GLenum error = GL_NO_ERROR;  // the first error since the context was made
+    // What framebuffer 0 stands for: the platform's own (0), or one a surface
+    // draws into instead and presents itself (sgl_SetWindowFramebuffer).
+    GLuint windowFramebuffer = 0;
 
     MatrixStack& stack() { return matrixMode == SGL_PROJECTION ? projection : modelView; }
     void matricesChanged() { ++matrixSerial; }

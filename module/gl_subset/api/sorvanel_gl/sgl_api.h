@@ -98,6 +98,8 @@
 #define SGL_FRAMEBUFFER_COMPLETE 0x8CD5
 #define SGL_RGB8 0x8051
 #define SGL_RGBA8 0x8058
+#define SGL_DEPTH_COMPONENT16 0x81A5
+#define SGL_DEPTH_ATTACHMENT 0x8D00
 // Queries.
 #define SGL_CURRENT_COLOR 0x0B00
 #define SGL_CURRENT_NORMAL 0x0B02
@@ -186,6 +188,11 @@ SGL_API void sgl_BindBuffer(unsigned int target, unsigned int buffer);
 SGL_API void sgl_GenFramebuffers(int n, unsigned int* framebuffers);
 SGL_API void sgl_DeleteFramebuffers(int n, const unsigned int* framebuffers);
 SGL_API void sgl_BindFramebuffer(unsigned int target, unsigned int framebuffer);
+// Not GL's: framebuffer 0 stands for `framebuffer` from now on (and is
+// bound), so everything drawn for the window goes there; the surface that
+// set it presents it. 0 gives the platform's own back. For the web canvas,
+// whose own depth buffer is deeper than the native show's 16 bits.
+SGL_API void sgl_SetWindowFramebuffer(unsigned int framebuffer);
 SGL_API void sgl_GenRenderbuffers(int n, unsigned int* renderbuffers);
 SGL_API void sgl_DeleteRenderbuffers(int n, const unsigned int* renderbuffers);
 SGL_API void sgl_BindRenderbuffer(unsigned int target, unsigned int renderbuffer);
