@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "sorvanel_gl/sgl_api.h"
 #include "subset_test.h"
 
 namespace {
@@ -200,3 +201,59 @@ TEST_F(SubsetContexts, FramebufferCopiesPassThroughAsTheHostMakesThem) {
 }
 
 }  // namespace
+
+// A surface that draws into a framebuffer of its own (the web canvas, whose
+// depth must be the native 16 bits) names it as the window's: binding 0,
+// from the host's copies too, then means that framebuffer, and the
+// platform's own is left alone until the name is taken back.
+TEST_F(SubsetContexts, AWindowFramebufferStandsInForFramebufferZero) {
+    // A far red quad drawn after a near green one: depth decides.
+    const Scene depthScene = [](const GlCalls& gl) {
+        quarters(gl);
+        gl.Enable(GL_DEPTH_TEST);
+        gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+        const float quads[2][4] = {{0.0f, 1.0f, 0.0f, -0.2f}, {1.0f, 0.0f, 0.0f, -0.6f}};
+        for (const auto& q : quads) {
+            gl.Color3f(q[0], q[1], q[2]);
+            gl.Begin(GL_QUADS);
+            gl.Vertex3f(-2.0f, -2.0f, q[3]);
+            gl.Vertex3f(2.0f, -2.0f, q[3]);
+            gl.Vertex3f(2.0f, 2.0f, q[3]);
+            gl.Vertex3f(-2.0f, 2.0f, q[3]);
+            gl.End();
+        }
+    };
+    const Picture direct = draw(kSubsetGl, depthScene);
+    ASSERT_EQ(direct.at(kSceneWidth / 2, kSceneHeight / 2)[1], 255);  // the near green
+
+    use(kSubsetGl);
+    unsigned int framebuffer = 0, buffers[2] = {};
+    sgl_GenFramebuffers(1, &framebuffer);
+    sgl_BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    sgl_GenRenderbuffers(2, buffers);
+    const unsigned int formats[2] = {GL_RGBA8, GL_DEPTH_COMPONENT16};
+    const unsigned int attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+    for (int i = 0; i < 2; ++i) {
+        sgl_BindRenderbuffer(GL_RENDERBUFFER, buffers[i]);
+        sgl_RenderbufferStorage(GL_RENDERBUFFER, formats[i], kSceneWidth, kSceneHeight);
+        sgl_FramebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER, buffers[i]);
+    }
+    ASSERT_EQ(sgl_CheckFramebufferStatus(GL_FRAMEBUFFER), GL_FRAMEBUFFER_COMPLETE);
+    // The platform's framebuffer marked magenta before the window's is named.
+    sgl_BindFramebuffer(GL_FRAMEBUFFER, 0);
+    sgl_ClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    sgl_Clear(GL_COLOR_BUFFER_BIT);
+
+    sgl_SetWindowFramebuffer(framebuffer);
+    const Picture redirected = draw(kSubsetGl, depthScene);
+    EXPECT_EQ(comparePictures(direct, redirected, 0).pixelsOff, 0);
+
+    sgl_SetWindowFramebuffer(0);
+    std::uint8_t own[4] = {};
+    sgl_ReadPixels(kSceneWidth / 2, kSceneHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, own);
+    EXPECT_EQ(own[0], 255);  // still magenta: nothing was drawn here
+    EXPECT_EQ(own[1], 0);
+    EXPECT_EQ(own[2], 255);
+    sgl_DeleteFramebuffers(1, &framebuffer);
+    sgl_DeleteRenderbuffers(2, buffers);
+}
