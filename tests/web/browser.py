@@ -127,6 +127,23 @@ class Browser:
         })""" % json.dumps(title_pattern)
         return self.evaluate(waiter, await_promise=True)
 
+    def wait_until(self, condition, seconds=120.0):
+        """Waits for a JavaScript expression to hold in the page (checked in
+        the page every 20 ms) and returns its value; after `seconds` raises
+        with what the page shows."""
+        value = self.evaluate("""new Promise((resolve) => {
+            const end = performance.now() + %d;
+            const check = () => {
+                const v = (%s);
+                if (v || performance.now() > end) resolve(v || null); else setTimeout(check, 20);
+            };
+            check(); })""" % (seconds * 1000, condition), await_promise=True)
+        if value is None:
+            raise TimeoutError("%s did not hold within %g s; the page's title: %r; errors: %s"
+                               % (condition, seconds, self.evaluate("document.title"),
+                                  self.errors))
+        return value
+
     def wait_for_load(self):
         """Waits for the page's next load (one it starts itself, as a reload)."""
         while not any(e["method"] == "Page.loadEventFired" for e in self.events):
