@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platforms/show_gl_api.h"
@@ -63,6 +64,43 @@ void setContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, es ? SDL_GL_CONTEXT_PROFILE_ES : 0);
 }
 
+// Set and not empty.
+bool environmentNames(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Starts SDL's video on a driver that shows windows. Without a display SDL
+// finds no video device, or falls back to drivers that show nothing: a show
+// nobody can see is no show. Where a display is named and SDL chooses its
+// own driver, a display that did not answer just then (a busy X server may
+// refuse a connection) is asked again, four times over about a second.
+bool startVideo(std::string& error) {
+    constexpr const char* kAdvice =
+        "; set DISPLAY or WAYLAND_DISPLAY (captures and shots need no screen)";
+    constexpr int kTries = 4;
+    constexpr Uint32 kPauseMs = 250;
+    const bool displayNamed = environmentNames("DISPLAY") || environmentNames("WAYLAND_DISPLAY");
+    const bool driverChosen = environmentNames("SDL_VIDEODRIVER");
+    for (int attempt = 1;; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            error = std::string("no screen to show the window on: ") + SDL_GetError();
+        } else {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            if (showsWindows(driver)) return true;
+            error = std::string("no screen to show the window on: SDL's video driver is '") +
+                    (driver != nullptr ? driver : "none") + "'";
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        if (!displayNamed || driverChosen || attempt == kTries) break;
+        SDL_Delay(kPauseMs);
+    }
+    error += displayNamed && !driverChosen
+                 ? " (the display named in DISPLAY or WAYLAND_DISPLAY did not answer)"
+                 : kAdvice;
+    return false;
+}
+
 }  // namespace
 
 SdlWindow::~SdlWindow() {
@@ -72,21 +110,7 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::create(const char* title, int width, int height, bool fullScreen,
                        std::string& error) {
-    // Without a display SDL finds no video device, or falls back to drivers
-    // that show nothing: a show nobody can see is no show.
-    constexpr const char* kAdvice =
-        "; set DISPLAY or WAYLAND_DISPLAY (captures and shots need no screen)";
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("no screen to show the window on: ") + SDL_GetError() + kAdvice;
-        return false;
-    }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!showsWindows(driver)) {
-        error = std::string("no screen to show the window on: SDL's video driver is '") +
-                (driver != nullptr ? driver : "none") + "'" + kAdvice;
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
+    if (!startVideo(error)) return false;
     // The context's kind decides which GL library SDL loads: set it first.
     setContextAttributes();
     // Hold the GL library for the rest of the process, so destroying the

@@ -329,6 +329,15 @@ TEST_F(Hostile, NoDisplayMeansNoLiveShowButShotsStillWork) {
         << r.output;
     r = talvenor({"--shot", "1", (folder / "x.png").string(), "--size", "160x120"}, options);
     EXPECT_EQ(r.exitCode, 0) << r.output;
+    // A display named but served by nobody is asked a few times, then named as the cause.
+    options.environment = {{"DISPLAY", ":2999"}, {"WAYLAND_DISPLAY", ""}};
+    r = talvenor({"--no-dialog", "--nosound"}, options);
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("Window could not be created! (no screen to show the window on: SDL's "
+                            "video driver is 'offscreen' (the display named in DISPLAY or "
+                            "WAYLAND_DISPLAY did not answer))"),
+              std::string::npos)
+        << r.output;
 }
 
 }  // namespace
