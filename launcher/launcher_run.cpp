@@ -1,6 +1,10 @@
 // Implements the launcher's run: the command line, then one of the modes.
 #include "launcher_run.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,47 +18,24 @@
 
 namespace {
 
-std::string secondsText(int ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", ms / 1000.0);
-    return text;
-}
-
-// A time at or after the show's end has nothing to show: refused like any
-// other value out of range, before a window opens or a module starts. The
-// module tells its end once loaded; one that cannot be loaded is left to
-// the run itself to report.
-std::string checkAgainstShowEnd(const LaunchOptions& o) {
-    const char* option = nullptr;
-    int ms = 0;
-    const char* tail = "";
-    if (o.mode == RunMode::Show && o.startMs > 0) {
-        option = "--start";
-        ms = o.startMs;
-    } else if (o.mode == RunMode::Shot) {
-        option = "--shot";
-        ms = static_cast<int>(
-            dmdGridMs(dmdFirstGridFrameFrom(o.shotMs, o.framesPerSecond), o.framesPerSecond));
-        tail = ": there is no frame to take";
-    } else if (o.mode == RunMode::Capture && o.fromMs > 0) {
-        option = "--from";
-        ms = static_cast<int>(
-            dmdGridMs(dmdFirstGridFrameFrom(o.fromMs, o.framesPerSecond), o.framesPerSecond));
-        tail = ": there is nothing to capture";
+// A program started with one of descriptors 0 to 2 closed would hand that
+// number to the next file it opens, and its messages would land in that
+// file (a song, a video). Each closed one is opened on /dev/null first.
+void keepStandardDescriptorsOpen() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
     }
-    if (option == nullptr) return {};
-    ShowHost host;
-    char message[kMessageBufferSize] = {};
-    if (!host.LoadModule(o.moduleName, message) || host.exports().showEndMs == nullptr) return {};
-    const int endMs = host.exports().showEndMs();
-    if (endMs < 0 || ms < endMs) return {};
-    return std::string(option) + " " + secondsText(ms) + ": the show is over at " +
-           secondsText(endMs) + tail;
 }
 
 }  // namespace
 
 int runLauncher(int argc, char** argv) {
+    keepStandardDescriptorsOpen();
     const ParsedCommandLine parsed =
         parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     const LaunchOptions& o = parsed.options;
@@ -69,10 +50,6 @@ int runLauncher(int argc, char** argv) {
     if (o.showHelp) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
-    }
-    if (const std::string late = checkAgainstShowEnd(o); !late.empty()) {
-        std::fprintf(stderr, "talvenor: %s\n", late.c_str());
-        return 2;
     }
     switch (o.mode) {
         case RunMode::Capture:

@@ -1,5 +1,5 @@
-// Temporary names beside the final file (so the rename stays on one file
-// system) and the two ffmpeg command lines.
+// The final names of a capture's files and the command lines of ffmpeg
+// (encode, mux) and ffprobe (check).
 #include "capture/capture_files.h"
 
 #include <cstdlib>
@@ -8,26 +8,12 @@
 
 namespace {
 
-// Where the extension of path begins (its size when it has none).
-std::size_t extensionAt(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    const bool hasExtension =
-        dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
-    return hasExtension ? dot : path.size();
-}
-
 bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
-
-std::string taggedName(const std::string& path, const std::string& tag) {
-    const std::size_t dot = extensionAt(path);
-    return path.substr(0, dot) + "." + tag + path.substr(dot);
-}
 
 bool isRawCapture(const std::string& path) {
     return endsWith(path, ".rgba");
@@ -44,15 +30,10 @@ bool isSongCapture(const std::string& path) {
 CaptureFiles captureFilesFor(const std::string& finalPath) {
     CaptureFiles files;
     files.finalPath = finalPath;
-    files.partialPath = taggedName(finalPath, "partial");
     if (isSongCapture(finalPath)) {
-        files.audioPath = files.partialPath;
+        files.songPath = finalPath;
     } else if (isRawCapture(finalPath)) {
-        files.videoPath = files.partialPath;
-        files.audioPath = taggedName(rawAudioName(finalPath), "partial");
-    } else {
-        files.videoPath = taggedName(finalPath, "video.partial");
-        files.audioPath = finalPath.substr(0, extensionAt(finalPath)) + ".audio.partial.s16";
+        files.songPath = rawAudioName(finalPath);
     }
     return files;
 }
@@ -115,4 +96,14 @@ std::vector<std::string> muxArguments(const std::string& videoPath, const std::s
     }
     args.push_back(outputPath);
     return args;
+}
+
+std::vector<std::string> streamCountArguments(const std::string& path) {
+    return {"ffprobe",       "-hide_banner", "-v",   "error", "-count_packets", "-show_entries",
+            "stream=codec_type,nb_read_packets", "-of", "csv=p=0", path};
+}
+
+std::vector<std::string> audioPacketArguments(const std::string& path) {
+    return {"ffprobe",      "-hide_banner", "-v",   "error",   "-select_streams", "a:0",
+            "-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", path};
 }

@@ -1,18 +1,15 @@
-// The files of a capture and the ffmpeg command lines that make them. Nothing
-// is written under the final name until it is complete: the frames go to
-// H.264 in a temporary video file while the song goes raw to a temporary
-// audio file, and a last ffmpeg run muxes both into a temporary final file
-// that is then renamed. (Feeding ffmpeg video and audio through two pipes at
-// once could block both sides; a file for the audio cannot.)
+// The files of a capture and the ffmpeg command lines that make and check
+// them. Nothing is written under the final name until it is complete and
+// checked: the frames go to H.264 in a working video file while the song
+// goes raw to a working audio file, and a last ffmpeg run muxes both into a
+// working file that takes the final name once ffprobe finds in it what was
+// planned. (Feeding ffmpeg video and audio through two pipes at once could
+// block both sides; a file for the audio cannot.)
 #pragma once
 
 #include <chrono>
 #include <string>
 #include <vector>
-
-// "dir/show.mp4" -> "dir/show.<tag>.mp4"; a name without an extension gets
-// ".<tag>" appended.
-std::string taggedName(const std::string& path, const std::string& tag);
 
 // Raw output: frames in FILE (RGBA, top row first, one after another), the
 // song beside it in FILE.s16 (interleaved stereo, signed 16-bit little
@@ -23,11 +20,11 @@ std::string rawAudioName(const std::string& path);
 // capture's FILE.s16 would, and no frame is drawn.
 bool isSongCapture(const std::string& path);
 
+// The names a capture's files take when complete: the video (or the raw
+// frames, or the song alone) and, for a raw capture, the song beside it.
 struct CaptureFiles {
     std::string finalPath;
-    std::string partialPath;  // the muxed file before its rename
-    std::string videoPath;    // frames only (or the raw frames)
-    std::string audioPath;    // raw song
+    std::string songPath;  // empty when the song is muxed into finalPath
 };
 CaptureFiles captureFilesFor(const std::string& finalPath);
 
@@ -48,3 +45,10 @@ std::vector<std::string> encodeArguments(const std::string& videoPath, int width
 std::vector<std::string> muxArguments(const std::string& videoPath, const std::string& audioPath,
                                       int audioRate, const std::string& outputPath,
                                       const std::string& finalPath);
+
+// ffprobe counting the packets of each stream of path: lines "video,N" and
+// "audio,N".
+std::vector<std::string> streamCountArguments(const std::string& path);
+// ffprobe listing the first audio stream's packets of path, "PTS,DURATION"
+// in seconds a line: the last one says where the sound ends.
+std::vector<std::string> audioPacketArguments(const std::string& path);

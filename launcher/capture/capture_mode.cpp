@@ -15,12 +15,14 @@
 #include <cstring>
 #include <vector>
 
+#include "capture/capture_check.h"
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
 #include "capture/offline_show.h"
 #include "capture/shot_frame.h"
 #include "capture/stop_signals.h"
 #include "capture/video_sink.h"
+#include "platforms/crash_guard.h"
 #include "platforms/egl_offscreen.h"
 #include "platforms/png_file.h"
 #include "platforms/working_file.h"
@@ -38,12 +40,6 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string secondsText(int ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", ms / 1000.0);
-    return text;
-}
-
 PictureShape shapeOf(const LaunchOptions& o) {
     return o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
 }
@@ -53,14 +49,22 @@ int fail(const std::string& error) {
     return 1;
 }
 
-// Fails early, before the module is loaded, when the file cannot be made.
-bool folderWritable(const std::string& path, std::string& error) {
+// What can be known before the module is loaded and the first frame drawn:
+// the folder takes new files, and no folder stands at a final name.
+bool finalNameUsable(const std::string& path, std::string& error) {
     const std::size_t slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    if (::access(folder.c_str(), W_OK) == 0) return true;
-    error = folder + ": " + std::strerror(errno);
-    return false;
+    if (::access(folder.c_str(), W_OK) != 0) {
+        error = folder + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = path + ": a folder stands at this name";
+        return false;
+    }
+    return true;
 }
 
 long long sizeOf(int fd) {
@@ -68,25 +72,47 @@ long long sizeOf(int fd) {
     return ::fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
 }
 
-// The video and the song muxed into a new working file that then takes the
-// final name. The three files go to ffmpeg as descriptors.
-bool mux(VideoSink& sink, WorkingFile& song, int audioRate, const CaptureFiles& files,
-         std::string& error) {
+// The stereo frames of song the capture pulled for its first framesDone frames.
+long long songFramesOf(const FramePlan& plan, std::int64_t framesDone, int audioRate) {
+    long long total = 0;
+    for (std::int64_t k = plan.firstFrame(); k < plan.firstFrame() + framesDone; ++k) {
+        total += plan.audioOf(k, audioRate);
+    }
+    return total;
+}
+
+// The video and the song muxed into a new working file, which takes the
+// final name once it holds the frames and their sound. The three files go
+// to ffmpeg as descriptors.
+bool mux(VideoSink& sink, WorkingFile& song, int audioRate, const std::string& finalPath,
+         const PlannedCapture& planned, std::string& error) {
     WorkingFile muxed;
-    if (!muxed.create(files.partialPath, error)) return false;
+    if (!muxed.create(finalPath, "muxed", error)) return false;
     const std::vector<std::string> args = muxArguments(
         WorkingFile::inheritedPath(kMuxVideoFd), WorkingFile::inheritedPath(kMuxSongFd), audioRate,
-        WorkingFile::inheritedPath(kMuxOutputFd), files.finalPath);
+        WorkingFile::inheritedPath(kMuxOutputFd), finalPath);
     const int output = muxed.fd();
     std::string why;
+    std::string printed;
     const int status = runFfmpeg(
-        args, {sink.file().fd(), song.fd(), output}, [output] { return sizeOf(output); }, why);
+        args, {sink.file().fd(), song.fd(), output}, [output] { return sizeOf(output); }, why,
+        &printed);
     if (status != 0) {
         error = "ffmpeg could not mux the video and the song" +
                 (why.empty() ? std::string() : " (" + why + ")");
         return false;
     }
-    return muxed.commit(files.finalPath, error);
+    if (!muxed.flush(error)) return false;
+    std::string wrong;
+    if (!checkEncodedFile(output, planned, wrong)) {
+        error = finalPath + " was not written whole: " + wrong;
+        // ffmpeg may say why (a full disk) and still exit 0.
+        if (const std::string said = lastLineOf(printed); !said.empty()) {
+            error += " (ffmpeg: " + said + ")";
+        }
+        return false;
+    }
+    return muxed.commit(finalPath, error);
 }
 
 void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t framesDone,
@@ -106,6 +132,24 @@ void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t f
                  share(shares.write));
 }
 
+// The captured files checked and given their final names.
+bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink* sink,
+                   WorkingFile& song, int audioRate, const PlannedCapture& planned,
+                   long long songBytes, long long frameBytes, std::string& error) {
+    if (!song.flush(error)) return false;
+    if (!checkFileSize(song.fd(), "the song's working file " + song.path(), songBytes, error)) {
+        return false;
+    }
+    if (songOnly) return song.commit(files.songPath, error);
+    if (raw) {
+        return sink->file().flush(error) &&
+               checkFileSize(sink->file().fd(), "the frames' working file " + sink->file().path(),
+                             frameBytes * planned.frames, error) &&
+               sink->file().commit(files.finalPath, error) && song.commit(files.songPath, error);
+    }
+    return mux(*sink, song, audioRate, files.finalPath, planned, error);
+}
+
 }  // namespace
 
 int RunCapture(const LaunchOptions& o) {
@@ -120,25 +164,35 @@ int RunCapture(const LaunchOptions& o) {
         return 2;
     }
     setEncoderStallLimit(timeout);
-    if (!folderWritable(o.outputPath, error)) return fail(error);
+    if (!finalNameUsable(files.finalPath, error)) return fail(error);
+    if (raw && !finalNameUsable(files.songPath, error)) return fail(error);
     StopSignals signals;
     EglOffscreen surface(o.outputWidth, o.outputHeight);
     if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
     OfflineShow show;
     if (!show.open(o.moduleName, surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
-        return fail(error);
+        if (!show.pastTheEnd()) return fail(error);
+        std::fprintf(stderr, "talvenor: --from %s: %s: there is nothing to capture\n",
+                     showSecondsText(plan.startMs()).c_str(), error.c_str());
+        return 2;
     }
     plan.stopAtMs(show.showEndMs());
     if (plan.frameCount() == 0) {
-        return fail("nothing to capture: the show ends at " + secondsText(show.showEndMs()));
+        return fail("nothing to capture: the show ends at " + showSecondsText(show.showEndMs()));
     }
 
+    // From here on working files exist: a crash in the module's frames takes
+    // them away with it.
+    const CrashGuard guard(o.moduleName + ": the module crashed while drawing", removeAllWorkingFiles);
     WorkingFile song;
-    if (!song.create(files.audioPath, error) || song.stream() == nullptr) return fail(error);
+    if (!song.create(songOnly ? files.songPath : files.finalPath, "song", error) ||
+        song.stream() == nullptr) {
+        return fail(error);
+    }
     std::unique_ptr<VideoSink> sink;
     if (!songOnly) {
-        sink = raw ? openRawSink(files.videoPath, error)
-                   : openEncoderSink(files.videoPath, o.outputWidth, o.outputHeight,
+        sink = raw ? openRawSink(files.finalPath, error)
+                   : openEncoderSink(files.finalPath, o.outputWidth, o.outputHeight,
                                      o.framesPerSecond, error);
         if (sink == nullptr) return fail(error);
     }
@@ -147,24 +201,19 @@ int RunCapture(const LaunchOptions& o) {
     std::int64_t framesDone = 0;
     TimeShares shares;
     bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, sink.get(),
-                            {song.stream(), files.audioPath}, framesDone, shares, error);
+                            {song.stream(), song.path()}, framesDone, shares, error);
+    const int audioRate = show.audioRate();
     show.close();
-    if (ok && std::fflush(song.stream()) != 0) {
-        error = "writing the song to " + files.audioPath + ": " + std::strerror(errno);
-        ok = false;
-    }
     if (ok && sink != nullptr) ok = sink->finish(error);
     if (ok && framesDone == 0) {
         ok = false;
         error = "no frame was captured";
     }
-    if (ok && songOnly) {
-        ok = song.commit(files.finalPath, error);
-    } else if (ok && raw) {
-        ok = sink->file().commit(files.finalPath, error) &&
-             song.commit(rawAudioName(files.finalPath), error);
-    } else if (ok) {
-        ok = mux(*sink, song, show.audioRate(), files, error);
+    if (ok) {
+        const long long frameBytes = static_cast<long long>(o.outputWidth) * o.outputHeight * 4;
+        ok = commitCapture(files, raw, songOnly, sink.get(), song, audioRate,
+                           {framesDone, o.framesPerSecond},
+                           songFramesOf(plan, framesDone, audioRate) * 4, frameBytes, error);
     }
     if (!ok) {
         if (sink != nullptr) sink->abandon();
@@ -182,16 +231,25 @@ int RunCapture(const LaunchOptions& o) {
 
 int RunShot(const LaunchOptions& o) {
     std::string error;
-    if (!folderWritable(o.outputPath, error)) return fail(error);
+    if (!finalNameUsable(o.outputPath, error)) return fail(error);
     StopSignals signals;
     std::vector<std::uint8_t> rows;
     std::int64_t frame = 0;
     {
         EglOffscreen surface(o.outputWidth, o.outputHeight);
         if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
-        if (!shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface, rows,
-                        frame, error)) {
-            return fail(error);
+        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface,
+                           rows, frame, error)) {
+            case ShotResult::Taken:
+                break;
+            case ShotResult::PastTheEnd:
+                std::fprintf(
+                    stderr, "talvenor: --shot %s: %s\n",
+                    showSecondsText(static_cast<int>(dmdGridMs(frame, o.framesPerSecond))).c_str(),
+                    error.c_str());
+                return 2;
+            case ShotResult::Failed:
+                return fail(error);
         }
     }
     if (StopSignals::requests() != 0) {
@@ -200,14 +258,19 @@ int RunShot(const LaunchOptions& o) {
     }
     const RgbPicture picture = pictureFromGlRows(rows, o.outputWidth, o.outputHeight);
     WorkingFile png;
-    if (!png.create(taggedName(o.outputPath, "partial"), error)) return fail(error);
+    if (!png.create(o.outputPath, "shot", error)) return fail(error);
     if (png.stream() == nullptr || !writePng(png.stream(), picture, error)) {
         return fail("writing " + png.path() + ": " + error);
+    }
+    const long long written = std::ftell(png.stream());
+    if (!png.flush(error) || written <= 0 ||
+        !checkFileSize(png.fd(), png.path(), written, error)) {
+        return fail(error.empty() ? png.path() + ": nothing was written" : error);
     }
     if (!png.commit(o.outputPath, error)) return fail(error);
     const int ms = static_cast<int>(dmdGridMs(frame, o.framesPerSecond));
     std::fprintf(stderr, "talvenor: %s: the frame at song time %s (frame %lld at %d fps)\n",
-                 o.outputPath.c_str(), secondsText(ms).c_str(), static_cast<long long>(frame),
+                 o.outputPath.c_str(), showSecondsText(ms).c_str(), static_cast<long long>(frame),
                  o.framesPerSecond);
     return 0;
 }

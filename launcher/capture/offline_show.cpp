@@ -30,6 +30,13 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
                 kDmdPullAudioName;
         return false;
     }
+    // The module tells its end before Init: a start past it starts nothing.
+    showEndMs_ = host_.exports().showEndMs != nullptr ? host_.exports().showEndMs() : -1;
+    if (showEndMs_ >= 0 && startMs >= showEndMs_) {
+        pastTheEnd_ = true;
+        error = "the show is over at " + showSecondsText(showEndMs_);
+        return false;
+    }
     // The frustum the live launcher gives a window of this size.
     host_.request(surface.drawableWidth(), surface.drawableHeight(), false);
     host_.choosePictureShape(shape);
@@ -39,7 +46,6 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
         return false;
     }
     host_.setRunning(true);
-    showEndMs_ = host_.exports().showEndMs != nullptr ? host_.exports().showEndMs() : -1;
     return true;
 }
 

@@ -20,13 +20,16 @@ class OfflineShow {
 
     // Loads and initialises the module for a show starting at startMs (a
     // time of the grid at framesPerSecond), drawing on surface (created, its
-    // context current; it must outlive the show). False with error set.
+    // context current; it must outlive the show). False with error set; a
+    // start at or after the show's end is refused before Init (pastTheEnd()
+    // then says so, and error "the show is over at S s").
     bool open(const std::string& moduleName, Surface& surface, PictureShape shape, int startMs,
               int framesPerSecond, std::string& error);
     // The module's mixing rate (Hz, stereo) and the song time at which the
     // show ends (-1: no end).
     int audioRate() const { return host_.offlineAudioRate(); }
     int showEndMs() const { return showEndMs_; }
+    bool pastTheEnd() const { return pastTheEnd_; }
 
     // Draws the frame at the clock's time; false when the show is over.
     bool drawFrame() { return host_.renderFrame(); }
@@ -48,4 +51,5 @@ class OfflineShow {
   private:
     ShowHost host_;
     int showEndMs_ = -1;
+    bool pastTheEnd_ = false;
 };

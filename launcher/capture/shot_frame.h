@@ -18,7 +18,13 @@ struct ShotRequest {
     PictureShape shape = PictureShape::Composed;
 };
 
-// The frame's RGBA rows, bottom row first, the surface's size; false with
-// error set (the show over at that time, or the module's reason).
-bool shootFrame(const ShotRequest& request, Surface& surface, std::vector<std::uint8_t>& rgba,
+enum class ShotResult {
+    Taken,
+    PastTheEnd,  // error: "the show is over at S s: there is no frame to take"
+    Failed,      // error: the module's or the loader's reason
+};
+
+// The frame's RGBA rows, bottom row first, the surface's size; otherwise
+// why not in error.
+ShotResult shootFrame(const ShotRequest& request, Surface& surface, std::vector<std::uint8_t>& rgba,
                 std::int64_t& frame, std::string& error);

@@ -23,21 +23,23 @@ long long fileSize(int fd) {
 
 class EncoderSink final : public VideoSink {
   public:
-    bool start(const std::string& path, int width, int height, int framesPerSecond,
+    bool start(const std::string& finalPath, int width, int height, int framesPerSecond,
                std::string& error) {
-        if (!file_.create(path, error)) return false;
+        if (!file_.create(finalPath, "video", error)) return false;
         const std::vector<std::string> args =
             encodeArguments(WorkingFile::inheritedPath(kEncoderOutputFd), width, height,
                             framesPerSecond, encoderPreset());
         return encoder_.start(args, {file_.fd()}, true, error);
     }
     bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {
+        const pid_t pid = encoder_.pid();
         switch (encoder_.write(pixels, bytes)) {
             case FfmpegPipe::Write::Done:
                 return true;
             case FfmpegPipe::Write::Gone:
-                error_ = "the encoder (ffmpeg, process " + std::to_string(encoder_.pid()) +
-                         ") stopped taking frames";
+                encoder_.finish();
+                error_ = "the encoder (ffmpeg, process " + std::to_string(pid) +
+                         ") stopped taking frames" + said();
                 return false;
             case FfmpegPipe::Write::Stalled:
                 error_ = "the encoder (ffmpeg, process " + std::to_string(encoder_.pid()) +
@@ -58,8 +60,8 @@ class EncoderSink final : public VideoSink {
             return false;
         }
         if (status != 0) {
-            error =
-                "ffmpeg could not encode the video (exit status " + std::to_string(status) + ")";
+            error = "ffmpeg could not encode the video (exit status " + std::to_string(status) +
+                    ")" + said();
             return false;
         }
         return true;
@@ -71,6 +73,11 @@ class EncoderSink final : public VideoSink {
     WorkingFile& file() override { return file_; }
 
   private:
+    // What the encoder last printed, quoted for a message.
+    std::string said() const {
+        const std::string line = encoder_.lastLine();
+        return line.empty() ? std::string() : ": " + line;
+    }
     static std::string stallText() {
         return std::to_string(encoderStallLimit().count() / 1000) + " s";
     }
@@ -81,10 +88,10 @@ class EncoderSink final : public VideoSink {
 
 class RawSink final : public VideoSink {
   public:
-    bool open(const std::string& path, std::string& error) {
-        if (!file_.create(path, error)) return false;
+    bool open(const std::string& finalPath, std::string& error) {
+        if (!file_.create(finalPath, "frames", error)) return false;
         out_ = file_.stream();
-        if (out_ == nullptr) error = path + ": " + std::strerror(errno);
+        if (out_ == nullptr) error = file_.path() + ": " + std::strerror(errno);
         return out_ != nullptr;
     }
     bool writeFrame(const std::uint8_t* pixels, std::size_t bytes) override {

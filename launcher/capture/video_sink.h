@@ -30,9 +30,9 @@ class VideoSink {
     std::string error_;
 };
 
-// ffmpeg encoding into a new working file at path; null with error set when
-// the file cannot be made or the encoder cannot start.
-std::unique_ptr<VideoSink> openEncoderSink(const std::string& path, int width, int height,
+// ffmpeg encoding into a new working file for finalPath; null with error
+// set when the file cannot be made or the encoder cannot start.
+std::unique_ptr<VideoSink> openEncoderSink(const std::string& finalPath, int width, int height,
                                            int framesPerSecond, std::string& error);
-// A new working file of raw frames at path; null with error set.
-std::unique_ptr<VideoSink> openRawSink(const std::string& path, std::string& error);
+// A new working file of raw frames for finalPath; null with error set.
+std::unique_ptr<VideoSink> openRawSink(const std::string& finalPath, std::string& error);

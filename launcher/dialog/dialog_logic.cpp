@@ -51,18 +51,20 @@ StartOutcome startShow(const DialogSettings& settings, StartHost& host) {
     }
     std::array<char, kMessageBufferSize> messageBuffer{};
     const PresentationRequest request = presentationRequestFor(settings);
-    if (host.runPresentation(request, messageBuffer.data()) != 0) return StartOutcome::ShowEnded;
+    const int ran = host.runPresentation(request, messageBuffer.data());
+    if (ran > 0) return StartOutcome::ShowEnded;
 
     // The buffer comes back from a module: read no further than its end,
     // even when it holds no terminator.
     std::string reason(messageBuffer.data(), strnlen(messageBuffer.data(), messageBuffer.size()));
     if (reason.empty()) reason = kUnknownStartFailure;
     host.reportStartFailure(reason);
-    return StartOutcome::StartFailed;
+    return ran == kStartRefused ? StartOutcome::StartRefused : StartOutcome::StartFailed;
 }
 
 int exitStatusFor(StartOutcome outcome) {
-    return outcome == StartOutcome::ShowEnded ? 0 : 1;
+    if (outcome == StartOutcome::ShowEnded) return 0;
+    return outcome == StartOutcome::StartRefused ? 2 : 1;
 }
 
 std::string startFailureLines(const std::string& reason, const std::string& detail) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "live/presentation.h"
 #include "options/command_line.h"
 #include "options/resolutions.h"
 
@@ -73,6 +74,8 @@ class StartHost {
     // RunPresentation; messageBuffer is 256 zero bytes. The dialog is hidden
     // (hideDialog) once the show's window is on screen, so a show that
     // cannot load leaves the dialog behind its message.
+    // Returns 1 after a show, 0 when it could not start, kStartRefused when
+    // the request does not fit the module; the buffer then says why.
     virtual int runPresentation(const PresentationRequest& request, char* messageBuffer) = 0;
     // The show could not start; reason is never empty.
     virtual void reportStartFailure(const std::string& reason) = 0;
@@ -82,12 +85,14 @@ enum class StartOutcome {
     DialogStaysOpen,  // "NO DMD SELECTED!": the message was shown, nothing started
     ShowEnded,        // the show ran and ended; the dialog ends
     StartFailed,      // the show could not start, the reason was reported; the dialog ends
+    StartRefused,     // the request does not fit the module (a start past its end); as above
 };
 
 // The start handler: the button, Esc and a close request all come here.
 StartOutcome startShow(const DialogSettings& settings, StartHost& host);
 
-// The program's exit status after a start: 0 after a show, 1 otherwise.
+// The program's exit status after a start: 0 after a show, 2 for a request
+// that does not fit the module, 1 otherwise.
 int exitStatusFor(StartOutcome outcome);
 
 // The line a failed start writes to stderr: the reason, then in brackets

@@ -181,6 +181,7 @@ void LauncherDialog::onStart() {
             endDialog(Result::ShowEnded);
             break;
         case StartOutcome::StartFailed:
+        case StartOutcome::StartRefused:
             endDialog(Result::StartFailed);
             break;
     }

@@ -1,6 +1,6 @@
-// Implements the module search over the file system. SORVANEL_MODULE_FROM_LAUNCHER
-// is the install's relative path from the launcher's folder to the module
-// folder, e.g. "../lib/sorvanel".
+// Implements the module search and the ownership check over the file system.
+// SORVANEL_MODULE_FROM_LAUNCHER is the install's relative path from the
+// launcher's folder to the module folder, e.g. "../lib/sorvanel".
 #include "host/module_search.h"
 
 #include <dirent.h>
@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -78,12 +80,13 @@ std::string resolveModulePath(const std::string& name, const std::string& launch
     if (name.front() == '/') return resolveIn("/", name);
     if (name.find('/') != std::string::npos) {
         const std::string found = resolveIn("", name);
-        return found.empty() ? found : "./" + found;
+        // dlopen takes a name without a slash as a library to search for.
+        return found.empty() || found.rfind("./", 0) == 0 || found.rfind("../", 0) == 0
+                   ? found
+                   : "./" + found;
     }
-    // A bare name: the current directory first, then the launcher's own,
-    // then where an install puts the modules.
-    const std::string inCurrent = resolveIn("", name);
-    if (!inCurrent.empty()) return "./" + inCurrent;
+    // A bare name: the launcher's own folder, then where an install puts the
+    // modules; never the current folder, where anyone may have left a file.
     if (launcherDir.empty()) return {};
     const std::string besideLauncher = resolveIn(launcherDir, name);
     if (!besideLauncher.empty()) return besideLauncher;
@@ -108,4 +111,46 @@ std::string launcherDirectory() {
     std::string path(buffer.data(), static_cast<std::size_t>(n));
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string{} : path.substr(0, slash);
+}
+
+namespace {
+
+// Who besides its owner and root may change what lies there, in words, or ""
+// when nobody. A sticky folder lets others add names but not replace ours.
+std::string othersMayWrite(const struct stat& info, bool folder) {
+    const uid_t me = ::geteuid();
+    if (info.st_uid != me && info.st_uid != 0) {
+        return "belongs to another user (uid " + std::to_string(info.st_uid) + ")";
+    }
+    if (folder && (info.st_mode & S_ISVTX) != 0) return {};
+    if ((info.st_mode & S_IWOTH) != 0) return "can be written by every user";
+    if ((info.st_mode & S_IWGRP) != 0) return "can be written by its group";
+    return {};
+}
+
+}  // namespace
+
+bool moduleFileIsTrusted(const std::string& path, std::string& why) {
+    struct stat file {};
+    if (::stat(path.c_str(), &file) != 0) {
+        why = path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (const std::string who = othersMayWrite(file, false); !who.empty()) {
+        why = path + ": refused: the module file " + who;
+        return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) {
+        why = folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (const std::string who = othersMayWrite(dir, true); !who.empty()) {
+        why = path + ": refused: its folder " + folder + " " + who;
+        return false;
+    }
+    return true;
 }

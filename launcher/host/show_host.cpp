@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "host/picture_area.h"
+#include "platforms/crash_guard.h"
 
 namespace {
 
@@ -33,6 +34,12 @@ const std::string& startFailureDetail() {
     return lastFailureDetail;
 }
 
+std::string showSecondsText(int ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", ms / 1000.0);
+    return text;
+}
+
 void setHostObserver(HostObserver* observer) {
     processObserver = observer;
 }
@@ -53,7 +60,12 @@ void ShowHost::note(const std::string& step) const {
 
 bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
     lastFailureDetail.clear();
-    const bool loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
+    moduleName_ = moduleName;
+    bool loaded = false;
+    {
+        const CrashGuard guard("DMD could not be loaded! (" + moduleName + ": it crashed while loading");
+        loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
+    }
     exports_ = bindOptionalExports(binding_);
     if (!loaded) lastFailureDetail = lastModuleLoadDetail();
     return loaded;
@@ -157,7 +169,12 @@ bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messag
     if (binding_.init == nullptr) return true;
     char* bufferPointer = messageBuffer;
     void* deviceContext = surface_ != nullptr ? surface_->nativeHandle() : nullptr;
-    if (binding_.init(deviceContext, soundEnabled, &bufferPointer) != 0) return true;
+    int started = 0;
+    {
+        const CrashGuard guard(moduleName_ + ": the module crashed in Init");
+        started = binding_.init(deviceContext, soundEnabled, &bufferPointer);
+    }
+    if (started != 0) return true;
     // Kept as text: the module, and its string, go with the host.
     const char* detail = exports_.failureDetail != nullptr ? exports_.failureDetail() : nullptr;
     lastFailureDetail = detail != nullptr ? detail : "";

@@ -21,6 +21,9 @@
 // empty when nothing more is known. It outlives the host that failed.
 const std::string& startFailureDetail();
 
+// A song time as the launcher's messages write it: "1560.000 s".
+std::string showSecondsText(int ms);
+
 // Where and how a show begins.
 struct ShowStart {
     int songMs = 0;  // 0: the beginning
@@ -115,6 +118,7 @@ class ShowHost {
     Surface* surface_ = nullptr;
     bool contextHeld_ = false;
     ModuleBinding binding_;
+    std::string moduleName_;  // as it was asked for, for messages
     OptionalExports exports_;
     HostState state_;
     int offlineAudioRate_ = 0;

@@ -73,6 +73,12 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     ShowHost host;
     if (!host.LoadModule(moduleName, messageBuffer)) return 0;
     const LiveOptions& options = liveOptions();
+    const int endMs = host.exports().showEndMs != nullptr ? host.exports().showEndMs() : -1;
+    if (options.startMs > 0 && endMs >= 0 && options.startMs >= endMs) {
+        std::snprintf(messageBuffer, kMessageBufferSize, "--start %s: the show is over at %s",
+                      showSecondsText(options.startMs).c_str(), showSecondsText(endMs).c_str());
+        return kStartRefused;
+    }
     host.request(width, height, fullScreen != 0);
     host.choosePictureShape(options.shape);
 

@@ -16,8 +16,13 @@ constexpr const char* kShowWindowTitle = "Morrowen q7v Kessary";
 using PresentationShownFn = void (*)(void* context);
 void setPresentationShownHandler(PresentationShownFn handler, void* context);
 
+// RunPresentation's answer to a start the module cannot give: a --start at
+// or after the end the module tells before Init.
+constexpr int kStartRefused = -1;
+
 // Runs one show with the live options (live_options.h). Returns 1 when it
-// ran and ended, 0 when it could not start; then messageBuffer (256 bytes)
-// says why.
+// ran and ended, 0 when it could not start, kStartRefused for a start past
+// the show's end (nothing is opened); then messageBuffer (256 bytes) says
+// why.
 int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
                     char* messageBuffer);

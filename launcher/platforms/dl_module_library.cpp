@@ -1,7 +1,8 @@
 // Implements the module library calls over dlopen, dlsym and dlclose. The
-// name is looked up as the original platform would (host/module_search.h),
-// and the file is checked before the system's loader maps it, so that a file
-// cut short is refused with a reason instead of a SIGBUS.
+// name is looked up where nobody else can plant a module
+// (host/module_search.h), and the file is checked before the system's loader
+// maps it: one that others may change is refused, and one cut short is
+// refused with a reason instead of a SIGBUS.
 #include <dlfcn.h>
 
 #include "host/module_file_check.h"
@@ -14,7 +15,7 @@ void* openModuleLibrary(const char* name, std::string& why) {
         why = std::string(name) + ": no such file";
         return nullptr;
     }
-    if (!checkModuleFile(path, why)) return nullptr;
+    if (!moduleFileIsTrusted(path, why) || !checkModuleFile(path, why)) return nullptr;
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         const char* error = ::dlerror();

@@ -1,8 +1,8 @@
 // Implements FfmpegPipe over fork and execve: the program's path is found in
 // PATH before the fork, so the child calls only what is safe after forking in
-// a threaded process (setpgid, prctl, sigaction, dup2, execve). The input
-// pipe is non-blocking and written with poll(2), so a child that stops
-// reading is noticed, and a stop request is seen, within a poll's turn.
+// a threaded process (setpgid, prctl, sigaction, fcntl, open, dup2, execve).
+// The input pipe is non-blocking and written with poll(2), so a child that
+// stops reading is noticed, and a stop request is seen, within a poll's turn.
 #include "platforms/ffmpeg_pipe.h"
 
 #include <errno.h>
@@ -56,72 +56,83 @@ std::string findProgram(const std::string& name) {
     return {};
 }
 
-// In the child, before execve: only async-signal-safe calls.
+constexpr std::size_t kKeptOutput = 64 * 1024;
+constexpr int kHighFds = 100;
+
+// In the child, before execve: only async-signal-safe calls. Every
+// descriptor that is to be put in place is first copied above all of them,
+// so that putting one in place never overwrites another that is still to
+// be copied (the launcher's own files may sit at 3, 4, ... when the shell
+// opened nothing else).
 [[noreturn]] void becomeChild(const char* program, char* const* argv, pid_t parent, int input,
-                              const std::vector<int>& passFds, int errorPipe) {
+                              int printed, const std::vector<int>& passFds, int errorPipe) {
     ::setpgid(0, 0);
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) ::_exit(127);  // talvenor went before the line above
     struct sigaction defaults {};
     defaults.sa_handler = SIG_DFL;
-    ::sigaction(SIGINT, &defaults, nullptr);
-    ::sigaction(SIGTERM, &defaults, nullptr);
-    ::sigaction(SIGPIPE, &defaults, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        ::sigaction(signal, &defaults, nullptr);
+    }
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (input >= 0) {
-        ::dup2(input, STDIN_FILENO);
-    } else {
-        const int null = ::open("/dev/null", O_RDONLY);
-        if (null >= 0) ::dup2(null, STDIN_FILENO);
+    const int errorHigh = ::fcntl(errorPipe, F_DUPFD_CLOEXEC, kHighFds);
+    const int inputHigh = input >= 0 ? ::fcntl(input, F_DUPFD_CLOEXEC, kHighFds)
+                                     : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int printedHigh = ::fcntl(printed, F_DUPFD_CLOEXEC, kHighFds);
+    if (errorHigh < 0 || inputHigh < 0 || printedHigh < 0) ::_exit(127);
+    int high[64];
+    const std::size_t count = passFds.size();
+    if (count > sizeof high / sizeof high[0]) ::_exit(127);
+    for (std::size_t i = 0; i < count; ++i) {
+        high[i] = ::fcntl(passFds[i], F_DUPFD_CLOEXEC, kHighFds);
+        if (high[i] < 0) ::_exit(127);
     }
-    // Passed descriptors first to high numbers, so that none is overwritten
-    // while they are put in place.
-    for (std::size_t i = 0; i < passFds.size(); ++i) {
-        const int high = ::fcntl(passFds[i], F_DUPFD_CLOEXEC, 100);
-        if (high < 0) ::_exit(127);
-        ::dup2(high, kFirstPassedFd + static_cast<int>(i));
+    // Now nothing to be kept sits at 0 to 2 or 3 + i: put each in place.
+    if (::dup2(inputHigh, STDIN_FILENO) < 0 || ::dup2(printedHigh, STDOUT_FILENO) < 0 ||
+        ::dup2(printedHigh, STDERR_FILENO) < 0) {
+        ::_exit(127);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (::dup2(high[i], kFirstPassedFd + static_cast<int>(i)) < 0) ::_exit(127);
     }
     ::execve(program, argv, environ);
     const int error = errno;
-    (void)!::write(errorPipe, &error, sizeof error);
+    (void)!::write(errorHigh, &error, sizeof error);
     ::_exit(127);
 }
 
-// The processor time the child has used (user and system, in clock ticks)
-// from /proc: a child that computes is alive even when it takes no data for
-// a while; one that sleeps or is stopped is not.
-long long cpuTicks(pid_t pid) {
-    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+// The bytes the child has read and written through any descriptor (rchar
+// and wchar of /proc/PID/io): what shows that it moves data. Processor time
+// does not count: a child that spins without reading or writing is stuck.
+long long dataMoved(pid_t pid) {
+    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/io").c_str(), "r");
     if (f == nullptr) return -1;
-    char text[1024] = {};
-    const std::size_t n = std::fread(text, 1, sizeof text - 1, f);
-    std::fclose(f);
-    text[n] = '\0';
-    // The name in brackets may hold spaces: count fields after its end.
-    const char* p = std::strrchr(text, ')');
-    if (p == nullptr) return -1;
-    long long utime = 0, stime = 0;
-    // Fields 3 to 13 come before utime (14) and stime (15).
-    if (std::sscanf(p + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld", &utime,
-                    &stime) != 2) {
-        return -1;
+    long long total = 0;
+    char line[128];
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        long long value = 0;
+        if (std::sscanf(line, "rchar: %lld", &value) == 1 ||
+            std::sscanf(line, "wchar: %lld", &value) == 1) {
+            total += value;
+        }
     }
-    return utime + stime;
+    std::fclose(f);
+    return total;
 }
 
-// Watches a child for signs of life: what it took or wrote and the processor
-// time it used. It is stalled when none of them moved for the stall limit,
+// Watches a child for signs of life: what it took, what it wrote and the
+// data it moved. It is stalled when none of them moved for the stall limit,
 // or for a second once a stop was asked for.
 class ProgressWatch {
   public:
-    explicit ProgressWatch(pid_t pid) : pid_(pid), ticks_(cpuTicks(pid)), last_(Clock::now()) {}
+    explicit ProgressWatch(pid_t pid) : pid_(pid), moved_(dataMoved(pid)), last_(Clock::now()) {}
     void moved() { last_ = Clock::now(); }
     void look(long long progress) {
-        const long long ticks = cpuTicks(pid_);
-        if (ticks != ticks_ || progress != progress_) {
-            ticks_ = ticks;
+        const long long movedNow = dataMoved(pid_);
+        if (movedNow != moved_ || progress != progress_) {
+            moved_ = movedNow;
             progress_ = progress;
             moved();
         }
@@ -135,7 +146,7 @@ class ProgressWatch {
 
   private:
     pid_t pid_;
-    long long ticks_;
+    long long moved_;
     long long progress_ = 0;
     Clock::time_point last_;
     Clock::time_point stopSeen_{};
@@ -181,29 +192,38 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
 
     int inputFds[2] = {-1, -1};
     int errorFds[2] = {-1, -1};
-    if ((feedInput && ::pipe2(inputFds, O_CLOEXEC) != 0) || ::pipe2(errorFds, O_CLOEXEC) != 0) {
+    int printedFds[2] = {-1, -1};
+    if ((feedInput && ::pipe2(inputFds, O_CLOEXEC) != 0) || ::pipe2(errorFds, O_CLOEXEC) != 0 ||
+        ::pipe2(printedFds, O_CLOEXEC) != 0) {
         error = std::string("pipe: ") + std::strerror(errno);
-        for (int fd : {inputFds[0], inputFds[1]}) {
+        for (int fd : {inputFds[0], inputFds[1], errorFds[0], errorFds[1]}) {
             if (fd >= 0) ::close(fd);
         }
         return false;
     }
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
-    if (pid == 0)
-        becomeChild(program.c_str(), argv.data(), parent, inputFds[0], passFds, errorFds[1]);
+    if (pid == 0) {
+        becomeChild(program.c_str(), argv.data(), parent, inputFds[0], printedFds[1], passFds,
+                    errorFds[1]);
+    }
     ::close(errorFds[1]);
+    ::close(printedFds[1]);
     if (feedInput) ::close(inputFds[0]);
     if (pid < 0) {
         error = std::string("fork: ") + std::strerror(errno);
         if (feedInput) ::close(inputFds[1]);
         ::close(errorFds[0]);
+        ::close(printedFds[0]);
         return false;
     }
     // The child's group is its own from its first instruction; set it here
     // too, so a kill of the group cannot miss it.
     ::setpgid(pid, pid);
     pid_ = pid;
+    output_.clear();
+    printed_ = printedFds[0];
+    ::fcntl(printed_, F_SETFL, O_RDONLY | O_NONBLOCK);
     int execError = 0;
     const ssize_t n = ::read(errorFds[0], &execError, sizeof execError);
     ::close(errorFds[0]);
@@ -211,6 +231,8 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;
+        ::close(printed_);
+        printed_ = -1;
         if (feedInput) ::close(inputFds[1]);
         error = program + ": " + std::strerror(execError);
         return false;
@@ -221,6 +243,38 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
     }
     stalled_ = false;
     return true;
+}
+
+void FfmpegPipe::readOutput() {
+    if (printed_ < 0) return;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(printed_, buffer, sizeof buffer);
+        if (n > 0) {
+            output_.append(buffer, static_cast<std::size_t>(n));
+            if (output_.size() > kKeptOutput) output_.erase(0, output_.size() - kKeptOutput);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) {  // every writer is gone
+            ::close(printed_);
+            printed_ = -1;
+        }
+        return;
+    }
+}
+
+std::string lastLineOf(const std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0) {
+        while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+        if (end == 0) break;
+        const std::size_t start = text.find_last_of("\r\n", end - 1);
+        const std::size_t from = start == std::string::npos ? 0 : start + 1;
+        if (from < end) return text.substr(from, end - from);
+        end = from;
+    }
+    return {};
 }
 
 FfmpegPipe::Write FfmpegPipe::write(const void* data, std::size_t bytes) {
@@ -236,14 +290,16 @@ FfmpegPipe::Write FfmpegPipe::write(const void* data, std::size_t bytes) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return Write::Gone;  // EPIPE and the like
-        pollfd wait{input_, POLLOUT, 0};
-        ::poll(&wait, 1, kPollTurnMs);
+        pollfd wait[2] = {{input_, POLLOUT, 0}, {printed_, POLLIN, 0}};
+        ::poll(wait, printed_ >= 0 ? 2 : 1, kPollTurnMs);
+        readOutput();
         watch.look(0);
         if (watch.stalled()) {
             stalled_ = true;
             return Write::Stalled;
         }
     }
+    readOutput();
     return Write::Done;
 }
 
@@ -257,18 +313,29 @@ int FfmpegPipe::finish(const std::function<long long()>& progress) {
     ProgressWatch watch(pid_);
     int status = 0;
     for (;;) {
+        readOutput();
         if (exited(pid_, status)) break;
         watch.look(progress ? progress() : 0);
-        // A child that computes or writes is finishing; a second stop request
-        // gives up on it at once.
+        // A child that moves data is finishing; a second stop request gives
+        // up on it at once.
         if (watch.stalled() || stopsAsked() > std::max(stopsAtStart, 1)) {
             stalled_ = watch.stalled();
             kill();
             return -1;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        pollfd wait{printed_, POLLIN, 0};
+        if (printed_ >= 0) {
+            ::poll(&wait, 1, 10);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     pid_ = -1;
+    readOutput();
+    if (printed_ >= 0) {
+        ::close(printed_);
+        printed_ = -1;
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -277,21 +344,32 @@ void FfmpegPipe::kill() {
         ::close(input_);
         input_ = -1;
     }
-    if (pid_ <= 0) return;
-    ::kill(-pid_, SIGKILL);
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    if (pid_ > 0) {
+        ::kill(-pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
     }
-    pid_ = -1;
+    readOutput();
+    if (printed_ >= 0) {
+        ::close(printed_);
+        printed_ = -1;
+    }
 }
 
 int runFfmpeg(const std::vector<std::string>& args, const std::vector<int>& passFds,
-              const std::function<long long()>& progress, std::string& error) {
+              const std::function<long long()>& progress, std::string& error,
+              std::string* printed) {
     FfmpegPipe child;
     if (!child.start(args, passFds, false, error)) return -1;
     const int status = child.finish(progress);
-    if (child.stalled())
-        error = "it wrote nothing for " + std::to_string(stallLimit.count() / 1000) + " s";
+    if (child.stalled()) {
+        error = "it moved no data for " + std::to_string(stallLimit.count() / 1000) + " s";
+    } else if (status != 0 && !child.lastLine().empty()) {
+        error = child.lastLine();
+    }
+    if (printed != nullptr) *printed = child.output();
     return status;
 }

@@ -1,10 +1,12 @@
-// Runs the ffmpeg program as a child process, optionally feeding its standard
-// input through a pipe and handing it files the launcher opened (as
-// /proc/self/fd/3, 4, ...). The child gets a process group of its own, so a
+// Runs the ffmpeg programs (ffmpeg, ffprobe) as child processes, optionally
+// feeding standard input through a pipe and handing them files the launcher
+// opened (as /proc/self/fd/3, 4, ...). What the child prints goes into a
+// pipe the launcher reads, so its last words can be quoted in a message (and
+// ffprobe's answers read). The child gets a process group of its own, so a
 // Ctrl-C at the terminal reaches only talvenor, which then ends the child's
 // input in order and lets it finish its file; it dies with talvenor (the
 // kernel kills it when talvenor goes), so it never outlives the launcher.
-// A child that stops taking data is stopped: every wait is bounded.
+// A child that stops moving data is stopped: every wait is bounded.
 #pragma once
 
 #include <signal.h>
@@ -15,6 +17,9 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// The last line of text that is not empty, or "".
+std::string lastLineOf(const std::string& text);
 
 class FfmpegPipe {
   public:
@@ -39,8 +44,9 @@ class FfmpegPipe {
     Write write(const void* data, std::size_t bytes);
     // Ends the input and waits for the child to exit: its exit status, or -1
     // when it did not exit normally, never ran, or was stopped because
-    // progress() (what the child has written so far, say) stood still for
-    // the stall limit or a stop was asked for twice.
+    // neither progress() (what the child has written so far, say) nor the
+    // data it read or wrote moved for the stall limit, or a stop was asked
+    // for twice.
     int finish(const std::function<long long()>& progress = nullptr);
     // Kills the child's whole process group and reaps it.
     void kill();
@@ -48,24 +54,34 @@ class FfmpegPipe {
     pid_t pid() const { return pid_; }
     // Whether the last write or finish gave up on a child that took nothing.
     bool stalled() const { return stalled_; }
+    // What the child printed on its standard output and error (the last
+    // 64 KiB of it).
+    const std::string& output() const { return output_; }
+    // The last line the child printed that is not empty, or "".
+    std::string lastLine() const { return lastLineOf(output_); }
 
   private:
+    void readOutput();
+
     pid_t pid_ = -1;
     int input_ = -1;
+    int printed_ = -1;  // the read end of the child's standard output and error
     bool stalled_ = false;
+    std::string output_;
 };
 
-// How long a child may take no data before it counts as stalled (30 s). Tests
-// of the watchdog set a shorter limit.
+// How long a child may move no data before it counts as stalled (30 s).
+// Tests of the watchdog set a shorter limit.
 void setEncoderStallLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds encoderStallLimit();
 
-// The count of stop requests (Ctrl-C, SIGTERM) a signal handler raises: with
-// one, a pipe whose child takes nothing gives up within a second; with two,
-// finish() stops waiting for the child at once.
+// The count of stop requests (Ctrl-C, SIGTERM, a closed terminal) a signal
+// handler raises: with one, a child that moves no data is given up on
+// within a second; with two, finish() stops waiting for the child at once.
 void setEncoderStopRequests(const volatile sig_atomic_t* requests);
 
 // Runs args to completion with no input and the passed descriptors: the exit
-// status, -1 as above.
+// status, -1 as above; what it printed in printed when not null.
 int runFfmpeg(const std::vector<std::string>& args, const std::vector<int>& passFds,
-              const std::function<long long()>& progress, std::string& error);
+              const std::function<long long()>& progress, std::string& error,
+              std::string* printed = nullptr);

@@ -1,9 +1,14 @@
 // A file the launcher writes, made new beside its final name and given that
-// name only when complete. It is created exclusively (O_CREAT | O_EXCL |
-// O_NOFOLLOW): a link, a FIFO or any file already standing at its name is
-// refused, never followed, truncated or written through. The finished file
-// replaces the final name with rename(2), which replaces a link at that name
-// rather than writing where it points.
+// name only when complete. Its working name belongs to this run alone:
+// ".NAME.TAG.PID-N.partial" in the final name's folder, NAME cut short so
+// the whole fits the 255 bytes a name may have. It is created exclusively
+// (O_CREAT | O_EXCL | O_NOFOLLOW): a link, a FIFO or any file already
+// standing at a name is never followed, truncated or written through; the
+// next number is tried instead, so nothing left by an earlier run (killed,
+// or with the same process number) ever blocks a later one. The finished
+// file replaces the final name with rename(2), which replaces a link at that
+// name rather than writing where it points. Working names still in use are
+// kept in a table that a crash handler can empty (removeAllWorkingFiles).
 #pragma once
 
 #include <cstdio>
@@ -16,10 +21,10 @@ class WorkingFile {
     WorkingFile(const WorkingFile&) = delete;
     WorkingFile& operator=(const WorkingFile&) = delete;
 
-    // Creates path (mode 0666 less the umask, as fopen would). False with
-    // error set (the path and why) when anything stands at path already or
-    // the file cannot be made.
-    bool create(const std::string& path, std::string& error);
+    // Creates the working file for finalPath (mode 0666 less the umask, as
+    // fopen would); tag says what it holds ("video", "song", ...). False with
+    // error set when no working file can be made in that folder.
+    bool create(const std::string& finalPath, const std::string& tag, std::string& error);
     const std::string& path() const { return path_; }
     // The descriptor (for a child to write through), or -1.
     int fd() const { return fd_; }
@@ -30,10 +35,12 @@ class WorkingFile {
     // descriptor at number N, whatever happens to its name meanwhile.
     static std::string inheritedPath(int childFd);
 
-    // Closes the file; false with error set when a write-back failed (a full
-    // disk shows here at the latest).
+    // Writes everything buffered out to the disk (a full disk shows here at
+    // the latest); false with error set.
+    bool flush(std::string& error);
+    // Closes the file; false with error set when a write-back failed.
     bool close(std::string& error);
-    // Closes it and renames it to finalPath; false with error set.
+    // Flushes, closes and renames it to finalPath; false with error set.
     bool commit(const std::string& finalPath, std::string& error);
     // Closes and removes it, if this object made it and it is still there.
     void discard();
@@ -46,3 +53,13 @@ class WorkingFile {
     std::FILE* stream_ = nullptr;
     bool committed_ = false;
 };
+
+// The working name of the given number for finalPath and tag in process
+// pid: "dir/.NAME.TAG.PID-N.partial", NAME cut (at a whole character) so
+// that the name fits 255 bytes.
+std::string workingNameFor(const std::string& finalPath, const std::string& tag, long pid,
+                           int number);
+
+// Removes every working file this process still holds; async-signal-safe,
+// for a handler of a fatal signal.
+void removeAllWorkingFiles();

@@ -182,7 +182,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int sorvanelShot(int shotMs, int width, int heig
     std::int64_t frame = 0;
     const ShotRequest request{kModuleName, shotMs, framesPerSecond,
                               widescreen != 0 ? PictureShape::Widescreen : PictureShape::Composed};
-    if (!shootFrame(request, canvas, rgba, frame, error)) {
+    if (shootFrame(request, canvas, rgba, frame, error) != ShotResult::Taken) {
         pageFailed(("error: " + error).c_str(), "");
         return 0;
     }

@@ -1,18 +1,49 @@
-// Implements the data-file lookup with dladdr (the module's own location) and
-// access(2). SORVANEL_DATA_FROM_MODULE is the install's relative path from the
-// module's folder to the data folder, e.g. "../../share/sorvanel".
+// Implements the data-file lookup with dladdr and dl_iterate_phdr (the
+// module's own location, and whether it is a loaded library at all) and
+// access(2). SORVANEL_DATA_FROM_MODULE is the install's relative path from
+// the module's folder to the data folder, e.g. "../../share/sorvanel".
 #include "common/data_files.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 namespace {
 
+struct ObjectSearch {
+    std::uintptr_t address = 0;
+    int index = 0;
+    int found = -1;  // the index of the object holding address
+};
+
+int findObject(dl_phdr_info* info, std::size_t, void* data) {
+    auto* search = static_cast<ObjectSearch*>(data);
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD) continue;
+        const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+        if (search->address >= start && search->address < start + segment.p_memsz) {
+            search->found = search->index;
+            return 1;
+        }
+    }
+    ++search->index;
+    return 0;
+}
+
+// The folder of the library this code was loaded from; "." when it is
+// linked into the program itself (the first object the loader lists).
 std::string directoryOfThisModule() {
+    ObjectSearch search;
+    search.address = reinterpret_cast<std::uintptr_t>(&directoryOfThisModule);
+    ::dl_iterate_phdr(findObject, &search);
+    if (search.found == 0) return ".";
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&directoryOfThisModule), &info) == 0 ||
         info.dli_fname == nullptr)
-        return {};
+        return ".";
     const std::string file = info.dli_fname;
     const std::size_t slash = file.rfind('/');
     return slash == std::string::npos ? std::string{"."} : file.substr(0, slash);
@@ -31,9 +62,11 @@ std::string installedDataDirectory(const std::string& moduleDirectory) {
 }
 
 std::string dataFilePath(const char* name) {
-    if (::access(name, F_OK) == 0) return name;
-    const std::string folder = installedDataDirectory(directoryOfThisModule());
-    if (folder.empty()) return name;
-    const std::string installed = folder + "/" + name;
-    return ::access(installed.c_str(), F_OK) == 0 ? installed : std::string{name};
+    const std::string folder = directoryOfThisModule();
+    const std::string beside = folder == "." ? std::string{name} : folder + "/" + name;
+    if (::access(beside.c_str(), F_OK) == 0) return beside;
+    const std::string installedFolder = installedDataDirectory(folder);
+    if (installedFolder.empty()) return beside;
+    const std::string installed = installedFolder + "/" + name;
+    return ::access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }

@@ -1,13 +1,17 @@
 // Where the module finds the data files it opens by bare name (the archive
-// and the song): the current directory first, as a show started in its own
-// folder expects, then the data folder of an installed copy, found relative
-// to the module file itself so that an install under any prefix works.
+// and the song): beside the module file itself, then in the data folder of
+// an installed copy, found relative to the module file, so that an install
+// under any prefix works. The current folder is not looked at: a stray file
+// there never changes what a module loaded from elsewhere plays. Where the
+// module's code is linked into a program instead (the tests, the
+// benchmarks), the program's current folder is its folder.
 #pragma once
 
 #include <string>
 
-// The path to open for the data file called name: name itself when it exists
-// in the current directory or nowhere else, otherwise its installed copy.
+// The path to open for the data file called name: in the module's folder,
+// else its installed copy when there is one, else the module's folder (so
+// that a failure names where it was looked for).
 std::string dataFilePath(const char* name);
 
 // The installed data folder for the module loaded from moduleDirectory, or ""

@@ -109,8 +109,8 @@ TEST(CaptureOptions, ASongOnlyCaptureTakesAnySizeAndWritesOneFile) {
     EXPECT_TRUE(isSongCapture("dir/song.s16"));
     EXPECT_FALSE(isSongCapture("dir/show.rgba"));
     const CaptureFiles files = captureFilesFor("dir/song.s16");
-    EXPECT_EQ(files.audioPath, "dir/song.partial.s16");
-    EXPECT_EQ(files.videoPath, "");
+    EXPECT_EQ(files.finalPath, "dir/song.s16");
+    EXPECT_EQ(files.songPath, "dir/song.s16");
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "capture/capture_check.h"
 #include "capture/capture_files.h"
+#include "platforms/working_file.h"
 #include "capture/progress_line.h"
 
 namespace {
@@ -74,22 +76,50 @@ TEST(FramePlan, AudioBeforeEachFrameMovesTheClockExactlyToIt) {
     EXPECT_EQ(plan.audioBefore(plan.endFrame(), kRate), 10 * kRate);
 }
 
-TEST(CaptureFiles, TemporaryNamesSitBesideTheFinalOne) {
-    EXPECT_EQ(taggedName("dir/show.mp4", "partial"), "dir/show.partial.mp4");
-    EXPECT_EQ(taggedName("dir.v2/show", "partial"), "dir.v2/show.partial");
-    EXPECT_EQ(taggedName(".hidden", "partial"), ".hidden.partial");
+TEST(CaptureFiles, WorkingNamesAreHiddenBesideTheFinalOneAndBelongToOneRun) {
+    EXPECT_EQ(workingNameFor("dir/show.mp4", "video", 4242, 0), "dir/.show.mp4.video.4242-0.partial");
+    EXPECT_EQ(workingNameFor("show", "song", 7, 3), ".show.song.7-3.partial");
+    EXPECT_EQ(workingNameFor("/shot.png", "shot", 1, 0), "/.shot.png.shot.1-0.partial");
+    EXPECT_NE(workingNameFor("a.mp4", "video", 1, 0), workingNameFor("a.mp4", "video", 2, 0));
+    EXPECT_NE(workingNameFor("a.mp4", "video", 1, 0), workingNameFor("a.mp4", "song", 1, 0));
+
+    // A final name of any valid length gets a working name that fits too,
+    // cut at a whole character.
+    const std::string longest(255, 'x');
+    const std::string working = workingNameFor("dir/" + longest, "muxed", 4194304, 999);
+    EXPECT_EQ(working.size(), 4 + 255u);
+    EXPECT_EQ(working.rfind(".muxed.4194304-999.partial"), working.size() - 26);
+    std::string accented;
+    while (accented.size() < 250) accented += "\xc3\xa9";  // é, two bytes each
+    const std::string cut = workingNameFor(accented, "video", 12345, 0);
+    EXPECT_LE(cut.size(), 255u);
+    const std::string kept = cut.substr(1, cut.find(".video.") - 1);
+    EXPECT_EQ(kept.size() % 2, 0u);
+    EXPECT_EQ(kept, accented.substr(0, kept.size()));
 
     const CaptureFiles video = captureFilesFor("out/show.mp4");
-    EXPECT_EQ(video.partialPath, "out/show.partial.mp4");
-    EXPECT_EQ(video.videoPath, "out/show.video.partial.mp4");
-    EXPECT_EQ(video.audioPath, "out/show.audio.partial.s16");
-
+    EXPECT_EQ(video.finalPath, "out/show.mp4");
+    EXPECT_EQ(video.songPath, "");
     const CaptureFiles raw = captureFilesFor("frames.rgba");
     EXPECT_TRUE(isRawCapture("frames.rgba"));
     EXPECT_FALSE(isRawCapture("frames.mp4"));
-    EXPECT_EQ(raw.videoPath, "frames.partial.rgba");
     EXPECT_EQ(rawAudioName("frames.rgba"), "frames.rgba.s16");
-    EXPECT_EQ(raw.audioPath, "frames.rgba.partial.s16");
+    EXPECT_EQ(raw.songPath, "frames.rgba.s16");
+}
+
+TEST(CaptureFiles, TheCheckReadsFfprobesCountsAndTheSoundsEnd) {
+    const StreamCounts both = parseStreamCounts("video,600\naudio,431\n");
+    EXPECT_EQ(both.videoPackets, 600);
+    EXPECT_EQ(both.audioPackets, 431);
+    const StreamCounts videoOnly = parseStreamCounts("video,12\n");
+    EXPECT_EQ(videoOnly.audioPackets, -1);
+    EXPECT_EQ(parseStreamCounts("").videoPackets, -1);
+    EXPECT_EQ(parseStreamCounts("garbage\nvideo,x\n").videoPackets, -1);
+
+    EXPECT_DOUBLE_EQ(parseAudioEnd("-0.023220,0.023220\n0.000000,0.023220\n9.976780,0.023220\n"),
+                     10.0);
+    EXPECT_LT(parseAudioEnd(""), 0.0);
+    EXPECT_LT(parseAudioEnd("N/A,N/A\n"), 0.0);
 }
 
 // Whether some `option` in args is followed by `value`.

@@ -110,10 +110,11 @@ TEST_F(ModuleExports, OfflineTheClockMovesOnlyByThePulledSong) {
     ASSERT_EQ(pullAudio(song.data(), 1), 1);
     EXPECT_EQ(frame(), 0);
 
-    // Offline, nothing is faded: Done returns at once.
+    // Offline, nothing is faded: Done returns at once, well short of the
+    // 1024 ms (256 steps of 4 ms) a fade takes, even on a loaded machine.
     const auto before = std::chrono::steady_clock::now();
     done();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000));
     EXPECT_EQ(pullAudio(song.data(), 10), 0);  // closed
 }
 

@@ -1,0 +1,86 @@
+// Implements CrashGuard with sigaction on the fatal signals and a handler
+// that only writes, calls the cleanup and _exits. The line is composed in
+// advance, since nothing that allocates may run in the handler.
+#include "platforms/crash_guard.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGSYS, SIGTRAP};
+
+char linePrefix[1024];
+std::size_t linePrefixLength = 0;
+void (*crashCleanup)() = nullptr;
+
+const char* signalName(int signal) {
+    switch (signal) {
+        case SIGSEGV:
+            return "SIGSEGV, a bad memory access";
+        case SIGBUS:
+            return "SIGBUS, a bad memory access";
+        case SIGILL:
+            return "SIGILL, an illegal instruction";
+        case SIGFPE:
+            return "SIGFPE, an arithmetic fault";
+        case SIGABRT:
+            return "SIGABRT, an abort";
+        case SIGSYS:
+            return "SIGSYS, a bad system call";
+        default:
+            return "SIGTRAP, a trap";
+    }
+}
+
+void writeAll(const char* text, std::size_t bytes) {
+    while (bytes > 0) {
+        const ssize_t n = ::write(STDERR_FILENO, text, bytes);
+        if (n <= 0) return;
+        text += n;
+        bytes -= static_cast<std::size_t>(n);
+    }
+}
+
+void onFatalSignal(int signal) {
+    if (crashCleanup != nullptr) crashCleanup();
+    writeAll(linePrefix, linePrefixLength);
+    writeAll(" (", 2);
+    const char* name = signalName(signal);
+    writeAll(name, std::strlen(name));
+    writeAll(")\n", 2);
+    ::_exit(1);
+}
+
+}  // namespace
+
+struct CrashGuard::Saved {
+    struct sigaction old[std::size(kFatalSignals)];
+};
+
+CrashGuard::CrashGuard(const std::string& what, void (*cleanup)()) : saved_(new Saved) {
+    const std::string line = "talvenor: " + what;
+    linePrefixLength = std::min(line.size(), sizeof linePrefix);
+    std::memcpy(linePrefix, line.data(), linePrefixLength);
+    crashCleanup = cleanup;
+    struct sigaction action {};
+    action.sa_handler = onFatalSignal;
+    sigemptyset(&action.sa_mask);
+    // Once in the handler, a second fault ends the program the plain way.
+    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (std::size_t i = 0; i < std::size(kFatalSignals); ++i) {
+        ::sigaction(kFatalSignals[i], &action, &saved_->old[i]);
+    }
+}
+
+CrashGuard::~CrashGuard() {
+    for (std::size_t i = 0; i < std::size(kFatalSignals); ++i) {
+        ::sigaction(kFatalSignals[i], &saved_->old[i], nullptr);
+    }
+    crashCleanup = nullptr;
+    delete saved_;
+}
