@@ -99,11 +99,28 @@ std::vector<std::string> muxArguments(const std::string& videoPath, const std::s
 }
 
 std::vector<std::string> streamCountArguments(const std::string& path) {
-    return {"ffprobe",       "-hide_banner", "-v",   "error", "-count_packets", "-show_entries",
-            "stream=codec_type,nb_read_packets", "-of", "csv=p=0", path};
+    return {"ffprobe",
+            "-hide_banner",
+            "-v",
+            "error",
+            "-count_packets",
+            "-show_entries",
+            "stream=codec_type,nb_read_packets",
+            "-of",
+            "csv=p=0",
+            path};
 }
 
 std::vector<std::string> audioPacketArguments(const std::string& path) {
-    return {"ffprobe",      "-hide_banner", "-v",   "error",   "-select_streams", "a:0",
-            "-show_entries", "packet=pts_time,duration_time", "-of", "csv=p=0", path};
+    return {"ffprobe",
+            "-hide_banner",
+            "-v",
+            "error",
+            "-select_streams",
+            "a:0",
+            "-show_entries",
+            "packet=pts_time,duration_time",
+            "-of",
+            "csv=p=0",
+            path};
 }

@@ -183,7 +183,8 @@ int RunCapture(const LaunchOptions& o) {
 
     // From here on working files exist: a crash in the module's frames takes
     // them away with it.
-    const CrashGuard guard(o.moduleName + ": the module crashed while drawing", removeAllWorkingFiles);
+    const CrashGuard guard(o.moduleName + ": the module crashed while drawing",
+                           removeAllWorkingFiles);
     WorkingFile song;
     if (!song.create(songOnly ? files.songPath : files.finalPath, "song", error) ||
         song.stream() == nullptr) {
@@ -238,8 +239,8 @@ int RunShot(const LaunchOptions& o) {
     {
         EglOffscreen surface(o.outputWidth, o.outputHeight);
         if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
-        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface,
-                           rows, frame, error)) {
+        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface, rows,
+                           frame, error)) {
             case ShotResult::Taken:
                 break;
             case ShotResult::PastTheEnd:
@@ -263,8 +264,7 @@ int RunShot(const LaunchOptions& o) {
         return fail("writing " + png.path() + ": " + error);
     }
     const long long written = std::ftell(png.stream());
-    if (!png.flush(error) || written <= 0 ||
-        !checkFileSize(png.fd(), png.path(), written, error)) {
+    if (!png.flush(error) || written <= 0 || !checkFileSize(png.fd(), png.path(), written, error)) {
         return fail(error.empty() ? png.path() + ": nothing was written" : error);
     }
     if (!png.commit(o.outputPath, error)) return fail(error);

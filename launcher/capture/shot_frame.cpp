@@ -6,7 +6,7 @@
 #include "options/command_line.h"
 
 ShotResult shootFrame(const ShotRequest& request, Surface& surface, std::vector<std::uint8_t>& rgba,
-                std::int64_t& frame, std::string& error) {
+                      std::int64_t& frame, std::string& error) {
     const FramePlan plan(request.shotMs, kUntilShowEnd, request.framesPerSecond);
     frame = plan.firstFrame();
     OfflineShow show;

@@ -27,4 +27,4 @@ enum class ShotResult {
 // The frame's RGBA rows, bottom row first, the surface's size; otherwise
 // why not in error.
 ShotResult shootFrame(const ShotRequest& request, Surface& surface, std::vector<std::uint8_t>& rgba,
-                std::int64_t& frame, std::string& error);
+                      std::int64_t& frame, std::string& error);

@@ -25,13 +25,15 @@ StopSignals::StopSignals() {
     action.sa_handler = requestStop;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &action, &old_[i]);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &action, &old_[i]);
     action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &action, &oldPipe_);
 }
 
 StopSignals::~StopSignals() {
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &old_[i], nullptr);
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &old_[i], nullptr);
     sigaction(SIGPIPE, &oldPipe_, nullptr);
     setEncoderStopRequests(nullptr);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "capture/capture_files.h"
+#include "capture/stop_signals.h"
 
 namespace {
 
@@ -42,8 +43,11 @@ class EncoderSink final : public VideoSink {
                          ") stopped taking frames" + said();
                 return false;
             case FfmpegPipe::Write::Stalled:
-                error_ = "the encoder (ffmpeg, process " + std::to_string(encoder_.pid()) +
-                         ") took no frame data for " + stallText() + "; it was stopped";
+                error_ = "the encoder (ffmpeg, process " + std::to_string(pid) +
+                         ") took no frame data " +
+                         (StopSignals::requests() > 0 ? "within a second of the stop request"
+                                                      : "for " + stallText()) +
+                         "; it was stopped";
                 encoder_.kill();
                 return false;
         }

@@ -63,7 +63,8 @@ bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
     moduleName_ = moduleName;
     bool loaded = false;
     {
-        const CrashGuard guard("DMD could not be loaded! (" + moduleName + ": it crashed while loading");
+        const CrashGuard guard("DMD could not be loaded! (" + moduleName +
+                               ": it crashed while loading");
         loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
     }
     exports_ = bindOptionalExports(binding_);

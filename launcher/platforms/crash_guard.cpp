@@ -6,8 +6,8 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {

@@ -20,8 +20,12 @@ bool writePng(std::FILE* file, const RgbPicture& picture, std::string& error) {
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
+    errno = 0;
     if (png_image_write_to_stdio(&image, file, 0, picture.rgb.data(), 0, nullptr) == 0) {
+        // libpng says only "Write Error"; the file's own error says why.
+        const int why = errno;
         error = image.message;
+        if (std::ferror(file) != 0 && why != 0) error += std::string(": ") + std::strerror(why);
         png_image_free(&image);
         return false;
     }

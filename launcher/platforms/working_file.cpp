@@ -77,8 +77,7 @@ WorkingFile::~WorkingFile() {
     if (!committed_) discard();
 }
 
-bool WorkingFile::create(const std::string& finalPath, const std::string& tag,
-                         std::string& error) {
+bool WorkingFile::create(const std::string& finalPath, const std::string& tag, std::string& error) {
     discard();
     for (int number = 0; number < kNumbersTried; ++number) {
         const std::string path = workingNameFor(finalPath, tag, ::getpid(), number);

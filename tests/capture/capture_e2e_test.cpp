@@ -125,7 +125,7 @@ TEST_F(Capture, AVideoCarriesItsFramesAndItsSong) {
 }
 
 struct Interrupt {
-    fs::path watched;
+    fs::path video;  // the capture's final name
 };
 
 // Waits until the capture has written a second of its song (ten frames at
@@ -135,8 +135,8 @@ void interruptOnceCapturing(int pid, void* context) {
     waitUntil(
         [&] {
             std::error_code error;
-            return fs::exists(interrupt->watched, error) &&
-                   fs::file_size(interrupt->watched, error) >= 44100 * 4;
+            const fs::path song = workingName(interrupt->video, "song", pid);
+            return fs::exists(song, error) && fs::file_size(song, error) >= 44100 * 4;
         },
         60);
     ::kill(pid, SIGINT);
@@ -144,7 +144,7 @@ void interruptOnceCapturing(int pid, void* context) {
 
 TEST_F(Capture, CtrlCLeavesAPlayableFileOfWhatWasCaptured) {
     const fs::path video = folder / "cut.mkv";
-    Interrupt interrupt{folder / "cut.audio.partial.s16"};
+    Interrupt interrupt{video};
     ProcessOptions options;
     options.whileRunning = interruptOnceCapturing;
     options.context = &interrupt;

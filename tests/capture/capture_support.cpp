@@ -45,6 +45,11 @@ ProcessResult runTracedTalvenor(const std::vector<std::string>& args, const fs::
     return runIn(TRACED_TALVENOR_PATH, args, runtimeDir, extra);
 }
 
+fs::path workingName(const fs::path& finalPath, const std::string& tag, int pid) {
+    return finalPath.parent_path() / ("." + finalPath.filename().string() + "." + tag + "." +
+                                      std::to_string(pid) + "-0.partial");
+}
+
 RgbPicture readPicture(const fs::path& png) {
     RgbPicture picture;
     std::string error;

@@ -37,6 +37,10 @@ ProcessResult runTalvenor(const std::vector<std::string>& args, const fs::path& 
 ProcessResult runTracedTalvenor(const std::vector<std::string>& args, const fs::path& runtimeDir,
                                 const ProcessOptions& extra = {});
 
+// The first working name talvenor process pid gives the file of that tag
+// ("song", "video", "muxed", "frames", "shot") on its way to finalPath.
+fs::path workingName(const fs::path& finalPath, const std::string& tag, int pid);
+
 RgbPicture readPicture(const fs::path& png);
 // Frame `index` of a raw capture (RGBA, top row first) as RGB.
 RgbPicture rawFrame(const fs::path& raw, int width, int height, int index);

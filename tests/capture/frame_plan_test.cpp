@@ -6,8 +6,8 @@
 
 #include "capture/capture_check.h"
 #include "capture/capture_files.h"
-#include "platforms/working_file.h"
 #include "capture/progress_line.h"
+#include "platforms/working_file.h"
 
 namespace {
 
@@ -77,7 +77,8 @@ TEST(FramePlan, AudioBeforeEachFrameMovesTheClockExactlyToIt) {
 }
 
 TEST(CaptureFiles, WorkingNamesAreHiddenBesideTheFinalOneAndBelongToOneRun) {
-    EXPECT_EQ(workingNameFor("dir/show.mp4", "video", 4242, 0), "dir/.show.mp4.video.4242-0.partial");
+    EXPECT_EQ(workingNameFor("dir/show.mp4", "video", 4242, 0),
+              "dir/.show.mp4.video.4242-0.partial");
     EXPECT_EQ(workingNameFor("show", "song", 7, 3), ".show.song.7-3.partial");
     EXPECT_EQ(workingNameFor("/shot.png", "shot", 1, 0), "/.shot.png.shot.1-0.partial");
     EXPECT_NE(workingNameFor("a.mp4", "video", 1, 0), workingNameFor("a.mp4", "video", 2, 0));

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -54,44 +55,34 @@ class Hostile : public ::testing::Test {
     }
 };
 
-// A link to the victim at each working name of a video capture, a raw
-// capture and a shot: refused with the name, the victim byte for byte the
-// same, the link still a link, no output.
-TEST_F(Hostile, LinksAndFilesAtWorkingNamesAreRefusedNeverWrittenThrough) {
+// Links, files and folders left at the working names of other runs (another
+// process's number, or the names of an older version) never block a capture
+// or shot and are never written through: each run's names are its own.
+TEST_F(Hostile, WhatOtherRunsLeftAtWorkingNamesNeverBlocksNorIsWrittenThrough) {
     auto in = [this](const char* name) { return (folder / name).string(); };
-    const struct {
-        std::vector<std::string> args;
-        std::string workingName;
-    } cases[] = {
-        {{"--capture", in("a.mp4"), "--to", "0.2"}, "a.audio.partial.s16"},
-        {{"--capture", in("a.mp4"), "--to", "0.2"}, "a.video.partial.mp4"},
-        {{"--capture", in("a.mp4"), "--to", "0.2"}, "a.partial.mp4"},
-        {{"--capture", in("a.rgba"), "--to", "0.2"}, "a.partial.rgba"},
-        {{"--capture", in("a.rgba"), "--to", "0.2"}, "a.rgba.partial.s16"},
-        {{"--capture", in("a.s16"), "--to", "0.2"}, "a.partial.s16"},
-        {{"--shot", "1", in("shot.png")}, "shot.partial.png"},
-    };
-    for (const auto& c : cases) {
-        const fs::path working = folder / c.workingName;
-        for (bool hardLink : {false, true}) {
-            if (hardLink) {
-                fs::create_hard_link(victim(), working);
-            } else {
-                fs::create_symlink(victim(), working);
-            }
-            std::vector<std::string> args = c.args;
-            args.insert(args.end(), {"--size", "160x120"});
-            const ProcessResult r = talvenor(args);
-            EXPECT_EQ(r.exitCode, 1) << c.workingName << r.output;
-            EXPECT_NE(r.output.find(c.workingName + ": something already stands"),
-                      std::string::npos)
-                << r.output;
-            EXPECT_TRUE(victimUntouched()) << c.workingName;
-            EXPECT_EQ(fs::is_symlink(working), !hardLink) << c.workingName;
-            EXPECT_EQ(leftovers(), std::vector<std::string>{c.workingName}) << c.workingName;
-            fs::remove(working);
-        }
+    const std::vector<std::string> planted = {
+        ".a.mp4.song.1-0.partial",   ".a.mp4.video.1-0.partial", ".a.mp4.muxed.1-0.partial",
+        "a.audio.partial.s16",       "a.video.partial.mp4",      "a.partial.mp4",
+        ".shot.png.shot.1-0.partial"};
+    for (const std::string& name : planted) fs::create_symlink(victim(), folder / name);
+    fs::create_directories(folder / ".a.rgba.frames.1-0.partial");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--capture", in("a.mp4"), "--to", "0.2"},
+                                               {"--capture", in("a.rgba"), "--to", "0.2"},
+                                               {"--capture", in("a.s16"), "--to", "0.2"},
+                                               {"--shot", "1", in("shot.png")}}) {
+        std::vector<std::string> withSize = args;
+        withSize.insert(withSize.end(), {"--size", "160x120"});
+        const ProcessResult r = talvenor(withSize);
+        EXPECT_EQ(r.exitCode, 0) << args[1] << r.output;
     }
+    EXPECT_TRUE(victimUntouched());
+    std::vector<std::string> expected = planted;
+    expected.insert(expected.end(), {".a.rgba.frames.1-0.partial", "a.mp4", "a.rgba", "a.rgba.s16",
+                                     "a.s16", "shot.png"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(leftovers(), expected);
+    for (const std::string& name : planted) EXPECT_TRUE(fs::is_symlink(folder / name)) << name;
 }
 
 // A link at the final name is replaced by the finished file, not written through.
@@ -141,15 +132,19 @@ TEST_F(Hostile, PlantedTemporaryPicturesAreReplacedNotFollowedOrWaitedOn) {
 // The song's name holding a FIFO, or a song cut short by one byte, in the
 // folder the show starts from: refused within seconds, with the cause.
 TEST_F(Hostile, AFifoOrACutSongIsRefusedWithItsCause) {
+    // The module reads its data beside itself: a copy of the show in a
+    // folder of its own, started by path.
     const fs::path show = folder / "show";
     fs::create_directories(show);
     fs::copy_file(buildFolder() / "morrowen.q7v", show / "morrowen.q7v");
+    fs::copy_file(buildFolder() / "sorvanel.dmd", show / "sorvanel.dmd");
     ASSERT_EQ(::mkfifo((show / "Sorvanel.it").c_str(), 0600), 0);
     ProcessOptions options;
     options.workingDirectory = show.string();
     options.timeoutSeconds = 60;
     const Clock::time_point start = Clock::now();
-    ProcessResult r = talvenor({"--shot", "1", (folder / "x.png").string()}, options);
+    ProcessResult r =
+        talvenor({"--shot", "1", (folder / "x.png").string(), "./sorvanel.dmd"}, options);
     EXPECT_LT(secondsSince(start), 20.0);
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_NE(r.output.find("Soundfile not found (Sorvanel.it: a FIFO, not a file)"),
@@ -159,7 +154,7 @@ TEST_F(Hostile, AFifoOrACutSongIsRefusedWithItsCause) {
     fs::remove(show / "Sorvanel.it");
     const std::string song = fileBytes(buildFolder() / "Sorvanel.it");
     std::ofstream(show / "Sorvanel.it", std::ios::binary) << song.substr(0, song.size() - 1);
-    r = talvenor({"--shot", "1", (folder / "x.png").string()}, options);
+    r = talvenor({"--shot", "1", (folder / "x.png").string(), "./sorvanel.dmd"}, options);
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_NE(r.output.find("Soundfile not found (Sorvanel.it: "), std::string::npos) << r.output;
     EXPECT_FALSE(fs::exists(folder / "x.png"));
@@ -200,7 +195,11 @@ class StalledEncoder : public Hostile {
         Hostile::SetUp();
         fs::create_directories(folder / "bin");
         const fs::path fake = folder / "bin" / "ffmpeg";
-        std::ofstream(fake) << "#!/bin/sh\necho $$ > \"$FAKE_ENCODER_PID\"\nexec sleep 600\n";
+        // It sleeps, or with FAKE_ENCODER_SPIN set spins on the processor;
+        // either way it never reads a byte.
+        std::ofstream(fake) << "#!/bin/sh\necho $$ > \"$FAKE_ENCODER_PID\"\n"
+                               "if [ -n \"$FAKE_ENCODER_SPIN\" ]; then while :; do :; done; fi\n"
+                               "exec sleep 600\n";
         fs::permissions(fake, fs::perms::owner_all);
         options.environment = {{"PATH", (folder / "bin").string() + ":" + std::getenv("PATH")},
                                {"FAKE_ENCODER_PID", (folder / "encoder.pid").string()},
@@ -237,40 +236,49 @@ TEST_F(StalledEncoder, TheCaptureGivesUpAfterTheTimeLimitAndNamesTheEncoder) {
 }
 
 struct SignalRun {
-    const fs::path* song;  // the capture's song, which grows once frames are handed on
+    fs::path finalPath;
+    int signal = SIGTERM;
     Clock::time_point signalled{};
 };
 
-TEST_F(StalledEncoder, SigtermEndsTheCaptureWithinASecondOrTwo) {
+// Each stop signal while the encoder takes nothing, sleeping or spinning on
+// the processor: the capture ends within seconds, the encoder's group is
+// gone, and no working file is left, so the next capture to the name works.
+TEST_F(StalledEncoder, EveryStopSignalEndsTheCaptureAndLeavesNoWorkingFile) {
     options.environment.back().second = "600";  // the limit is not what ends it
-    const fs::path song = folder / "a.audio.partial.s16";
-    SignalRun run{&song};
-    options.context = &run;
-    options.whileRunning = [](int pid, void* context) {
-        auto* run = static_cast<SignalRun*>(context);
-        // The first frame fills the encoder's pipe and its write waits there;
-        // the song of the frames after it shows the loop went on meanwhile.
-        waitUntil(
-            [&] {
-                std::error_code error;
-                return fs::exists(*run->song, error) && fs::file_size(*run->song, error) >= 4096;
-            },
-            60);
-        run->signalled = Clock::now();
-        ::kill(pid, SIGTERM);
-    };
-    const ProcessResult r = talvenor(captureArgs(), options);
-    const double sinceSignal = secondsSince(run.signalled);
-    ASSERT_FALSE(r.timedOut) << r.output;
-    EXPECT_LT(sinceSignal, 5.0);
-    EXPECT_EQ(r.exitCode, 1) << r.output;
-    EXPECT_NE(r.output.find("took no frame data"), std::string::npos) << r.output;
-    ASSERT_GT(encoderPid(), 0);
-    EXPECT_TRUE(groupGone(encoderPid()));
-    EXPECT_EQ(leftovers(), std::vector<std::string>{"encoder.pid"});
+    for (const auto& [signal, spin] : {std::pair{SIGTERM, false}, std::pair{SIGINT, true},
+                                       std::pair{SIGHUP, false}, std::pair{SIGQUIT, true}}) {
+        fs::remove(folder / "encoder.pid");
+        options.environment.emplace_back("FAKE_ENCODER_SPIN", spin ? "1" : "");
+        SignalRun run{folder / "a.mp4", signal};
+        options.context = &run;
+        options.whileRunning = [](int pid, void* context) {
+            auto* run = static_cast<SignalRun*>(context);
+            // The first frame fills the encoder's pipe and its write waits
+            // there; the song of the frames after it shows the loop went on.
+            const fs::path song = workingName(run->finalPath, "song", pid);
+            waitUntil(
+                [&] {
+                    std::error_code error;
+                    return fs::exists(song, error) && fs::file_size(song, error) >= 4096;
+                },
+                60);
+            run->signalled = Clock::now();
+            ::kill(pid, run->signal);
+        };
+        const ProcessResult r = talvenor(captureArgs(), options);
+        options.environment.pop_back();
+        const double sinceSignal = secondsSince(run.signalled);
+        ASSERT_FALSE(r.timedOut) << r.output;
+        EXPECT_LT(sinceSignal, 10.0) << "signal " << signal;
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_NE(r.output.find("took no frame data"), std::string::npos) << r.output;
+        ASSERT_GT(encoderPid(), 0);
+        EXPECT_TRUE(groupGone(encoderPid()));
+        EXPECT_EQ(leftovers(), std::vector<std::string>{"encoder.pid"}) << "signal " << signal;
+    }
 }
 
-// A module file cut short is refused before the system's loader maps it.
 TEST_F(Hostile, AModuleCutShortIsRefusedWithItsReason) {
     const std::string module = fileBytes(buildFolder() / "sorvanel.dmd");
     const fs::path cut = folder / "t.dmd";

@@ -1,18 +1,18 @@
 // The working files and the encoder pipe on a real file system and real
 // child processes: a planted name is passed over, never written through;
 // the child gets the launcher's files at 3, 4, ... whatever numbers they had.
+#include "platforms/working_file.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platforms/ffmpeg_pipe.h"
-#include "platforms/working_file.h"
 
 namespace {
 
@@ -91,13 +91,16 @@ TEST_F(WorkingFiles, PassedDescriptorsArriveInPlaceEvenWhenTheirNumbersCross) {
     ASSERT_EQ(b, 3);
     std::string error;
     std::string printed;
-    const int status =
-        runFfmpeg({"sh", "-c", "cat /proc/self/fd/3; echo; cat /proc/self/fd/4; echo; echo said >&2"},
-                  {a, b}, nullptr, error, &printed);
+    const int status = runFfmpeg(
+        {"sh", "-c", "cat /proc/self/fd/3; echo; cat /proc/self/fd/4; echo; echo said >&2"}, {a, b},
+        nullptr, error, &printed);
     ::close(a);
     ::close(b);
-    if (saved3 >= 0) ::dup2(saved3, 3), ::close(saved3);
-    if (saved4 >= 0) ::dup2(saved4, 4), ::close(saved4);
+    for (const auto& [saved, fd] : {std::pair{saved3, 3}, std::pair{saved4, 4}}) {
+        if (saved < 0) continue;
+        ::dup2(saved, fd);
+        ::close(saved);
+    }
     EXPECT_EQ(status, 0) << error;
     EXPECT_EQ(printed, "FIRST\nSECOND\nsaid\n");
     EXPECT_EQ(lastLineOf(printed), "said");

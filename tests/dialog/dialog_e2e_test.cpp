@@ -91,7 +91,7 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
     // Focus starts on the list: Down picks 800 x 600; four Tabs reach
     // "No Sound"; Space ticks it; Enter presses the default button.
     KeyScript keys{{typeInto(kDialog, "Down Tab Tab Tab Tab space Return")}, {}};
-    const ProcessResult r = run({"test_full.dmd"}, &keys);
+    const ProcessResult r = run({"./test_full.dmd"}, &keys);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(keys.results, std::vector<int>{0});
@@ -103,7 +103,7 @@ TEST_F(DialogEndToEnd, KeysChoose800x600AndNoSoundThenEnterStartsTheShow) {
 
 TEST_F(DialogEndToEnd, EscapeStartsTheShowWithTheOptionsPresets) {
     KeyScript keys{{typeInto(kDialog, "Escape")}, {}};
-    const ProcessResult r = run({"--window", "320x240", "--nosound", "test_full.dmd"}, &keys);
+    const ProcessResult r = run({"--window", "320x240", "--nosound", "./test_full.dmd"}, &keys);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const std::string t = trace();
     EXPECT_NE(t.find("module init sound=0"), std::string::npos) << t;
@@ -112,7 +112,7 @@ TEST_F(DialogEndToEnd, EscapeStartsTheShowWithTheOptionsPresets) {
 
 TEST_F(DialogEndToEnd, LeaveButtonEndsWithoutLoadingAnyModule) {
     KeyScript keys{{typeInto(kDialog, "alt+l")}, {}};
-    const ProcessResult r = run({"test_full.dmd"}, &keys);
+    const ProcessResult r = run({"./test_full.dmd"}, &keys);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(keys.results, std::vector<int>{0});
@@ -140,7 +140,7 @@ TEST_F(DialogEndToEnd, NoDmdSelectedWithoutTheDialogIsRefusedOnStderr) {
 
 TEST_F(DialogEndToEnd, FailedStartIsShownInABoxAndOnStderrThenExitsNonZero) {
     KeyScript keys{{typeInto(kDialog, "Return"), typeInto(kDialog, "Return")}, {}};
-    const ProcessResult r = run({"missing.dmd"}, &keys);
+    const ProcessResult r = run({"./missing.dmd"}, &keys);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1) << r.output;
     // The second line found the message box, titled like the dialog.
@@ -152,7 +152,7 @@ TEST_F(DialogEndToEnd, WithoutADisplayTheShowStartsAtOnceWhereAScreenCanShowIt) 
     // No X display: no dialog; the show starts at once with the options'
     // settings, but SDL's offscreen driver shows nobody anything, so the
     // window is refused rather than played unseen.
-    const ProcessResult r = run({"--window", "400x300", "test_full.dmd"}, nullptr,
+    const ProcessResult r = run({"--window", "400x300", "./test_full.dmd"}, nullptr,
                                 {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}});
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1) << r.output;

@@ -128,7 +128,7 @@ DialogShot shootDialogAt(int dpi) {
     options.whileRunning = grabDialog;
     options.context = &shot;
     ::setenv("DISPLAY", server.display().c_str(), 1);  // for xdotool and the grab
-    runProcess(TALVENOR_PATH, {"test_full.dmd"}, options);
+    runProcess(TALVENOR_PATH, {"./test_full.dmd"}, options);
     return shot;
 }
 

@@ -101,18 +101,22 @@ TEST_F(ModuleLoader, UnloadOnAnEmptyBindingOnlyClears) {
     EXPECT_EQ(trace(), "");
 }
 
-TEST_F(ModuleLoader, BareNamesAreFoundInTheCurrentDirectoryThenBesideTheLauncher) {
+// A bare name is looked up where nobody else can leave a file: beside the
+// launcher, then in the installed module folder; a file of that name in the
+// current folder is found only when named by path.
+TEST_F(ModuleLoader, BareNamesAreFoundBesideTheLauncherNeverInTheCurrentFolder) {
     const fs::path cwd = dir_ / "cwd";
     const fs::path home = dir_ / "home";
     fs::create_directories(cwd);
     fs::create_directories(home);
-    std::ofstream(home / "Demo.dmd") << "x";
     const fs::path old = fs::current_path();
     fs::current_path(cwd);
-    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), (home / "Demo.dmd").string());
     std::ofstream(cwd / "demo.dmd") << "x";
-    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), "./demo.dmd");
-    EXPECT_EQ(resolveModulePath("demo.dmd", home.string()), "./demo.dmd");
+    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), "");
+    EXPECT_EQ(resolveModulePath("demo.dmd", home.string()), "");
+    EXPECT_EQ(resolveModulePath("./DEMO.DMD", home.string()), "./demo.dmd");
+    std::ofstream(home / "Demo.dmd") << "x";
+    EXPECT_EQ(resolveModulePath("DEMO.DMD", home.string()), (home / "Demo.dmd").string());
     EXPECT_EQ(resolveModulePath("OTHER.DMD", home.string()), "");
     fs::current_path(old);
 }
@@ -128,16 +132,38 @@ TEST_F(ModuleLoader, TheInstalledModuleFolderIsTheLastPlaceLooked) {
     std::ofstream(fs::path(installed) / "sorvanel.dmd") << "x";
     const fs::path old = fs::current_path();
     fs::current_path(cwd);
+    std::ofstream(cwd / "sorvanel.dmd") << "x";  // never looked at for a bare name
     const std::string found = resolveModulePath("SORVANEL.DMD", bin.string());
     EXPECT_EQ(fs::canonical(found), fs::canonical(fs::path(installed) / "sorvanel.dmd"));
-    // Beside the launcher and in the current directory still come first.
+    // Beside the launcher comes first.
     std::ofstream(bin / "Sorvanel.dmd") << "x";
     EXPECT_EQ(resolveModulePath("SORVANEL.DMD", bin.string()), (bin / "Sorvanel.dmd").string());
-    std::ofstream(cwd / "sorvanel.dmd") << "x";
-    EXPECT_EQ(resolveModulePath("SORVANEL.DMD", bin.string()), "./sorvanel.dmd");
     // A path is taken as given, never from the install.
     EXPECT_EQ(resolveModulePath("sub/sorvanel.dmd", bin.string()), "");
     fs::current_path(old);
+}
+
+// Only a module file that nobody but its owner (this user or root) and root
+// can change is loaded; a shared sticky folder is fine for a file of ours.
+TEST_F(ModuleLoader, AModuleOthersMayChangeIsRefusedNamingWhy) {
+    const fs::path folder = dir_ / "mods";
+    fs::create_directories(folder);
+    const fs::path module = folder / "m.dmd";
+    std::ofstream(module) << "x";
+    fs::permissions(module, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder, fs::perms::owner_all);
+    std::string why;
+    EXPECT_TRUE(moduleFileIsTrusted(module.string(), why)) << why;
+    fs::permissions(module, fs::perms::group_write, fs::perm_options::add);
+    EXPECT_FALSE(moduleFileIsTrusted(module.string(), why));
+    EXPECT_EQ(why, module.string() + ": refused: the module file can be written by its group");
+    fs::permissions(module, fs::perms::group_write, fs::perm_options::remove);
+    fs::permissions(folder, fs::perms::others_all, fs::perm_options::add);
+    EXPECT_FALSE(moduleFileIsTrusted(module.string(), why));
+    EXPECT_EQ(why, module.string() + ": refused: its folder " + folder.string() +
+                       " can be written by every user");
+    fs::permissions(folder, fs::perms::sticky_bit, fs::perm_options::add);
+    EXPECT_TRUE(moduleFileIsTrusted(module.string(), why)) << why;
 }
 
 TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
@@ -152,7 +178,7 @@ TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
 TEST_F(ModuleLoader, UpperCasedNameOfARealModuleLoads) {
     const fs::path old = fs::current_path();
     fs::current_path(kModules);
-    EXPECT_TRUE(LoadModule(binding_, "TEST_FULL.DMD", buffer_));
+    EXPECT_TRUE(LoadModule(binding_, "./TEST_FULL.DMD", buffer_));
     fs::current_path(old);
 }
 

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "process_runner.h"
@@ -109,19 +109,19 @@ class Presentation : public ::testing::Test {
 };
 
 TEST_F(Presentation, MissingModuleFailsWithItsText) {
-    const ProcessResult r = run({"--nosound", "--no-dialog", "missing.dmd"});
+    const ProcessResult r = run({"--nosound", "--no-dialog", "./missing.dmd"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.output.find("DMD could not be loaded!"), std::string::npos) << r.output;
 }
 
 TEST_F(Presentation, ModuleWithoutRenderSceneFailsAndIsStillShutDown) {
-    const ProcessResult r = run({"--no-dialog", "test_no_render.dmd"});
+    const ProcessResult r = run({"--no-dialog", "./test_no_render.dmd"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.output.find("DMD contains no rendering funktion!"), std::string::npos) << r.output;
 }
 
 TEST_F(Presentation, InitFailureShowsTheModulesTextAndTearsDownInOrder) {
-    const ProcessResult r = run({"--no-dialog", "--nosound", "test_init_fails.dmd"});
+    const ProcessResult r = run({"--no-dialog", "--nosound", "./test_init_fails.dmd"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.output.find("Test module refused to start!"), std::string::npos) << r.output;
     const auto t = trace();
@@ -137,7 +137,7 @@ TEST_F(Presentation, InitFailureShowsTheModulesTextAndTearsDownInOrder) {
 }
 
 TEST_F(Presentation, ShowRunsUntilRenderSceneReturnsZeroThenTearsDownInOrder) {
-    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "3"}});
+    const ProcessResult r = run({"--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "3"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();
     EXPECT_EQ(indexOf(t, "module "), indexOf(t, "module init sound=1"));
@@ -157,7 +157,8 @@ TEST_F(Presentation, ShowRunsUntilRenderSceneReturnsZeroThenTearsDownInOrder) {
 }
 
 TEST_F(Presentation, EndOnTheFirstFrameSwapsNothing) {
-    const ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_END_ON_FIRST", "1"}});
+    const ProcessResult r =
+        run({"--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_END_ON_FIRST", "1"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();
     const int frame = indexOf(t, "module frame 0");
@@ -168,7 +169,7 @@ TEST_F(Presentation, EndOnTheFirstFrameSwapsNothing) {
 
 TEST_F(Presentation, ModuleWithoutInitStartsDirectly) {
     const ProcessResult r =
-        run({"--no-dialog", "test_render_only.dmd"}, {{"TEST_DMD_FRAMES", "2"}});
+        run({"--no-dialog", "./test_render_only.dmd"}, {{"TEST_DMD_FRAMES", "2"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const auto t = trace();
     EXPECT_EQ(indexOf(t, "module init"), -1);
@@ -176,7 +177,7 @@ TEST_F(Presentation, ModuleWithoutInitStartsDirectly) {
 }
 
 TEST_F(Presentation, DefaultFrustumFollowsTheClientSize) {
-    ProcessResult r = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
+    ProcessResult r = run({"--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     auto t = trace();
     ASSERT_GE(indexOf(t, "module frame 0"), 0);
@@ -184,7 +185,7 @@ TEST_F(Presentation, DefaultFrustumFollowsTheClientSize) {
               "module frame 0 always1=1 frustum=-5,5,-3.75,3.75,1,255 viewport=640,480 at=0,0");
 
     fs::remove(trace_);
-    r = run({"--window", "320x240", "--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
+    r = run({"--window", "320x240", "--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     t = trace();
     ASSERT_GE(indexOf(t, "module frame 0"), 0);
@@ -195,7 +196,7 @@ TEST_F(Presentation, DefaultFrustumFollowsTheClientSize) {
 TEST_F(Presentation, EscapeEndsTheShow) {
     bool gone = false;
     const ProcessResult r =
-        run({"--no-dialog", "test_full.dmd"}, {}, [&](int pid) { gone = escapeOnceShown(pid); });
+        run({"--no-dialog", "./test_full.dmd"}, {}, [&](int pid) { gone = escapeOnceShown(pid); });
     EXPECT_TRUE(gone) << "Escape did not end the show";
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
@@ -204,8 +205,9 @@ TEST_F(Presentation, EscapeEndsTheShow) {
 }
 
 TEST_F(Presentation, ModuleWithoutControlExportsPlaysWithTheOptionsRefusedOnce) {
-    const ProcessResult r = run({"--controls", "--loop", "--vsync", "--no-dialog", "test_full.dmd"},
-                                {{"TEST_DMD_FRAMES", "5"}});
+    const ProcessResult r =
+        run({"--controls", "--loop", "--vsync", "--no-dialog", "./test_full.dmd"},
+            {{"TEST_DMD_FRAMES", "5"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     const std::string controls = "this module cannot seek or pause; --controls is refused";
     const std::size_t first = r.output.find(controls);
@@ -234,28 +236,28 @@ Counts countsIn(const std::vector<std::string>& trace) {
 TEST_F(Presentation, PausedTheLoopPresentsTheHeldPictureWithoutDrawingFrames) {
     Counts atPause, heldLater, resumedLater;
     bool keysSent = false;
-    const ProcessResult r = run(
-        {"--controls", "--no-dialog", "test_controls.dmd"}, {{"TEST_DMD_LOG_EVERY_FRAME", "1"}},
-        [&](int pid) {
-            if (!waitUntil([&] { return countsIn(trace()).swaps >= 10; }, 30)) return;
-            keysSent = sendKeyTo(kWindow, "space");
-            if (!keysSent || !waitForLines("module paused 1")) return;
-            // The frame drawn at the pause is kept and the turns after it
-            // present it: wait for many presents, then see that no frame was
-            // drawn meanwhile.
-            const std::vector<std::string> t = trace();
-            const int pausedAt = indexOf(t, "host pause song=");
-            if (pausedAt < 0) return;
-            const int swapsBefore = countsIn({t.begin(), t.begin() + pausedAt}).swaps;
-            waitUntil([&] { return countsIn(trace()).swaps >= swapsBefore + 3; }, 30);
-            atPause = countsIn(trace());
-            waitUntil([&] { return countsIn(trace()).swaps >= atPause.swaps + 50; }, 30);
-            heldLater = countsIn(trace());
-            keysSent = sendKeyTo(kWindow, "space") && waitForLines("module paused 0");
-            waitUntil([&] { return countsIn(trace()).frames >= heldLater.frames + 10; }, 30);
-            resumedLater = countsIn(trace());
-            keysSent = keysSent && escapeOnceShown(pid);
-        });
+    const ProcessResult r =
+        run({"--controls", "--no-dialog", "./test_controls.dmd"},
+            {{"TEST_DMD_LOG_EVERY_FRAME", "1"}}, [&](int pid) {
+                if (!waitUntil([&] { return countsIn(trace()).swaps >= 10; }, 30)) return;
+                keysSent = sendKeyTo(kWindow, "space");
+                if (!keysSent || !waitForLines("module paused 1")) return;
+                // The frame drawn at the pause is kept and the turns after it
+                // present it: wait for many presents, then see that no frame was
+                // drawn meanwhile.
+                const std::vector<std::string> t = trace();
+                const int pausedAt = indexOf(t, "host pause song=");
+                if (pausedAt < 0) return;
+                const int swapsBefore = countsIn({t.begin(), t.begin() + pausedAt}).swaps;
+                waitUntil([&] { return countsIn(trace()).swaps >= swapsBefore + 3; }, 30);
+                atPause = countsIn(trace());
+                waitUntil([&] { return countsIn(trace()).swaps >= atPause.swaps + 50; }, 30);
+                heldLater = countsIn(trace());
+                keysSent = sendKeyTo(kWindow, "space") && waitForLines("module paused 0");
+                waitUntil([&] { return countsIn(trace()).frames >= heldLater.frames + 10; }, 30);
+                resumedLater = countsIn(trace());
+                keysSent = keysSent && escapeOnceShown(pid);
+            });
     EXPECT_EQ(r.exitCode, 0) << r.output;
     ASSERT_TRUE(keysSent) << r.output;
     // Fifty presents of the held picture, not one frame drawn, not one burst aged.
@@ -266,14 +268,16 @@ TEST_F(Presentation, PausedTheLoopPresentsTheHeldPictureWithoutDrawingFrames) {
 }
 
 // The host's loop steps: the song time it reads after the seek to 0 runs on
-// from 0 (a few milliseconds at most on a loaded machine).
+// from 0 (a few milliseconds, more where a loaded machine holds the host up
+// between the seek and the reading; still short of the 0.3 s the test show
+// lasts).
 int loopsIn(const std::vector<std::string>& trace) {
     int loops = 0;
     for (const std::string& line : trace) {
         int ms = -1;
         char state[16] = {};
         if (std::sscanf(line.c_str(), "host loop 0 song=%d %15s", &ms, state) == 2 && ms >= 0 &&
-            ms < 100 && std::string(state) == "playing") {
+            ms < 250 && std::string(state) == "playing") {
             ++loops;
         }
     }
@@ -282,7 +286,7 @@ int loopsIn(const std::vector<std::string>& trace) {
 
 TEST_F(Presentation, LoopStartsTheShowOverAtItsEnd) {
     bool gone = false;
-    const ProcessResult r = run({"--loop", "--no-dialog", "test_controls.dmd"},
+    const ProcessResult r = run({"--loop", "--no-dialog", "./test_controls.dmd"},
                                 {{"TEST_DMD_END_MS", "300"}}, [&](int pid) {
                                     waitUntil([&] { return loopsIn(trace()) >= 2; }, 30);
                                     gone = escapeOnceShown(pid);
@@ -296,14 +300,14 @@ TEST_F(Presentation, LoopStartsTheShowOverAtItsEnd) {
     // Without --loop the same show ends by itself.
     fs::remove(trace_);
     const ProcessResult once =
-        run({"--no-dialog", "test_controls.dmd"}, {{"TEST_DMD_END_MS", "300"}});
+        run({"--no-dialog", "./test_controls.dmd"}, {{"TEST_DMD_END_MS", "300"}});
     EXPECT_EQ(once.exitCode, 0) << once.output;
     EXPECT_EQ(countOf(trace(), "module seek 0 fps=60"), 0);
 }
 
 TEST_F(Presentation, VsyncWhereTheDisplayHasNoneIsNotedAndTheShowPlays) {
     const ProcessResult r =
-        run({"--vsync", "--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+        run({"--vsync", "--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(countOf(trace(), "host swap"), 5);
     if (r.output.find("the display offers no vsync here") == std::string::npos) {
@@ -311,7 +315,7 @@ TEST_F(Presentation, VsyncWhereTheDisplayHasNoneIsNotedAndTheShowPlays) {
     }
     // Without --vsync nothing is said.
     fs::remove(trace_);
-    const ProcessResult plain = run({"--no-dialog", "test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
+    const ProcessResult plain = run({"--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "5"}});
     EXPECT_EQ(plain.output.find("vsync"), std::string::npos) << plain.output;
 }
 

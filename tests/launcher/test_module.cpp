@@ -11,6 +11,7 @@
 #include <GL/glx.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +43,16 @@ void log(const char* format, ...) {
     return v != nullptr ? std::atoi(v) : 0;
 }
 
+// TEST_DMD_LOAD_MARK names a file the module creates as it is loaded (its
+// constructors run), so a test can tell that it was never loaded.
 struct UnloadWitness {
+    UnloadWitness() {
+        if (const char* mark = std::getenv("TEST_DMD_LOAD_MARK")) {
+            if (std::FILE* f = std::fopen(mark, "w")) std::fclose(f);
+        }
+        // TEST_DMD_CRASH_ON_LOAD: the module dies while it is being loaded.
+        if (std::getenv("TEST_DMD_CRASH_ON_LOAD") != nullptr) std::raise(SIGSEGV);
+    }
     ~UnloadWitness() { log("unloaded"); }
 } unloadWitness;
 
@@ -52,6 +62,8 @@ struct UnloadWitness {
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
     log("init sound=%d context=%d handle=%d", soundEnabled, glXGetCurrentContext() != nullptr,
         deviceContext != nullptr);
+    // TEST_DMD_CRASH_IN_INIT: Init dies of a bad memory access.
+    if (std::getenv("TEST_DMD_CRASH_IN_INIT") != nullptr) std::raise(SIGSEGV);
 #ifdef TEST_INIT_FAILS
     std::strcpy(*messageTarget, "Test module refused to start!");
     return 0;

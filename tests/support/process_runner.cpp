@@ -20,6 +20,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     if (pid == 0) {
         ::dup2(pipeFds[1], 1);
         ::dup2(pipeFds[1], 2);
+        if (options.closeStderr) ::close(2);
+        // A shell hands on 0 to 2 only; whatever the test runner holds open
+        // must not give the program's files other numbers than a user's run.
+        ::close_range(3, ~0U, 0);
         if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
             ::_exit(126);
         }
