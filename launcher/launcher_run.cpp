@@ -62,7 +62,7 @@ int runLauncher(int argc, char** argv) {
             break;
     }
     const PictureShape shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
-    setLiveOptions({shape, o.startMs, o.audioOffsetMs, {o.controls, o.loop, o.vsync}});
+    setLiveOptions({shape, o.startMs, o.audioOffsetMs, {o.controls, o.loop, o.vsync}, o.msaa});
     LauncherApp app(o);
     return app.initInstance();
 }

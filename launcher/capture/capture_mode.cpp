@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "capture/capture_check.h"
@@ -65,6 +66,40 @@ bool finalNameUsable(const std::string& path, std::string& error) {
         return false;
     }
     return true;
+}
+
+// The offscreen surface of a capture or shot: the output's size times the
+// supersampling, multisampled as asked; null with error set, naming the
+// option and the driver's limit, where the driver cannot.
+std::unique_ptr<EglOffscreen> openSurface(const LaunchOptions& o, std::string& error) {
+    const int width = o.outputWidth * o.supersample;
+    const int height = o.outputHeight * o.supersample;
+    // A supersampled picture is drawn as a plain one of its size would be (a
+    // pbuffer), so it is exactly that picture reduced.
+    OffscreenDrawing drawing;
+    drawing.framebuffer = o.msaa > 0;
+    drawing.samples = o.msaa;
+    auto surface = std::make_unique<EglOffscreen>(width, height, kShowGlApi, drawing);
+    if (surface->ok()) {
+        if (o.msaa > 0 && surface->samples() < o.msaa) {
+            std::fprintf(stderr,
+                         "talvenor: --msaa %d: this driver allows %d samples a pixel at most; "
+                         "drawing with %d\n",
+                         o.msaa, surface->limits().maxSamples, surface->samples());
+        }
+        return surface;
+    }
+    if (o.msaa > 0 && surface->limits().maxSide > 0 && surface->limits().maxSamples < 2) {
+        error = "--msaa " + std::to_string(o.msaa) + ": " + surface->error();
+    } else if (o.supersample > 1) {
+        error = "--supersample " + std::to_string(o.supersample) + " at " +
+                std::to_string(o.outputWidth) + "x" + std::to_string(o.outputHeight) + " draws " +
+                std::to_string(width) + "x" + std::to_string(height) +
+                " pixels: " + surface->error();
+    } else {
+        error = "no offscreen OpenGL context: " + surface->error();
+    }
+    return nullptr;
 }
 
 long long sizeOf(int fd) {
@@ -167,10 +202,11 @@ int RunCapture(const LaunchOptions& o) {
     if (!finalNameUsable(files.finalPath, error)) return fail(error);
     if (raw && !finalNameUsable(files.songPath, error)) return fail(error);
     StopSignals signals;
-    EglOffscreen surface(o.outputWidth, o.outputHeight);
-    if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
+    const std::unique_ptr<EglOffscreen> surface = openSurface(o, error);
+    if (surface == nullptr) return fail(error);
     OfflineShow show;
-    if (!show.open(o.moduleName, surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
+    show.reduceBy(o.supersample);
+    if (!show.open(o.moduleName, *surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
         if (!show.pastTheEnd()) return fail(error);
         std::fprintf(stderr, "talvenor: --from %s: %s: there is nothing to capture\n",
                      showSecondsText(plan.startMs()).c_str(), error.c_str());
@@ -237,10 +273,10 @@ int RunShot(const LaunchOptions& o) {
     std::vector<std::uint8_t> rows;
     std::int64_t frame = 0;
     {
-        EglOffscreen surface(o.outputWidth, o.outputHeight);
-        if (!surface.ok()) return fail("no offscreen OpenGL context: " + surface.error());
-        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o)}, surface, rows,
-                           frame, error)) {
+        const std::unique_ptr<EglOffscreen> surface = openSurface(o, error);
+        if (surface == nullptr) return fail(error);
+        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o), o.supersample},
+                           *surface, rows, frame, error)) {
             case ShotResult::Taken:
                 break;
             case ShotResult::PastTheEnd:

@@ -1,6 +1,8 @@
 // Implements OfflineShow: the offline start of the show host.
 #include "capture/offline_show.h"
 
+#include "capture/linear_light.h"
+
 namespace {
 
 // The buffer's text, then what the loader or the module said beyond it.
@@ -47,6 +49,16 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
     }
     host_.setRunning(true);
     return true;
+}
+
+void OfflineShow::readFrame(PixelOrder order, std::vector<std::uint8_t>& rows) {
+    if (reduceBy_ <= 1) {
+        host_.readPixels(order, rows);
+        return;
+    }
+    host_.readPixels(order, drawn_);
+    reduceInLinearLight(drawn_, host_.state().clientWidth, host_.state().clientHeight, reduceBy_,
+                        rows);
 }
 
 bool OfflineShow::pullAudio(std::int16_t* interleavedStereo, int frames) {

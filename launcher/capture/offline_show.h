@@ -36,12 +36,13 @@ class OfflineShow {
     // Waits until the frame just drawn is complete, so that drawing and
     // reading back can be timed apart.
     void finishDrawing() { host_.finishDrawing(); }
+    // A supersampled show: the surface is factor times the output's width
+    // and height, and each frame read is reduced to the output size.
+    void reduceBy(int factor) { reduceBy_ = factor; }
     // The frame just drawn into rows (resized to fit), bottom row first, in
     // RGBA or in the driver's own BGRA order (a third of the time of RGBA on
-    // llvmpipe).
-    void readFrame(PixelOrder order, std::vector<std::uint8_t>& rows) const {
-        host_.readPixels(order, rows);
-    }
+    // llvmpipe), reduced in linear light when supersampled.
+    void readFrame(PixelOrder order, std::vector<std::uint8_t>& rows);
     // Mixes the next frames of audio (interleaved stereo), moving the clock.
     bool pullAudio(std::int16_t* interleavedStereo, int frames);
 
@@ -52,4 +53,6 @@ class OfflineShow {
     ShowHost host_;
     int showEndMs_ = -1;
     bool pastTheEnd_ = false;
+    int reduceBy_ = 1;
+    std::vector<std::uint8_t> drawn_;  // the supersampled frame before its reduction
 };

@@ -10,6 +10,7 @@ ShotResult shootFrame(const ShotRequest& request, Surface& surface, std::vector<
     const FramePlan plan(request.shotMs, kUntilShowEnd, request.framesPerSecond);
     frame = plan.firstFrame();
     OfflineShow show;
+    show.reduceBy(request.supersample);
     if (!show.open(request.moduleName, surface, request.shape, plan.startMs(),
                    request.framesPerSecond, error)) {
         if (!show.pastTheEnd()) return ShotResult::Failed;

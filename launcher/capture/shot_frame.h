@@ -16,6 +16,9 @@ struct ShotRequest {
     int shotMs = 0;
     int framesPerSecond = 60;
     PictureShape shape = PictureShape::Composed;
+    // The surface is this many times the picture's width and height; the
+    // frame is reduced to the picture in linear light.
+    int supersample = 1;
 };
 
 enum class ShotResult {

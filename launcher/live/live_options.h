@@ -16,6 +16,7 @@ struct LiveOptions {
     int startMs = 0;                              // --start
     int audioOffsetMs = 0;                        // --audio-offset
     ViewingOptions viewing;
+    int msaa = 0;  // --msaa: samples a pixel asked for the window
 };
 
 void setLiveOptions(const LiveOptions& options);

@@ -84,12 +84,21 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
 
     SdlWindow window;
     std::string error;
-    if (!window.create(kShowWindowTitle, width, height, fullScreen != 0, error)) {
+    if (!window.create(kShowWindowTitle, width, height, fullScreen != 0, options.msaa, error)) {
         // Not silent: the caller shows the buffer.
         std::snprintf(messageBuffer, kMessageBufferSize, "Window could not be created! (%s)",
                       error.c_str());
         window.destroy();
         return 0;
+    }
+    if (options.msaa > 0) {
+        if (window.samples() < options.msaa) {
+            std::fprintf(stderr,
+                         "talvenor: --msaa %d: the display gives %d samples a pixel; drawing "
+                         "with %d\n",
+                         options.msaa, window.samples(), window.samples());
+        }
+        host.note("samples " + std::to_string(window.samples()));
     }
     window.show();
     // The size the platform gave the mapped window, not the one asked for.

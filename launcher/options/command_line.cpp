@@ -211,9 +211,10 @@ std::string usageText() {
         "       talvenor --shot SECONDS FILE.png [--fps N] [--size WxH] [MODULE]\n"
         "Plays a demo module (default sorvanel.dmd) in an OpenGL window, or renders it\n"
         "offscreen to a video or a picture.\n"
-        "MODULE is the rest of the command line, upper-cased; it is looked up in the\n"
-        "current directory, then beside talvenor, then in the installed module\n"
-        "folder, ignoring letter case. Options also take their value as --name=value.\n"
+        "MODULE is the rest of the command line, upper-cased; a bare name is looked up\n"
+        "beside talvenor, then in the installed module folder, ignoring letter case\n"
+        "(one in the current directory is played only as ./NAME). Options also take\n"
+        "their value as --name=value.\n"
         "\n"
         "options:\n";
     constexpr std::size_t kHelpColumn = 18;

@@ -43,6 +43,7 @@ struct LaunchOptions {
     bool widescreen = false;   // --widescreen: open the view out instead of pillarboxing
     bool windowGiven = false;  // --window WxH was typed
     int audioOffsetMs = 0;     // --audio-offset: the picture waits this long for the sound
+    int msaa = 0;              // --msaa: samples a pixel (0: not multisampled)
 
     RunMode mode = RunMode::Show;
     std::string outputPath;  // the video, raw or PNG file
@@ -53,6 +54,7 @@ struct LaunchOptions {
     int fromMs = 0;            // --from, capture only
     int toMs = kUntilShowEnd;  // --to, capture only
     int shotMs = 0;            // --shot's time
+    int supersample = 1;       // --supersample: drawn this many times wider and higher
 };
 
 struct ParsedCommandLine {

@@ -74,6 +74,24 @@ bool audioOffset(OptionReading& r, const char* value) {
     return true;
 }
 
+bool msaa(OptionReading& r, const char* value) {
+    long n = 0;
+    if (!parseWholeNumber(value, 2, 8, n) || (n != 2 && n != 4 && n != 8)) {
+        return refuse(r, "--msaa takes 2, 4 or 8 samples a pixel");
+    }
+    r.options.msaa = static_cast<int>(n);
+    return true;
+}
+
+bool supersample(OptionReading& r, const char* value) {
+    long n = 0;
+    if (!parseWholeNumber(value, 2, 4, n)) {
+        return refuse(r, "--supersample takes a whole number from 2 to 4");
+    }
+    r.options.supersample = static_cast<int>(n);
+    return true;
+}
+
 bool shot(OptionReading& r, const char* value) {
     if (!setMode(r, RunMode::Shot) || !seconds(r, "--shot", value, r.options.shotMs)) return false;
     if (r.nextIndex >= r.argc) return refuse(r, "--shot needs a time and a file name");
@@ -109,6 +127,15 @@ constexpr OptionSpec kOptions[] = {
      "Without it the 4:3 picture is kept at any size, centred, with black bars\n"
      "(pillar- or letterbox).",
      OptionScope::Any, flag(&LaunchOptions::widescreen)},
+    {"msaa", "N",
+     "smooth edges: N samples a pixel (2, 4 or 8; the most the\n"
+     "driver allows where it allows fewer), live, capture and shot",
+     "Smooth edges by multisampling:\n.I N\nsamples a pixel, 2, 4 or 8, in the live window\n"
+     "(a multisampled pixel format) and in captures and shots (a multisampled\n"
+     "framebuffer, resolved before the read-back).\n"
+     "Where the driver allows fewer samples it draws with the most it allows and\n"
+     "says so on standard error; where it offers none the run ends with status 1.",
+     OptionScope::Any, msaa},
     {"nosound", nullptr, "play without sound (the music still drives the show)",
      "No sound; the song still plays silently and drives the show.",
      OptionScope::Live, flag(&LaunchOptions::soundEnabled, false)},
@@ -181,6 +208,15 @@ constexpr OptionSpec kOptions[] = {
      "The picture size of a capture or shot: each side 16 to 8192 (even for a\n"
      "video), default 1280x720.",
      OptionScope::Output, size},
+    {"supersample", "N",
+     "draw each frame of a capture or shot N times wider and higher\n"
+     "and reduce it in linear light (2 to 4; with --msaa too)",
+     "Draw each frame of a capture or shot\n.I N\ntimes wider and higher (2 to 4) and reduce\n"
+     "it to the picture's size by averaging in linear light (sRGB decoded,\n"
+     "averaged, encoded), so thin bright edges keep their brightness.\n"
+     "Combines with\n.BR \\-\\-msaa .\n"
+     "Where the driver cannot draw that large a picture the run ends with status 1.",
+     OptionScope::Output, supersample},
     {"from", "S", "capture from song time S seconds (default 0)",
      "A capture starts at song time\n.I S\nseconds (default 0).",
      OptionScope::Capture,

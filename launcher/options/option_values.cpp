@@ -14,7 +14,7 @@ std::size_t readDigits(const std::string& text, std::size_t at, long max, long& 
     value = 0;
     while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
         const long digit = text[at] - '0';
-        if (value > (max - digit) / 10) return std::string::npos;
+        if (digit > max || value > (max - digit) / 10) return std::string::npos;
         value = value * 10 + digit;
         ++at;
     }

@@ -6,6 +6,8 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace {
 
 EGLDisplay openSurfacelessDisplay() {
@@ -17,7 +19,8 @@ EGLDisplay openSurfacelessDisplay() {
 
 }  // namespace
 
-EglOffscreen::EglOffscreen(int width, int height, GlApi api) : width_(width), height_(height) {
+EglOffscreen::EglOffscreen(int width, int height, GlApi api, OffscreenDrawing drawing)
+    : width_(width), height_(height), usesFramebuffer_(drawing.framebuffer || drawing.samples > 0) {
     const bool es = api == GlApi::Es30;
     EGLDisplay display = openSurfacelessDisplay();
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
@@ -46,8 +49,10 @@ EglOffscreen::EglOffscreen(int width, int height, GlApi api) : width_(width), he
         error_ = "no EGL config with a pbuffer, RGBA and depth";
         return;
     }
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    surface_ = eglCreatePbufferSurface(display, config, surfaceAttributes);
+    // The context starts on a small pbuffer, so the driver's limits are
+    // known before a picture of the full size is asked for.
+    const EGLint smallAttributes[] = {EGL_WIDTH, 16, EGL_HEIGHT, 16, EGL_NONE};
+    surface_ = eglCreatePbufferSurface(display, config, smallAttributes);
     if (surface_ == EGL_NO_SURFACE) {
         error_ = "no EGL pbuffer surface";
         return;
@@ -71,16 +76,52 @@ EglOffscreen::EglOffscreen(int width, int height, GlApi api) : width_(width), he
         error_ = es ? "no OpenGL ES 3.0 context" : "no OpenGL 2.1 context";
         return;
     }
-    ok_ = makeCurrent();
-    if (!ok_) {
+    if (eglMakeCurrent(display_, surface_, surface_, context_) != EGL_TRUE) {
         error_ = "cannot make the context current";
         return;
     }
+    limits_ = currentFramebufferLimits();
+    if (width > limits_.maxSide || height > limits_.maxSide) {
+        error_ = "the driver draws pictures of at most " + std::to_string(limits_.maxSide) + "x" +
+                 std::to_string(limits_.maxSide) + " pixels";
+        return;
+    }
+    if (!usesFramebuffer_) {
+        // The pbuffer carries the picture.
+        const EGLint fullAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+        EGLSurface full = eglCreatePbufferSurface(display, config, fullAttributes);
+        if (full == EGL_NO_SURFACE || eglMakeCurrent(display_, full, full, context_) != EGL_TRUE) {
+            if (full != EGL_NO_SURFACE) eglDestroySurface(display, full);
+            error_ = "no EGL pbuffer surface of " + std::to_string(width) + "x" +
+                     std::to_string(height) + " pixels";
+            return;
+        }
+        eglDestroySurface(display, surface_);
+        surface_ = full;
+    } else {
+        // A framebuffer object carries the picture; the pbuffer only holds
+        // the context.
+        if (drawing.samples > 0 && limits_.maxSamples < 2) {
+            error_ = "the driver offers no multisampling (GL_MAX_SAMPLES is " +
+                     std::to_string(limits_.maxSamples) + ")";
+            return;
+        }
+        EGLint depthBits = 16;
+        eglGetConfigAttrib(display, config, EGL_DEPTH_SIZE, &depthBits);
+        const int samples = std::min(drawing.samples, limits_.maxSamples);
+        if (!framebuffer_.create(width, height, samples, depthBits, error_)) return;
+    }
+    ok_ = true;
     glViewport(0, 0, width, height);
+    glScissor(0, 0, width, height);
 }
 
 EglOffscreen::~EglOffscreen() {
     if (display_ == nullptr) return;
+    if (usesFramebuffer_ && context_ != EGL_NO_CONTEXT &&
+        eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE) {
+        framebuffer_.release();
+    }
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
     if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
@@ -89,7 +130,15 @@ EglOffscreen::~EglOffscreen() {
 }
 
 bool EglOffscreen::makeCurrent() {
-    return eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
+    if (eglMakeCurrent(display_, surface_, surface_, context_) != EGL_TRUE) return false;
+    if (usesFramebuffer_) framebuffer_.bindForDrawing();
+    return true;
+}
+
+void EglOffscreen::readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) const {
+    framebuffer_.resolveForReading();
+    Surface::readPixels(order, rows);
+    if (usesFramebuffer_) framebuffer_.bindForDrawing();
 }
 
 void EglOffscreen::releaseContext() {
@@ -101,9 +150,8 @@ void EglOffscreen::present() {
 }
 
 std::vector<std::uint8_t> EglOffscreen::readPixels() const {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * height_ * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<std::uint8_t> pixels;
+    readPixels(PixelOrder::Rgba, pixels);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return pixels;
 }

@@ -108,7 +108,7 @@ SdlWindow::~SdlWindow() {
     destroy();
 }
 
-bool SdlWindow::create(const char* title, int width, int height, bool fullScreen,
+bool SdlWindow::create(const char* title, int width, int height, bool fullScreen, int samples,
                        std::string& error) {
     if (!startVideo(error)) return false;
     // The context's kind decides which GL library SDL loads: set it first.
@@ -144,9 +144,16 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
         x = bounds.x;
         y = bounds.y;
     }
-    window_ = SDL_CreateWindow(title, x, y, width, height, flags);
+    // A display without a format of that many samples may have one of fewer.
+    for (int asked = samples;; asked /= 2) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, asked > 1 ? 1 : 0);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, asked > 1 ? asked : 0);
+        window_ = SDL_CreateWindow(title, x, y, width, height, flags);
+        if (window_ != nullptr || asked <= 2) break;
+    }
     if (window_ == nullptr) {
         error = SDL_GetError();
+        if (samples > 1) error = "no multisampled pixel format on this display: " + error;
         return false;
     }
     context_ = SDL_GL_CreateContext(window_);
@@ -158,6 +165,9 @@ bool SdlWindow::create(const char* title, int width, int height, bool fullScreen
         error = SDL_GetError();
         return false;
     }
+    // What the context really has (SDL asks GL for GL_SAMPLES).
+    samples_ = 0;
+    if (samples > 1 && SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples_) != 0) samples_ = 0;
     return true;
 }
 

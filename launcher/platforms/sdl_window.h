@@ -25,7 +25,12 @@ class SdlWindow final : public Surface {
     // Full screen: a borderless window at (0, 0) of that size, switched to the
     // display mode later by enterFullScreen; a size of 0 is the desktop's.
     // The context is current on return.
-    bool create(const char* title, int width, int height, bool fullScreen, std::string& error);
+    // With samples > 0 the pixel format is multisampled: that many samples,
+    // or fewer where the display offers fewer (samples() says how many).
+    bool create(const char* title, int width, int height, bool fullScreen, int samples,
+                std::string& error);
+    // GL_SAMPLES of the window's framebuffer (0: not multisampled).
+    int samples() const { return samples_; }
     void show();
 
     // Surface: the drawable's pixels, its context, the swap, and the SDL
@@ -60,6 +65,7 @@ class SdlWindow final : public Surface {
     void destroy();
 
   private:
+    int samples_ = 0;
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     ShowKey lastKey_ = ShowKey::Other;

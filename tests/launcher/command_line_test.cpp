@@ -151,6 +151,10 @@ TEST(CommandLine, NumbersOutOfRangeAreRefusedNamingTheOptionNeverWrapped) {
     EXPECT_EQ(value, 240);
     EXPECT_FALSE(parseWholeNumber("241", 1, 240, value));
     EXPECT_FALSE(parseWholeNumber("0", 1, 240, value));
+    // A single digit past a small maximum (2 to 4) is refused too.
+    EXPECT_TRUE(parseWholeNumber("4", 2, 4, value));
+    EXPECT_FALSE(parseWholeNumber("5", 2, 4, value));
+    EXPECT_FALSE(parseWholeNumber("9", 2, 4, value));
     EXPECT_TRUE(parseSignedNumber("-500", -1000, 1000, value));
     EXPECT_EQ(value, -500);
     EXPECT_FALSE(parseSignedNumber("-1001", -1000, 1000, value));

@@ -319,4 +319,24 @@ TEST_F(Presentation, VsyncWhereTheDisplayHasNoneIsNotedAndTheShowPlays) {
     EXPECT_EQ(plain.output.find("vsync"), std::string::npos) << plain.output;
 }
 
+// --msaa asks the window for a multisampled pixel format: the context really
+// has the samples (GL_SAMPLES, as the host notes it), and without it none.
+TEST_F(Presentation, MsaaGivesTheWindowAMultisampledFramebuffer) {
+    const ProcessResult r =
+        run({"--msaa", "4", "--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "3"}});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    int samples = 0;
+    for (const std::string& line : trace()) {
+        if (line.rfind("host samples ", 0) == 0) samples = std::atoi(line.c_str() + 13);
+    }
+    EXPECT_GE(samples, 2);
+    if (samples < 4) {
+        EXPECT_NE(r.output.find("--msaa 4: the display gives"), std::string::npos) << r.output;
+    }
+    fs::remove(trace_);
+    ASSERT_EQ(run({"--no-dialog", "./test_full.dmd"}, {{"TEST_DMD_FRAMES", "1"}}).exitCode, 0);
+    for (const std::string& line : trace())
+        EXPECT_EQ(line.rfind("host samples", 0), std::string::npos);
+}
+
 }  // namespace

@@ -47,6 +47,14 @@ SGL_API void sgl_RenderbufferStorage(unsigned int target, unsigned int internalF
     if (current() != nullptr) glRenderbufferStorage(target, internalFormat, width, height);
 }
 
+SGL_API void sgl_RenderbufferStorageMultisample(unsigned int target, int samples,
+                                                unsigned int internalFormat, int width,
+                                                int height) {
+    if (current() != nullptr) {
+        glRenderbufferStorageMultisample(target, samples, internalFormat, width, height);
+    }
+}
+
 SGL_API void sgl_FramebufferRenderbuffer(unsigned int target, unsigned int attachment,
                                          unsigned int renderbufferTarget,
                                          unsigned int renderbuffer) {

@@ -99,7 +99,13 @@
 #define SGL_RGB8 0x8051
 #define SGL_RGBA8 0x8058
 #define SGL_DEPTH_COMPONENT16 0x81A5
+#define SGL_DEPTH_COMPONENT24 0x81A6
 #define SGL_DEPTH_ATTACHMENT 0x8D00
+// Multisampled renderbuffers (smooth edges offscreen).
+#define SGL_SAMPLES 0x80A9
+#define SGL_MAX_SAMPLES 0x8D57
+#define SGL_MAX_RENDERBUFFER_SIZE 0x84E8
+#define SGL_MAX_VIEWPORT_DIMS 0x0D3A
 // Queries.
 #define SGL_CURRENT_COLOR 0x0B00
 #define SGL_CURRENT_NORMAL 0x0B02
@@ -198,6 +204,9 @@ SGL_API void sgl_DeleteRenderbuffers(int n, const unsigned int* renderbuffers);
 SGL_API void sgl_BindRenderbuffer(unsigned int target, unsigned int renderbuffer);
 SGL_API void sgl_RenderbufferStorage(unsigned int target, unsigned int internalFormat, int width,
                                      int height);
+SGL_API void sgl_RenderbufferStorageMultisample(unsigned int target, int samples,
+                                                unsigned int internalFormat, int width,
+                                                int height);
 SGL_API void sgl_FramebufferRenderbuffer(unsigned int target, unsigned int attachment,
                                          unsigned int renderbufferTarget,
                                          unsigned int renderbuffer);

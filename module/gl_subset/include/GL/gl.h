@@ -101,6 +101,11 @@ typedef double GLclampd;
 #define GL_RGB8 SGL_RGB8
 #define GL_RGBA8 SGL_RGBA8
 #define GL_DEPTH_COMPONENT16 SGL_DEPTH_COMPONENT16
+#define GL_DEPTH_COMPONENT24 SGL_DEPTH_COMPONENT24
+#define GL_SAMPLES SGL_SAMPLES
+#define GL_MAX_SAMPLES SGL_MAX_SAMPLES
+#define GL_MAX_RENDERBUFFER_SIZE SGL_MAX_RENDERBUFFER_SIZE
+#define GL_MAX_VIEWPORT_DIMS SGL_MAX_VIEWPORT_DIMS
 #define GL_DEPTH_ATTACHMENT SGL_DEPTH_ATTACHMENT
 #define GL_CURRENT_COLOR SGL_CURRENT_COLOR
 #define GL_CURRENT_NORMAL SGL_CURRENT_NORMAL
@@ -164,6 +169,7 @@ typedef double GLclampd;
 #define glDeleteRenderbuffers sgl_DeleteRenderbuffers
 #define glBindRenderbuffer sgl_BindRenderbuffer
 #define glRenderbufferStorage sgl_RenderbufferStorage
+#define glRenderbufferStorageMultisample sgl_RenderbufferStorageMultisample
 #define glFramebufferRenderbuffer sgl_FramebufferRenderbuffer
 #define glFramebufferTexture2D sgl_FramebufferTexture2D
 #define glCheckFramebufferStatus sgl_CheckFramebufferStatus
