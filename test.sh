@@ -2,8 +2,9 @@
 # Builds Sorvanel and runs the whole test suite, under Xvfb when there is no
 # display. Installs what is missing first (Debian packages, needs root or sudo).
 #   ./test.sh              normal build in build/, the show on the GL subset
-#                          over OpenGL ES 3 in build-es3/ for the ES3 tests, and
-#                          the site in build/web/ for the browser tests
+#                          over OpenGL ES 3 in build-es3/ for the ES3 tests (the
+#                          show alone), and the site in build/web/ for the
+#                          browser tests
 #   ./test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
 #                          (the subset's own tests included, the ES3 show's not)
 set -euo pipefail
@@ -22,7 +23,10 @@ fi
 
 scripts/setup.sh $web
 if [ -n "$es3" ]; then
-    # Only the show itself: its tests run from the desktop build against it.
+    # README's ES3 commands, for the show alone: its tests run from the desktop
+    # build against it. Without the two settings the ES3 build makes its own
+    # tests and benchmarks too (ctest --test-dir build-es3 runs them), a second
+    # build of the tests that two cores need not spend here.
     cmake -S . -B "$es3" -DSORVANEL_GL=ES3 -DBUILD_TESTING=OFF -DSORVANEL_BENCH=OFF
     cmake --build "$es3" -j2
     flags+=(-DSORVANEL_ES3_BUILD_DIR="$PWD/$es3")

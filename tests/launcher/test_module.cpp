@@ -7,6 +7,7 @@
 // clears to one colour (0.2, 0.4, 0.6), so a screenshot shows where it drew.
 // The TEST_EXPORT_CONTROLS variant has the seek and pause exports over a
 // wall-clock song time; its show ends at TEST_DMD_END_MS (default 60 s).
+#include <EGL/egl.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
 
@@ -22,6 +23,12 @@
 namespace {
 
 int framesDrawn = 0;
+
+// Whether the host has a GL context current: a GLX one (the desktop build's
+// window) or an EGL one (offscreen surfaces, and the ES3 build's window).
+bool contextCurrent() {
+    return glXGetCurrentContext() != nullptr || eglGetCurrentContext() != EGL_NO_CONTEXT;
+}
 
 void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void log(const char* format, ...) {
@@ -60,7 +67,7 @@ struct UnloadWitness {
 
 #ifdef TEST_EXPORT_INIT
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
-    log("init sound=%d context=%d handle=%d", soundEnabled, glXGetCurrentContext() != nullptr,
+    log("init sound=%d context=%d handle=%d", soundEnabled, contextCurrent(),
         deviceContext != nullptr);
     // TEST_DMD_CRASH_IN_INIT: Init dies of a bad memory access.
     if (std::getenv("TEST_DMD_CRASH_IN_INIT") != nullptr) std::raise(SIGSEGV);
@@ -141,7 +148,7 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
 
 #ifdef TEST_EXPORT_DONE
 DMD_EXPORT void Done() {
-    log("done context=%d", glXGetCurrentContext() != nullptr);
+    log("done context=%d", contextCurrent());
 }
 #endif
 

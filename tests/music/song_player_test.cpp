@@ -18,6 +18,11 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+// Whole milliseconds from `a` to `b`.
+long long msBetween(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
+}
+
 class SongPlayerTest : public SoundLayerTest {
   protected:
     SongPlayerTest() {
@@ -70,16 +75,21 @@ TEST_F(SongPlayerTest, WithSoundPlaysOnTheDeviceAndItsClockFollowsWhatIsPlayed) 
     soundTraceStart();
     ASSERT_EQ(open(1), 1);
     EXPECT_EQ(soundTraceStop().front().a, kSoundOutputDevice);
+    const Clock::time_point beforePlay = Clock::now();
     player_.play();
     const Clock::time_point started = Clock::now();
-    EXPECT_LT(player_.timeMs(), 50);
-    std::this_thread::sleep_for(400ms);
+    // From 0: never ahead of the time since play.
+    EXPECT_LE(player_.timeMs(), msBetween(beforePlay, Clock::now()) + 1);
+    std::this_thread::sleep_for(800ms);
+    const Clock::time_point readFrom = Clock::now();
     const int ms = player_.timeMs();
-    const auto waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
-    // The device buffer (1024 frames, 23 ms) is queued ahead of what is heard.
-    EXPECT_LE(ms, waited);
-    EXPECT_GE(ms, waited - 150);
+    const Clock::time_point readTo = Clock::now();
+    // The device buffer (1024 frames, 23 ms) is queued ahead of what is
+    // heard, and on a loaded machine SDL's thread may take the buffers late:
+    // the clock follows what was played, behind the wall but still near it
+    // (a clock at half speed or standing is far below).
+    EXPECT_LE(ms, msBetween(beforePlay, readTo) + 1);
+    EXPECT_GE(ms, msBetween(started, readFrom) - 300);
 }
 
 TEST_F(SongPlayerTest, WithSoundButNoAudioDeviceInitialisationFails) {
@@ -142,23 +152,22 @@ TEST_F(SongPlayerTest, WithoutSoundTheClockRunsAtRealTimeAndNeverGoesBack) {
     player_.play();
     const Clock::time_point started = Clock::now();
     int previous = player_.timeMs();
-    EXPECT_LT(previous, 50);
+    EXPECT_LE(previous, msBetween(beforePlay, Clock::now()) + 1);  // from 0
     while (Clock::now() - started < 600ms) {
         const int now = player_.timeMs();
         ASSERT_GE(now, previous);
         previous = now;
         std::this_thread::sleep_for(1ms);
     }
-    // The reading lies between these two instants, whatever the scheduler
-    // does in between: never ahead of the time since play, never far behind.
+    // Never ahead of the time since play; behind it by what the silent
+    // output's thread has not mixed yet, a 10 ms tick or, where a loaded
+    // machine holds that thread up, more (a clock at half speed or standing
+    // is far below).
     const Clock::time_point readFrom = Clock::now();
     const int ms = player_.timeMs();
     const Clock::time_point readTo = Clock::now();
-    const auto msBetween = [](Clock::time_point a, Clock::time_point b) {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
-    };
     EXPECT_LE(ms, msBetween(beforePlay, readTo) + 1);
-    EXPECT_GE(ms, msBetween(started, readFrom) - 60);
+    EXPECT_GE(ms, msBetween(started, readFrom) - 200);
 }
 
 TEST_F(SongPlayerTest, FadeSetsTheVolume256TimesFourMillisecondsApartThenCloses) {
@@ -189,7 +198,8 @@ TEST_F(SongPlayerTest, CloseWithoutFadeStopsFreesAndClosesAtOnce) {
     soundTraceStart();
     const Clock::time_point begun = Clock::now();
     close(0);
-    EXPECT_LT(Clock::now() - begun, 200ms);
+    // Well short of the 1024 ms a fade takes, even on a loaded machine.
+    EXPECT_LT(Clock::now() - begun, 1000ms);
     EXPECT_EQ(names(soundTraceStop()), (std::vector<std::string>{"stop", "free", "close"}));
 }
 

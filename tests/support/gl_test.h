@@ -1,11 +1,13 @@
-// A GoogleTest fixture with a current offscreen OpenGL 2.1 context and helpers
-// to read back pixels and state.
+// A GoogleTest fixture with a current offscreen context and helpers to read
+// back pixels and state: OpenGL 2.1, or in an ES3 build the GL subset's
+// context (OpenGL ES 3.0), through the subset's GL/gl.h.
 #pragma once
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,7 +37,15 @@ class GlTest : public ::testing::Test {
 
     static std::array<double, 16> matrix(GLenum which) {
         std::array<double, 16> m{};
+#if defined(SGL_API)
+        // The subset's GL/gl.h offers glGetFloatv alone; its matrices are
+        // float, as Mesa's are, so widened they read as glGetDoublev would.
+        std::array<GLfloat, 16> f{};
+        glGetFloatv(which, f.data());
+        for (std::size_t i = 0; i < m.size(); ++i) m[i] = f[i];
+#else
         glGetDoublev(which, m.data());
+#endif
         return m;
     }
     static GLint integer(GLenum what) {
