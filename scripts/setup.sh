@@ -4,8 +4,12 @@
 # package a step needs is named here; CI proves it on a fresh machine).
 # Idempotent: only what is missing is installed.
 #   scripts/setup.sh         what building, playing and the native tests need
-#   scripts/setup.sh --web   that, and the web build's Emscripten and the
-#                            headless Chromium its tests drive (about 1 GB)
+#   scripts/setup.sh --web   that, the web build's Emscripten and the
+#                            headless Chromium its tests drive (about 1 GB),
+#                            and Debian's source of libopenmpt, which the web
+#                            build compiles (fetch_libopenmpt_source.sh: once,
+#                            adding a deb-src entry for Debian's archive where
+#                            the machine has none, and saying so)
 set -euo pipefail
 
 packages=(
@@ -45,12 +49,14 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "${1:-}" = "--web" ]; then
+    "$(dirname "$0")/fetch_libopenmpt_source.sh"
+fi

@@ -23,41 +23,11 @@
 #include <vector>
 
 #include "capture/linear_light.h"
+#include "talvenor_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunFigures {
-    double wallSeconds = 0.0;
-    long peakKilobytes = 0;
-    bool ok = false;
-};
-
-RunFigures runTalvenor(const std::vector<std::string>& args, const fs::path& runtime) {
-    RunFigures figures;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(SORVANEL_BENCH_BUILD_DIR) != 0) ::_exit(126);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
-        (void)quiet;
-        std::vector<char*> argv{const_cast<char*>(SORVANEL_BENCH_TALVENOR)};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    figures.wallSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    figures.peakKilobytes = usage.ru_maxrss;
-    figures.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return figures;
-}
 
 struct Picture {
     int width = 0;

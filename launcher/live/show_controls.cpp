@@ -20,8 +20,9 @@ ShowControls::ShowControls(ShowHost& host, const ViewingOptions& options, const 
     const bool canSeek =
         exports_.seekTo != nullptr && exports_.songTimeMs != nullptr && exports_.songTimeMs() >= 0;
     const bool canPause = exports_.setPaused != nullptr;
+    canSeekAndPause_ = canSeek && canPause;
     if (options.controls) {
-        controlsOn_ = canSeek && canPause;
+        controlsOn_ = canSeekAndPause_;
         if (!controlsOn_) {
             std::fputs("talvenor: this module cannot seek or pause; --controls is refused\n",
                        stderr);
@@ -84,6 +85,22 @@ void ShowControls::keyPressed(ShowKey key) {
         shiftAudioOffset(key == ShowKey::SoundLater ? 5 : -5);
         return;
     }
+    seekAsKey(key);
+}
+
+void ShowControls::setPaused(bool paused) {
+    if (canSeekAndPause_ && paused != paused_) togglePause();
+}
+
+void ShowControls::seekTo(int songMs) {
+    if (!canSeekAndPause_) return;
+    int target = std::max(0, songMs);
+    if (endMs_ > 0) target = std::min(target, endMs_ - 1);
+    seek(target, "seek");
+}
+
+void ShowControls::seekAsKey(ShowKey key) {
+    if (!canSeekAndPause_) return;
     const int target = controlTargetMs(key, songMs(), eventStartsMs_, endMs_);
     if (target >= 0) seek(target, "seek");
 }

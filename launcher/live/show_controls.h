@@ -26,6 +26,22 @@ class ShowControls {
                  TitleSetter setTitle, int audioOffsetMs = 0);
 
     void keyPressed(ShowKey key);
+    // Whether the keys act (--controls given and the module can seek and
+    // pause); without them every key but Esc is the window's.
+    bool keysOn() const { return controlsOn_; }
+
+    // The same actions for a player's buttons and seek bar (the web page's),
+    // whether or not the keys are on; each does nothing where the module
+    // cannot seek and pause (canSeekAndPause false).
+    bool canSeekAndPause() const { return canSeekAndPause_; }
+    void setPaused(bool paused);
+    // To songMs, kept within 0 .. the show's end - 1.
+    void seekTo(int songMs);
+    // Where the key would take the show (Left, Right, N, P, ...).
+    void seekAsKey(ShowKey key);
+    bool paused() const { return paused_; }
+    int songTimeMs() const { return songMs(); }
+    int showEndMs() const { return endMs_; }
     // RenderScene said the show is over: true when it starts again from 0.
     bool startOver();
     // Paused with its picture kept at the drawable's size: the loop presents
@@ -49,6 +65,7 @@ class ShowControls {
     std::string baseTitle_;
     TitleSetter setTitle_;
     std::string shownTitle_;
+    bool canSeekAndPause_ = false;
     bool controlsOn_ = false;
     bool loopOn_ = false;
     bool paused_ = false;

@@ -21,6 +21,7 @@ int DmdSetPaused(int paused);
 int DmdSongTimeMs();
 int DmdDescribeEvent(int index, DmdEventInfo* info);
 int DmdFollowsFrustumAspect();
+int DmdSetAudioOffsetMs(int ms);
 const char* DmdFailureDetail();
 }
 
@@ -48,6 +49,7 @@ const Export kExports[] = {
     {kDmdDescribeEventName, reinterpret_cast<void*>(&DmdDescribeEvent)},
     {kDmdFollowsFrustumAspectName, reinterpret_cast<void*>(&DmdFollowsFrustumAspect)},
     {kDmdFailureDetailName, reinterpret_cast<void*>(&DmdFailureDetail)},
+    {kDmdSetAudioOffsetMsName, reinterpret_cast<void*>(&DmdSetAudioOffsetMs)},
 };
 
 }  // namespace

@@ -152,20 +152,8 @@ SoundSong* songLoad(const char* name) {
     if (!file.readAll(data, kMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
         return nullptr;
     }
-    int error = 0;
-    const char* message = nullptr;
-    // The song has one sub-song; mapping them all on load costs as much as
-    // the whole rest of the load.
-    const openmpt_module_initial_ctl ctls[] = {{"load.skip_subsongs_init", "1"},
-                                               {nullptr, nullptr}};
-    openmpt_module* module = openmpt_module_create_from_memory2(
-        data.data(), data.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
-        nullptr, &error, &message, ctls);
-    if (message != nullptr) openmpt_free_string(message);
+    openmpt_module* module = loadSongModule(data, kMixerTaps[sys.mixer]);
     if (module == nullptr) return nullptr;
-    openmpt_module_set_repeat_count(module, -1);
-    openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH,
-                                    kMixerTaps[sys.mixer]);
     auto song = std::make_unique<SoundSong>(module);
     SoundSong* handle = song.get();
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);

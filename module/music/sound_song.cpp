@@ -59,3 +59,20 @@ void floatToPcm16(const float* in, std::int16_t* out, int samples) {
         out[i] = static_cast<std::int16_t>(std::lrint(v));
     }
 }
+
+openmpt_module* loadSongModule(const std::vector<std::uint8_t>& data, int taps) {
+    int error = 0;
+    const char* message = nullptr;
+    // The song has one sub-song; mapping them all on load costs as much as
+    // the whole rest of the load.
+    const openmpt_module_initial_ctl ctls[] = {{"load.skip_subsongs_init", "1"},
+                                               {nullptr, nullptr}};
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        data.data(), data.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, &error, &message, ctls);
+    if (message != nullptr) openmpt_free_string(message);
+    if (module == nullptr) return nullptr;
+    openmpt_module_set_repeat_count(module, -1);
+    openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, taps);
+    return module;
+}

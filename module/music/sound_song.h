@@ -12,6 +12,11 @@
 
 #include "music/song_clock.h"
 
+// The song's module loaded from its file's bytes, looping for ever and mixed
+// with an interpolation filter of `taps` points; null when libopenmpt cannot
+// read it.
+openmpt_module* loadSongModule(const std::vector<std::uint8_t>& data, int taps);
+
 struct SoundSong {
     explicit SoundSong(openmpt_module* m) : module(m) {}
     ~SoundSong() { openmpt_module_destroy(module); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -154,15 +155,34 @@ std::string probe(const fs::path& video, const std::string& type, const std::str
     return value;
 }
 
-long long decodedAudioFrames(const fs::path& video) {
+namespace {
+
+// The song's bytes as ffmpeg decodes them, or nothing on failure.
+bool decodedBytes(const fs::path& video, std::string& bytes) {
     ProcessOptions options;
     options.timeoutSeconds = 60;
     const ProcessResult r = runProcess("/usr/bin/ffmpeg",
                                        {"-v", "quiet", "-nostdin", "-i", video.string(), "-map",
                                         "0:a:0", "-f", "s16le", "-ac", "2", "-"},
                                        options);
-    if (r.exitCode != 0) return -1;
-    return static_cast<long long>(r.output.size() / 4);
+    bytes = r.output;
+    return r.exitCode == 0;
+}
+
+}  // namespace
+
+std::vector<std::int16_t> decodedSong(const fs::path& video) {
+    std::string bytes;
+    if (!decodedBytes(video, bytes)) return {};
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+long long decodedAudioFrames(const fs::path& video) {
+    std::string bytes;
+    if (!decodedBytes(video, bytes)) return -1;
+    return static_cast<long long>(bytes.size() / 4);
 }
 
 }  // namespace capture_test

@@ -66,6 +66,9 @@ long nonBlackPixels(const RgbPicture& picture, int x, int y, int width, int heig
 // ffprobe's value of `entry` for the first stream of `type` ("v" or "a"),
 // e.g. "nb_read_frames" or "duration"; empty when there is none.
 std::string probe(const fs::path& video, const std::string& type, const std::string& entry);
+// The video's song decoded by ffmpeg as interleaved 16-bit stereo; empty on
+// failure.
+std::vector<std::int16_t> decodedSong(const fs::path& video);
 // The stereo frames of the video's song, decoded by ffmpeg; -1 on failure.
 long long decodedAudioFrames(const fs::path& video);
 

@@ -53,19 +53,6 @@ class Takeaway : public ::testing::Test {
     }
 };
 
-// The song of a video as interleaved 16-bit stereo, decoded by ffmpeg.
-std::vector<std::int16_t> decodedSong(const fs::path& video) {
-    ProcessOptions options;
-    options.timeoutSeconds = 60;
-    const ProcessResult r = runProcess("/usr/bin/ffmpeg",
-                                       {"-v", "quiet", "-nostdin", "-i", video.string(), "-map",
-                                        "0:a:0", "-f", "s16le", "-ac", "2", "-"},
-                                       options);
-    std::vector<std::int16_t> samples(r.exitCode == 0 ? r.output.size() / 2 : 0);
-    if (!samples.empty()) std::memcpy(samples.data(), r.output.data(), samples.size() * 2);
-    return samples;
-}
-
 std::vector<std::int16_t> rawSong(const fs::path& s16) {
     const std::string bytes = fileBytes(s16);
     std::vector<std::int16_t> samples(bytes.size() / 2);

@@ -78,6 +78,29 @@ INSTANTIATE_TEST_SUITE_P(Script, Es3Shots, ::testing::ValuesIn(goldenCases()),
                              return referenceName(info.param);
                          });
 
+// Smooth edges through the subset: a multisampled framebuffer over ES 3, and
+// a supersampled picture, each within the golden tolerance of the desktop
+// path's with the same options, and unlike the plain picture.
+TEST_F(Es3Shots, SmoothEdgesMatchTheDesktopPath) {
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--msaa", "4"},
+          std::vector<std::string>{"--supersample", "2"}}) {
+        std::vector<std::string> args = {"--shot", "14.25", "", "--size", "320x240"};
+        args.insert(args.end(), options.begin(), options.end());
+        args[2] = (folder / "es3.png").string();
+        const ProcessResult es3 =
+            runEs3(kEs3Build / "talvenor", kEs3Build, args, folder / "runtime");
+        ASSERT_EQ(es3.exitCode, 0) << es3.output;
+        args[2] = (folder / "desktop.png").string();
+        ASSERT_EQ(runTalvenor(args, folder / "runtime").exitCode, 0);
+        const PictureDifference d =
+            compare(readPicture(folder / "desktop.png"), readPicture(folder / "es3.png"));
+        EXPECT_TRUE(withinGoldenTolerance(d)) << options[0] << ": mean " << d.mean[0];
+    }
+    ASSERT_EQ(es3Shot("14.25", folder / "plain.png", folder / "runtime").exitCode, 0);
+    EXPECT_FALSE(fileBytes(folder / "plain.png") == fileBytes(folder / "es3.png"));
+}
+
 class Es3Show : public ::testing::Test {
   protected:
     void SetUp() override { fs::create_directories(folder / "runtime"); }

@@ -162,6 +162,59 @@ class Browser:
             self.call("Input.dispatchMouseEvent", session=True, type=kind, x=box[0], y=box[1],
                       button="left", clickCount=1)
 
+    def center_of(self, selector):
+        """The middle of the element's box, in CSS pixels of the viewport."""
+        return self.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+                             " return [r.x + r.width / 2, r.y + r.height / 2]; })()"
+                             % json.dumps(selector))
+
+    def emulate_phone(self, width=390, height=844, scale=3):
+        """A phone: its viewport, pixel ratio and touch screen."""
+        self.call("Emulation.setDeviceMetricsOverride", session=True, width=width, height=height,
+                  deviceScaleFactor=scale, mobile=True)
+        self.call("Emulation.setTouchEmulationEnabled", session=True, enabled=True,
+                  maxTouchPoints=5)
+
+    def tap(self, x, y):
+        """A finger's tap at (x, y) of the viewport."""
+        point = [{"x": x, "y": y, "radiusX": 4, "radiusY": 4, "force": 1, "id": 0}]
+        self.call("Input.dispatchTouchEvent", session=True, type="touchStart", touchPoints=point)
+        self.call("Input.dispatchTouchEvent", session=True, type="touchEnd", touchPoints=[])
+
+    def double_tap(self, x, y):
+        """Two taps at (x, y) as a finger makes them: the four touch events
+        sent at once, stamped 60 ms apart, so that however busy the page is
+        they arrive within its double-tap time (each sent and answered in turn,
+        a loaded machine can space them past it)."""
+        point = [{"x": x, "y": y, "radiusX": 4, "radiusY": 4, "force": 1, "id": 0}]
+        start = time.time()
+        sent = []
+        for i, (kind, points) in enumerate([("touchStart", point), ("touchEnd", []),
+                                            ("touchStart", point), ("touchEnd", [])]):
+            self.next_id += 1
+            self.ws.send(json.dumps({"id": self.next_id, "method": "Input.dispatchTouchEvent",
+                                     "sessionId": self.session,
+                                     "params": {"type": kind, "touchPoints": points,
+                                                "timestamp": start + 0.06 * i}}))
+            sent.append(self.next_id)
+        while sent:
+            reply = self._receive()
+            if reply.get("id") in sent:
+                if "error" in reply:
+                    raise RuntimeError("Input.dispatchTouchEvent: %s" % reply["error"])
+                sent.remove(reply["id"])
+
+    def resize_window(self, width, height):
+        """The browser window's size (in new headless, the viewport's)."""
+        window = self.call("Browser.getWindowForTarget", session=True)["windowId"]
+        self.call("Browser.setWindowBounds", windowId=window,
+                  bounds={"width": width, "height": height, "windowState": "normal"})
+
+    def screenshot(self):
+        """The viewport as PNG bytes, in device pixels."""
+        return base64.b64decode(self.call("Page.captureScreenshot", session=True,
+                                          format="png")["data"])
+
     def close(self):
         try:
             self.call("Browser.close")
@@ -179,5 +232,6 @@ KEYS = {  # name -> (key, code, Windows virtual key code)
     "Escape": ("Escape", "Escape", 27), "Space": (" ", "Space", 32), "Left": ("ArrowLeft", "ArrowLeft", 37),
     "Right": ("ArrowRight", "ArrowRight", 39), "PageUp": ("PageUp", "PageUp", 33),
     "PageDown": ("PageDown", "PageDown", 34), "Home": ("Home", "Home", 36), "N": ("n", "KeyN", 78),
-    "P": ("p", "KeyP", 80),
+    "P": ("p", "KeyP", 80), "Enter": ("Enter", "Enter", 13),
+    "BracketRight": ("]", "BracketRight", 221),
 }

@@ -1,6 +1,8 @@
 """The built site (BUILD/web) served from 127.0.0.1 on a free port, for the
 browser tests and the web benchmark. Files named in `hidden` answer 404, and
 nothing is cached, so a file hidden now is missing at the next page load.
+With `gzip_encoding` set, .gz files are sent as many servers send them:
+with `Content-Encoding: gzip`, so the browser inflates them on the way.
 """
 import functools
 import http.server
@@ -10,6 +12,7 @@ import threading
 class Site:
     def __init__(self, folder):
         self.hidden = set()
+        self.gzip_encoding = False
         site = self
 
         class Handler(http.server.SimpleHTTPRequestHandler):
@@ -20,6 +23,8 @@ class Site:
                 return super().send_head()
 
             def end_headers(self):
+                if site.gzip_encoding and self.path.split("?")[0].endswith(".gz"):
+                    self.send_header("Content-Encoding", "gzip")
                 self.send_header("Cache-Control", "no-store")
                 super().end_headers()
 

@@ -102,6 +102,25 @@ class WebPage(unittest.TestCase):
                                                  png_pictures.read_png(web))
         self.assertTrue(png_pictures.within_golden_tolerance(mean, far), (mean, far))
 
+    def test_a_multisampled_shot_is_the_launchers_too(self):
+        """&msaa=4 draws into WebGL 2 multisampled renderbuffers: within the
+        golden tolerance of talvenor --msaa 4, and unlike the plain shot."""
+        with tempfile.TemporaryDirectory() as folder:
+            native = os.path.join(folder, "msaa.png")
+            run = subprocess.run([os.path.join(BUILD, "talvenor"), "--shot", "14.25", native,
+                                  "--size", "320x240", "--msaa", "4"], cwd=BUILD,
+                                 capture_output=True, text=True, timeout=120)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            web = png_pictures.read_png(
+                shot_png(self.page, self.site.base + "index.html?shot=14.25&size=320x240&msaa=4"))
+            plain = png_pictures.read_png(
+                shot_png(self.page, self.site.base + "index.html?shot=14.25&size=320x240"))
+            with open(native, "rb") as f:
+                mean, far = png_pictures.compare(png_pictures.read_png(f.read()), web)
+        print("msaa=4 against --msaa 4: mean %.3f, %.3f%% far off" % (mean, 100 * far))
+        self.assertTrue(png_pictures.within_golden_tolerance(mean, far), (mean, far))
+        self.assertNotEqual(web, plain)
+
     def test_the_live_page_draws_frames_on_a_real_time_clock(self):
         title = self.page.open(self.site.base + "index.html?start=14&nosound&nodialog&controls",
                                r"event \d+/91")
@@ -158,9 +177,9 @@ class WebPage(unittest.TestCase):
 
     def test_the_form_starts_the_show_with_its_song_sounding(self):
         # Started at 0:14 from the form's click (the gesture that lets sound
-        # start): the song sounds through Web Audio (what its gain node passes
-        # on is not silence) and the clock is its play position, so it moves
-        # with the audio clock. (Against the wall it may fall behind here: a
+        # start): the song sounds through the page's AudioWorklet (what its
+        # gain node passes on is not silence) and the clock is its play
+        # position, so it moves with the audio clock. (Against the wall it may fall behind here: a
         # busy machine starves headless Chromium's audio thread, and the
         # clock rightly follows what is played.)
         self.open_form(self.site.base + "index.html?start=14&controls&window=320x240")
@@ -180,13 +199,13 @@ class WebPage(unittest.TestCase):
                 tap.getFloatTimeDomainData(samples);
                 const peak = samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
                 const audioMs = (song.context.currentTime - audio0) * 1000;
-                resolve([song instanceof WebAudioSong, song.context.state, peak,
+                resolve([song instanceof WorkletSong, song.context.state, peak,
                          (song.timeMs() - song0) / audioMs, audioMs / (performance.now() - wall0)]);
             }, 3000); })""", await_promise=True)
-        web_audio, state, peak, against_audio, audio_pace = heard
+        worklet, state, peak, against_audio, audio_pace = heard
         print("with sound: %s, peak %.3f, song clock against the audio clock %.4f, audio clock"
               " against the wall %.4f" % (state, peak, against_audio, audio_pace))
-        self.assertTrue(web_audio)
+        self.assertTrue(worklet)
         self.assertEqual(state, "running")
         self.assertGreater(peak, 0.01)
         self.assertAlmostEqual(against_audio, 1.0, delta=0.05)
@@ -194,7 +213,7 @@ class WebPage(unittest.TestCase):
         self.assertNoConsoleError()
 
     def test_a_missing_file_shows_the_launchers_text(self):
-        for hidden, text in (("song/index.json", "Soundfile not found"),
+        for hidden, text in (("data/Sorvanel.it.gz", "Soundfile not found"),
                              ("data/morrowen.q7v", "Loading Texture failed!")):
             self.site.hidden = {hidden}
             self.page.open(self.site.base + "index.html?nosound&nodialog", r".")

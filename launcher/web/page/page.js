@@ -1,70 +1,86 @@
-// The page around the show: the settings dialog, the show's stage, messages,
-// the data files and the addresses for automation.
-//
-//   index.html                      the dialog; "Beam me up!" starts the show
-//   index.html?start=S              the dialog, with the show starting at S seconds
-//   ...&nosound&window=WxH&fullscreen&widescreen&controls&loop
-//                                   preset the dialog's controls, as talvenor's options do
-//   ...&nodialog                    start at once (sound needs a user's click: add nosound)
-//   index.html?shot=S&size=WxH[&widescreen][&fps=N]
-//                                   the frame `talvenor --shot S --size WxH` draws, without
-//                                   sound, as a PNG in <img id="shot">; the title becomes
-//                                   "shot ready" (or the error's text)
+// The page around the show: the settings form, the show's stage with its
+// player bar, messages, the data files, full screen, and the address (see
+// address.js for what it takes).
 'use strict';
 
-const query = new URLSearchParams(location.search);
 const $ = (id) => document.getElementById(id);
+// Opened as a file, the browser lets the page read nothing beside it.
+const servedFromFile = location.protocol === 'file:';
 
-// The data files the module opens by name, written into its file system
-// before it starts; the downloads overlap the WebAssembly compile.
-// The site keeps glyphs.bin gzipped (a sixth of its size); it is inflated here.
-const dataFiles = ['morrowen.q7v', 'glyphs.bin'];
-const downloads = dataFiles.map(async (name) => {
-  const stored = name === 'glyphs.bin' ? name + '.gz' : name;
-  const response = await fetch('data/' + stored);
-  if (!response.ok) throw new Error('data/' + stored + ': HTTP ' + response.status);
-  const body = stored.endsWith('.gz')
-      ? new Response(response.body.pipeThrough(new DecompressionStream('gzip')))
-      : response;
-  return new Uint8Array(await body.arrayBuffer());
-});
-// Awaited when the show starts; a failure is reported then, not before.
-downloads.forEach((download) => download.catch(() => {}));
-const songIndex = fetch('song/index.json').then((r) => (r.ok ? r.json() : null), () => null);
-
-// Seconds as the launcher reads them: whole milliseconds, rounded.
-function milliseconds(text) {
-  if (text === null || !/^[0-9]+(\.[0-9]*)?$|^\.[0-9]+$/.test(text)) return null;
-  const ms = Math.round(Number(text) * 1000);
-  return ms <= 2000000000 ? ms : null;
+// Inflates gzip bytes.
+async function inflate(bytes) {
+  const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Uint8Array(await new Response(stream).arrayBuffer());
 }
 
-function size(text, fallback) {
-  const m = /^([0-9]{1,5})x([0-9]{1,5})$/.exec(text || '');
-  return m ? [Number(m[1]), Number(m[2])] : fallback;
+// The data files the module opens by name, written into its file system
+// before it starts; the downloads overlap the WebAssembly compile. The site
+// keeps glyphs.bin and the song gzipped; data_fetch.js inflates them (unless
+// the server already did), and tries each file again where a fetch fails.
+const dataFiles = ['morrowen.q7v', 'glyphs.bin', 'Sorvanel.it'];
+const download = (name) => fetchDataFile(name, name !== 'morrowen.q7v');
+const downloads = servedFromFile ? [] : dataFiles.map(download);
+// Awaited when the show starts; a failure is reported then, not before.
+downloads.forEach((d) => d.catch(() => {}));
+
+let address = null;  // the address read (address.js)
+
+// The form's settings, as the address writes them.
+function formSettings() {
+  return {window: $('resolution').value, fullscreen: $('fullscreen').checked,
+          nosound: $('nosound').checked, controls: $('controls').checked,
+          loop: $('loop').checked, widescreen: $('widescreen').checked,
+          msaa: Number($('msaa').value),
+          audioOffsetMs: address ? address.audioOffsetMs : 0};
+}
+
+function reloadWithDialog() {
+  location.replace(PageAddress.formAgain(formSettings()));
+}
+
+function showMessage(text, then) {
+  $('message-caption').textContent = 'Morrowen :: Talvenor';
+  $('message-text').textContent = text;
+  $('message').hidden = false;
+  $('message-ok').onclick = () => { $('message').hidden = true; then(); };
+  $('message-ok').focus();
 }
 
 // What the module and the host say to the page.
 const Page = {
-  // The show could not start: the text as the launcher's box shows it; the
-  // cause beside it goes to the console.
+  // The show could not start: the text as the launcher's box shows it, with
+  // the cause beside it (and on the console).
   failed(text, detail) {
+    // Where the song did not come, why not is the cause.
+    if (text === 'Soundfile not found' && dataFetchFailures.has('Sorvanel.it')) {
+      detail = dataFetchFailures.get('Sorvanel.it');
+    }
     if (detail) console.error(text + ' (' + detail + ')');
-    if (query.has('shot')) {
+    if (address && address.shot) {
       document.title = text + (detail ? ' (' + detail + ')' : '');
       return;
     }
     leaveStage();
-    $('message-caption').textContent = 'Morrowen :: Talvenor';
-    $('message-text').textContent = text;
-    $('message').hidden = false;
-    $('message-ok').focus();
+    showMessage(text, reloadWithDialog);
+    $('message-detail').textContent = detail ? '(' + detail + ')' : '';
   },
-  // The show ended (its end, Esc, or leaving full screen): back to the
-  // dialog, on a fresh page (one show per program run, as the launcher's).
+  // The show runs: the player bar gets its script, the listener's volume
+  // the song.
+  showStarted(script) {
+    PlayerBar.open(script);
+    ListenerVolume.attach(Module.sorvanelSong);
+    ShowWakeLock.hold();
+    Page.wakeTimer = setInterval(() => {
+      if (PlayerBar.paused()) ShowWakeLock.release(); else ShowWakeLock.hold();
+    }, 1000);
+  },
+  // The show ended (its end, Esc, the bar's leave, or leaving the full
+  // screen it started in): back to the form, on a fresh page (one show per
+  // program run, as the launcher's).
   ended() {
     leaveStage();
-    reloadWithDialog();
+    // The fade's last second, mixed ahead, is heard out first.
+    songPlayedOut(1500).then(reloadWithDialog);
   },
   title(text) { document.title = text; },
   // A shot's frame: bottom-up RGBA rows from the drawing buffer.
@@ -86,138 +102,188 @@ const Page = {
   },
 };
 
-// The page again, its dialog preset as it was left (and not started at once).
-function reloadWithDialog() {
-  const next = new URLSearchParams();
-  const [w, h] = size($('resolution').value, [640, 480]);
-  if (w !== 640 || h !== 480) next.set('window', w + 'x' + h);
-  for (const id of ['fullscreen', 'nosound', 'controls', 'loop', 'widescreen']) {
-    if ($(id).checked) next.set(id, '');
-  }
-  if (query.has('start')) next.set('start', query.get('start'));
-  const search = next.toString().replace(/=(&|$)/g, '$1');
-  location.replace(location.pathname + (search ? '?' + search : ''));
-}
-
-function showDialog() {
-  $('dialog').hidden = false;
-  $('resolution').focus();
-}
-
 function leaveStage() {
+  PlayerBar.close();
+  clearInterval(Page.wakeTimer);
+  ShowWakeLock.release();
   $('stage').hidden = true;
   if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
 }
 
-// The dialog's controls preset from the address, as talvenor's options do.
-function presetDialog() {
-  const [w, h] = size(query.get('window'), [640, 480]);
-  const list = $('resolution');
-  const value = w + 'x' + h;
-  if (![...list.options].some((o) => o.value === value)) {
-    list.add(new Option(w + ' x ' + h, value));
-  }
-  list.value = value;
-  $('fullscreen').checked = query.has('fullscreen');
-  $('nosound').checked = query.has('nosound');
-  $('controls').checked = query.has('controls');
-  $('loop').checked = query.has('loop');
-  $('widescreen').checked = query.has('widescreen');
+// The chosen resolution in CSS pixels ("desktop": the screen's).
+function chosenSize() {
+  const value = $('resolution').value;
+  if (value === 'desktop') return [screen.width, screen.height];
+  const m = /^([0-9]+)x([0-9]+)$/.exec(value);
+  return m ? [Number(m[1]), Number(m[2])] : [640, 480];
 }
 
+// Full screen: the stage covers the screen where the browser grants it, and
+// the window where it cannot (iPhone) or has not yet; the drawing buffer
+// follows either way (canvas_sizing.js). Leaving a full screen the show was
+// started in by the browser's own means (Esc, a phone's back gesture) ends
+// the show, as Esc does; the bar's button goes back to the window.
+const FullScreen = {
+  startedIn: false,
+  leavingByButton: false,
+
+  enter() {
+    CanvasSizing.choose(...chosenSize(), true);
+    $('full-screen').setAttribute('aria-pressed', 'true');
+    const stage = $('stage');
+    if (stage.requestFullscreen && !document.fullscreenElement) {
+      stage.requestFullscreen({navigationUI: 'hide'}).catch(() => {});
+    }
+  },
+
+  leave() {
+    CanvasSizing.choose(...chosenSize(), false);
+    $('full-screen').setAttribute('aria-pressed', 'false');
+    if (document.fullscreenElement) {
+      this.leavingByButton = true;
+      document.exitFullscreen().catch(() => {});
+    }
+  },
+
+  toggle() { if (CanvasSizing.fills) this.leave(); else this.enter(); },
+
+  changed() {
+    if (document.fullscreenElement || $('stage').hidden) return;
+    if (this.leavingByButton) {
+      this.leavingByButton = false;
+    } else if (this.startedIn) {
+      ccall('sorvanelEnd', null, [], []);
+    } else {
+      this.leave();
+    }
+  },
+};
+
+let started = false;
 let filesWritten = null;
 async function writeDataFiles() {
   if (filesWritten === null) {
-    filesWritten = Promise.all(downloads).then((bytes) => {
+    // A song that did not come is left out, so the module says "Soundfile
+    // not found" (with the fetch's cause); a picture file that did not fails here.
+    filesWritten = Promise.allSettled(downloads).then((results) => {
       FS.mkdirTree('/data');
-      dataFiles.forEach((name, i) => FS.writeFile('/data/' + name, bytes[i]));
+      results.forEach((result, i) => {
+        if (result.status === 'fulfilled') {
+          FS.writeFile('/data/' + dataFiles[i], result.value);
+        } else if (dataFiles[i] !== 'Sorvanel.it') {
+          throw result.reason;
+        }
+      });
     });
   }
   return filesWritten;
 }
 
-// Starts the show with the dialog's settings. Called from the click (the
-// gesture that lets sound start) or at once with nodialog.
+// Starts the show with the form's settings. Called from the click or key
+// (the gesture that lets sound and full screen start) or at once with
+// nodialog; once per page.
 async function beamMeUp() {
+  if (started) return;
+  started = true;
   const sound = !$('nosound').checked;
   const fullScreen = $('fullscreen').checked;
   if (sound) openSongContext();  // in the gesture itself, before any await
-  const stage = $('stage');
-  if (fullScreen && stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
   $('dialog').hidden = true;
-  stage.hidden = false;
+  $('stage').hidden = false;
+  FullScreen.startedIn = fullScreen;
+  if (fullScreen) FullScreen.enter(); else CanvasSizing.choose(...chosenSize(), false);
+  CanvasSizing.watch();
   $('canvas').focus();
-  let [w, h] = size($('resolution').value, [640, 480]);
-  if (fullScreen) {
-    w = Math.round(innerWidth * devicePixelRatio);
-    h = Math.round(innerHeight * devicePixelRatio);
-  }
   try {
     await writeDataFiles();
-    Module.songIndex = await songIndex;
   } catch (e) {
     Page.failed('Loading Texture failed!', String((e && e.message) || e));
     return;
   }
-  const startMs = milliseconds(query.get('start')) || 0;
-  await ccall('sorvanelShow', 'number',
-              ['number', 'number', 'number', 'number', 'number', 'number', 'number', 'number'],
-              [w, h, fullScreen ? 1 : 0, sound ? 1 : 0, startMs, $('controls').checked ? 1 : 0,
-               $('loop').checked ? 1 : 0, $('widescreen').checked ? 1 : 0],
+  const [w, h] = CanvasSizing.bufferSize() || chosenSize();
+  await ccall('sorvanelShow', 'number', Array(10).fill('number'),
+              [w, h, fullScreen ? 1 : 0, sound ? 1 : 0, address.startMs,
+               $('controls').checked ? 1 : 0, $('loop').checked ? 1 : 0,
+               $('widescreen').checked ? 1 : 0, address.audioOffsetMs, Number($('msaa').value)],
               {async: true});
 }
 
 async function takeShot() {
-  const ms = milliseconds(query.get('shot'));
-  const [w, h] = size(query.get('size'), [1280, 720]);
-  const fps = Number(query.get('fps') || 60);
-  if (ms === null || w < 16 || h < 16 || w > 8192 || h > 8192 ||
-      !(Number.isInteger(fps) && fps >= 1 && fps <= 240)) {
-    document.title = 'error: shot=S takes seconds, size=WxH 16 to 8192, fps=N 1 to 240';
-    return;
-  }
   try {
     await writeDataFiles();
   } catch (e) {
-    Page.failed('Loading Texture failed!', String((e && e.message) || e));
+    Page.failed('error: Loading Texture failed!', String((e && e.message) || e));
     return;
   }
   $('stage').hidden = false;
-  await ccall('sorvanelShot', 'number', ['number', 'number', 'number', 'number', 'number'],
-              [ms, w, h, fps, query.has('widescreen') ? 1 : 0], {async: true});
+  await ccall('sorvanelShot', 'number', Array(6).fill('number'),
+              [address.shotMs, address.shotWidth, address.shotHeight, address.fps,
+               address.widescreen ? 1 : 0, address.msaa], {async: true});
   $('stage').hidden = true;
   $('shot').hidden = false;
 }
 
-function boot() {
-  if (query.has('shot')) {
-    takeShot();
-    return;
+// The form's controls preset from the address, as talvenor's options do.
+function presetDialog() {
+  const list = $('resolution');
+  const value = address.width === 0 ? 'desktop' : address.width + 'x' + address.height;
+  if (![...list.options].some((o) => o.value === value)) {
+    list.add(new Option(value === 'desktop' ? 'Desktop' : address.width + ' x ' + address.height,
+                        value));
   }
-  presetDialog();
-  $('dialog').addEventListener('submit', (event) => {
+  list.value = value;
+  for (const id of ['fullscreen', 'nosound', 'controls', 'loop', 'widescreen']) {
+    $(id).checked = address[id];
+  }
+  $('msaa').value = String(address.msaa);
+}
+
+function wireDialog() {
+  const dialog = $('dialog');
+  dialog.addEventListener('submit', (event) => {
     event.preventDefault();
     beamMeUp();
   });
   $('leave').addEventListener('click', () => {
-    $('dialog').hidden = true;
+    dialog.hidden = true;
     $('left').hidden = false;
   });
-  $('message-ok').addEventListener('click', () => {
-    $('message').hidden = true;
-    reloadWithDialog();
-  });
-  // Esc in the dialog starts the show, as in the launcher's dialog.
-  $('dialog').addEventListener('keydown', (event) => {
-    if (event.key === 'Escape') {
+  dialog.addEventListener('keydown', (event) => {
+    // Esc starts the show, as in the launcher's dialog; so does Enter, the
+    // default button's key, wherever the focus is but on another button.
+    const enter = event.key === 'Enter' && !event.target.closest('button, summary');
+    if (event.key === 'Escape' || enter) {
       event.preventDefault();
       beamMeUp();
     }
   });
-  if (query.has('nodialog')) {
+}
+
+function boot() {
+  address = PageAddress.read();
+  // A shot's address answers in the title, also when it cannot be used.
+  if (address.shot || new URLSearchParams(location.search).has('shot')) {
+    address.shot = true;
+    if (address.error) document.title = 'error: ' + address.error;
+    else takeShot();
+    return;
+  }
+  if (address.error) {
+    showMessage(address.error, () => location.replace(location.pathname));
+    return;
+  }
+  presetDialog();
+  wireDialog();
+  PlayerBar.wire();
+  PlayerBar.onLeave = () => ccall('sorvanelEnd', null, [], []);
+  PlayerBar.onFullScreen = () => FullScreen.toggle();
+  TouchGestures.wire();
+  document.addEventListener('fullscreenchange', () => FullScreen.changed());
+  if (address.nodialog) {
     beamMeUp();
   } else {
-    showDialog();
+    $('dialog').hidden = false;
+    $('resolution').focus();
   }
 }
 
@@ -230,3 +296,11 @@ var Module = {
   preRun: [() => { ENV.XDG_RUNTIME_DIR = '/run'; FS.mkdirTree('/run'); }],
   onRuntimeInitialized: boot,
 };
+
+if (servedFromFile) {
+  $('served').hidden = false;
+} else {
+  const program = document.createElement('script');
+  program.src = 'sorvanel.js';
+  document.body.append(program);
+}

@@ -1,10 +1,11 @@
 // The song and the show's clock in the page, for the module's sound layer on
-// the web. With sound, the song plays through Web Audio from Ogg Vorbis
-// pieces of 30 s (decoding the whole 26 minutes would take half a gigabyte),
-// each decoded shortly before it is due and started at its exact sample on
-// the audio clock; the clock is the song position being heard (the output's
-// latency taken off). With "No Sound" a silent clock runs on
-// performance.now(). Pause, seek, volume and the end work the same on both.
+// the web. With sound, the module mixes the song itself (libopenmpt, as the
+// native module does) about a second ahead, and a WorkletSong carries the
+// samples to an AudioWorklet (song_worklet.js) that plays them; the clock is
+// the sample being heard: what the worklet has handed out, less what the
+// output still holds (getOutputTimestamp, else outputLatency). With "No
+// Sound" a silent clock runs on performance.now(). Pause, seek and the end
+// work the same on both.
 'use strict';
 
 // The clock without sound: real time since the start, from where it stood.
@@ -22,141 +23,143 @@ class SilentSong {
   stop() { this.pause(); }
 }
 
-// The song from its pieces. `index` is the build's song/index.json:
-// {rate, pieceSeconds, pieces, frames}.
-class WebAudioSong {
-  constructor(context, index, baseUrl) {
+// The worklet's end of the song: samples in, reports of what was played out.
+class WorkletSong {
+  constructor(context) {
     this.context = context;
-    this.index = index;
-    this.baseUrl = baseUrl;
+    this.node = new AudioWorkletNode(context, 'sorvanel-song',
+                                     {numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2]});
+    // The listener's own volume, after the mix (the module's master volume
+    // and fade act in the mixer).
     this.gain = context.createGain();
+    this.node.connect(this.gain);
     this.gain.connect(context.destination);
-    this.decoded = new Map();   // piece -> Promise<AudioBuffer>
-    this.sources = [];
-    this.baseMs = 0;            // song time at contextStart
-    this.contextStart = null;   // context time the song is at baseMs; null: not sounding
-    this.playing = false;       // wanted to sound (not paused or stopped)
-    this.generation = 0;        // bumps on every restart, so late decodes are dropped
-    this.timer = null;
+    this.port = this.node.port;
+    this.report = null;            // the worklet's last word
+    this.reportAt = 0;             // performance.now() when it came
+    this.onReport = null;          // the module tops up its mix here
+    this.clock = null;             // the module's clock, read by timeMs()
+    // Tests: an array (globalThis.songWorkletTap, set before the show
+    // starts) that gets a copy of each chunk sent.
+    this.tap = globalThis.songWorkletTap || null;
+    this.drainedWaiters = [];
+    this.port.onmessage = (event) => {
+      this.report = event.data;
+      this.reportAt = performance.now();
+      if (this.report.drained) {
+        for (const resolve of this.drainedWaiters) resolve(true);
+        this.drainedWaiters = [];
+      }
+      if (this.onReport) this.onReport();
+    };
   }
 
-  pieceMs() { return this.index.pieceSeconds * 1000; }
-
-  // A piece decoded, once; the two after the one sounding are kept ready.
-  piece(n) {
-    if (!this.decoded.has(n)) {
-      const url = this.baseUrl + String(n).padStart(3, '0') + '.ogg';
-      this.decoded.set(n, fetch(url)
-          .then((r) => { if (!r.ok) throw new Error(url + ': HTTP ' + r.status); return r.arrayBuffer(); })
-          .then((bytes) => this.context.decodeAudioData(bytes)));
-    }
-    return this.decoded.get(n);
+  flush(generation) {
+    this.report = null;
+    this.port.postMessage({type: 'flush', generation});
   }
 
-  // Sounds the song from ms: the clock holds at ms until the first piece is
-  // decoded and started, so the picture waits for the sound.
-  async play(ms) {
-    this.stopSources();
-    this.baseMs = ms;
-    this.contextStart = null;
-    this.playing = true;
-    const generation = ++this.generation;
-    const first = Math.floor(ms / this.pieceMs());
-    if (first >= this.index.pieces) return;  // past the song: silence, the clock holds
-    const buffer = await this.piece(first);
-    if (generation !== this.generation || !this.playing) return;
-    // A little ahead, so the first sample is not late.
-    this.contextStart = this.context.currentTime + 0.05;
-    this.schedule(first, buffer, generation);
-    this.timer = setInterval(() => this.keepAhead(generation), 250);
+  // Interleaved 16-bit stereo, copied out of the module's memory.
+  queue(generation, samples) {
+    if (this.tap) this.tap.push({generation, samples: samples.slice()});
+    this.port.postMessage({type: 'chunk', generation, samples}, [samples.buffer]);
   }
 
-  // Starts piece n at its place on the audio clock (from the right sample
-  // when the song started inside it).
-  schedule(n, buffer, generation) {
-    if (generation !== this.generation) return;
-    const pieceStartMs = n * this.pieceMs();
-    const offset = Math.max(0, (this.baseMs - pieceStartMs) / 1000);
-    const when = this.contextStart + Math.max(0, (pieceStartMs - this.baseMs) / 1000);
-    const source = this.context.createBufferSource();
-    source.buffer = buffer;
-    source.connect(this.gain);
-    source.start(when, offset);
-    this.sources.push(source);
-    this.scheduledUpTo = n;
-    // Pieces two behind are let go.
-    for (const old of [...this.decoded.keys()]) if (old < n - 1) this.decoded.delete(old);
-  }
-
-  // Keeps the next piece decoded and scheduled well before it is due.
-  keepAhead(generation) {
-    if (generation !== this.generation || this.contextStart === null) return;
-    const next = this.scheduledUpTo + 1;
-    if (next >= this.index.pieces) return;
-    const dueIn = this.contextStart + (next * this.pieceMs() - this.baseMs) / 1000 -
-                  this.context.currentTime;
-    if (dueIn > 8) return;
-    this.scheduledUpTo = next;  // once
-    this.piece(next).then((buffer) => this.schedule(next, buffer, generation),
-                          (error) => console.error(String(error)));
-  }
-
-  // The context time of the sample now leaving the speakers.
-  heardContextTime() {
+  // The context frame being heard now: the output's own timestamp carried
+  // on to now, else the rendering position less the latencies it reports.
+  heardContextFrame() {
     const context = this.context;
     if (context.getOutputTimestamp) {
       const ts = context.getOutputTimestamp();
       if (ts.contextTime > 0 && ts.performanceTime > 0) {
-        return ts.contextTime + (performance.now() - ts.performanceTime) / 1000;
+        return (ts.contextTime + (performance.now() - ts.performanceTime) / 1000) * context.sampleRate;
       }
     }
-    return context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0);
+    return (context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0)) *
+           context.sampleRate;
   }
 
-  timeMs() {
-    if (this.contextStart === null) return this.baseMs;
-    return this.baseMs + Math.max(0, Math.floor((this.heardContextTime() - this.contextStart) * 1000));
+  // Song frames of this generation heard now (at most `sent`); 0 before the
+  // worklet has said anything of it.
+  heardFrames(generation, sent) {
+    const r = this.report;
+    if (r === null || r.generation !== generation) return 0;
+    const heard = this.heardContextFrame();
+    let frames;
+    if (r.starved) {
+      // Nothing was handed out after lastHandFrame.
+      frames = r.handed - Math.max(0, r.lastHandFrame - heard);
+    } else {
+      // Playing on since the report, as far as it was sent.
+      frames = r.handed + (heard - r.lastHandFrame);
+    }
+    return Math.max(0, Math.min(sent, Math.floor(frames)));
   }
 
-  stopSources() {
-    if (this.timer !== null) { clearInterval(this.timer); this.timer = null; }
-    for (const s of this.sources) { try { s.stop(); } catch (e) {} s.disconnect(); }
-    this.sources = [];
+  // Gaps so far: [times the queue ran dry while playing, frames of silence].
+  gaps() { return this.report ? [this.report.gaps, this.report.silentFrames] : [0, 0]; }
+
+  drain() { this.port.postMessage({type: 'drain'}); }
+
+  // Resolves once the worklet has played out what it held (true), or after
+  // waitMs (false).
+  playedOut(waitMs) {
+    if (this.report && this.report.drained) return Promise.resolve(true);
+    return new Promise((resolve) => {
+      this.drainedWaiters.push(resolve);
+      setTimeout(() => resolve(false), waitMs);
+    });
   }
 
-  pause() {
-    this.baseMs = this.timeMs();
-    this.playing = false;
-    ++this.generation;
-    this.stopSources();
-    this.contextStart = null;
+  timeMs() { return this.clock ? this.clock() : 0; }
+
+  stop() {
+    this.onReport = null;
+    this.node.disconnect();
+    this.gain.disconnect();
   }
-  resume() { if (!this.playing) this.play(this.baseMs); }
-  seek(ms) { if (this.playing) { this.play(ms); } else { this.baseMs = ms; } }
-
-  // 0..256; a change sets in at once, so 256 steps 4 ms apart are the fade.
-  volume(v) { this.gain.gain.setValueAtTime(v / 256, this.context.currentTime); }
-
-  stop() { this.pause(); }
 }
 
 // The AudioContext for the show: made in the click that starts it (a
-// browser lets sound start only from a user's gesture), at the song's rate.
+// browser lets sound start only from a user's gesture), at the song's rate,
+// with the output's latency chosen for continuity over promptness.
 let songContext = null;
+let songWorkletLoaded = null;
 function openSongContext() {
   if (songContext === null) {
-    try { songContext = new AudioContext({sampleRate: 44100}); } catch (e) { songContext = null; }
+    try {
+      songContext = new AudioContext({sampleRate: 44100, latencyHint: 'playback'});
+    } catch (e) {
+      songContext = null;
+      return null;
+    }
+    songWorkletLoaded = songContext.audioWorklet
+        ? songContext.audioWorklet.addModule('song_worklet.js').then(() => true, (e) => {
+            console.error('song_worklet.js: ' + String((e && e.message) || e));
+            return false;
+          })
+        : Promise.resolve(false);
   } else if (songContext.state !== 'running') {
     songContext.resume();
   }
   return songContext;
 }
 
-// Resolves true once the context runs, false after waitMs (no sound device,
-// or no gesture).
+// Resolves true once the context runs with the song's worklet loaded, false
+// after waitMs (no sound device, no AudioWorklet, or no gesture).
 async function songContextRunning(waitMs) {
   if (songContext === null) return false;
-  if (songContext.state === 'running') return true;
-  return Promise.race([songContext.resume().then(() => songContext.state === 'running', () => false),
-                       new Promise((r) => setTimeout(() => r(false), waitMs))]);
+  const ready = Promise.all([
+    songContext.state === 'running'
+        ? true : songContext.resume().then(() => songContext.state === 'running', () => false),
+    songWorkletLoaded,
+  ]).then(([running, loaded]) => running && loaded);
+  return Promise.race([ready, new Promise((r) => setTimeout(() => r(false), waitMs))]);
+}
+
+// Once the song has played out what the module mixed for its fade (at most
+// waitMs): the page may go on.
+function songPlayedOut(waitMs) {
+  const song = typeof Module !== 'undefined' ? Module.sorvanelSong : null;
+  return song instanceof WorkletSong ? song.playedOut(waitMs) : Promise.resolve(true);
 }

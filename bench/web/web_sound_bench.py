@@ -1,0 +1,286 @@
+#!/usr/bin/python3
+"""The page's song as a listener hears it: Chromium with a window (under
+Xvfb) plays the live show with sound into a private PulseAudio null sink,
+whose monitor is recorded (parec) while the show runs; quiet, then with
+`stress-ng --cpu 2` beside the browser. For each run:
+
+  - silent gaps over 5 ms per minute, and the song time they cost;
+  - the recording against the native song (talvenor --capture FILE.s16 of
+    the same stretch): correlation in half-second windows (the worst, and
+    how many fall under 0.99);
+  - the page's clock (the song time heard, Module.sorvanelSong.timeMs())
+    minus the song time the sink plays at that instant: median, p5, p95
+    (the monitor's own recording latency, about 10 ms, counts against it);
+  - the audio thread's share of a processor (Chromium's audio service
+    process, or the renderer where it runs the audio);
+  - page open to the first frame and to the first sound.
+
+    web_sound_bench.py [BUILD [seconds [start]]]     (build/, 30 s, 10 s)
+"""
+import array
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web"))
+import browser  # noqa: E402
+import sound_checks  # noqa: E402
+from site_server import Site  # noqa: E402
+
+RATE = 44100
+
+
+class PrivatePulse:
+    """A PulseAudio daemon of the bench's own with one null sink."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="web-sound-pulse-")
+        self.server = "unix:" + os.path.join(self.folder, "native")
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.folder, HOME=self.folder)
+        env.pop("DISPLAY", None)
+        self.proc = subprocess.Popen(
+            ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+             "--system=no", "--log-target=file:" + os.path.join(self.folder, "log"),
+             "-L", "module-null-sink sink_name=bench rate=44100 channels=2 format=s16le",
+             "-L", "module-native-protocol-unix auth-anonymous=1 socket=" +
+             os.path.join(self.folder, "native")], env=env)
+        deadline = time.monotonic() + 30
+        while subprocess.run(["pactl", "-s", self.server, "info"], capture_output=True).returncode:
+            if time.monotonic() > deadline or self.proc.poll() is not None:
+                raise RuntimeError("pulseaudio did not come up")
+            time.sleep(0.05)  # polling the daemon's socket as it starts
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+class Recorder:
+    """The sink's monitor, with the monotonic time each chunk came in."""
+
+    def __init__(self, server):
+        self.proc = subprocess.Popen(
+            ["parec", "-s", server, "-d", "bench.monitor", "--format=s16le", "--rate=44100",
+             "--channels=2", "--latency-msec=10", "--raw"], stdout=subprocess.PIPE)
+        self.samples = array.array("h")
+        self.arrivals = []  # (frames recorded so far, monotonic seconds)
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
+
+    def _read(self):
+        while True:
+            data = self.proc.stdout.read1(4096) if hasattr(self.proc.stdout, "read1") \
+                else self.proc.stdout.read(4096)
+            if not data:
+                return
+            now = time.monotonic()
+            chunk = array.array("h")
+            chunk.frombytes(data[: len(data) - len(data) % 2])
+            self.samples.extend(chunk)
+            self.arrivals.append((len(self.samples) // 2, now))
+
+    def close(self):
+        self.proc.terminate()
+        self.thread.join(timeout=5)
+
+    def frame_at(self, t):
+        """The recording frame being played at monotonic time t."""
+        for frames, arrived in self.arrivals:
+            if arrived >= t:
+                return frames - (arrived - t) * RATE
+        return None
+
+
+def cpu_seconds(pids):
+    total = 0.0
+    for pid in pids:
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        except OSError:
+            pass
+    return total
+
+
+def audio_pids():
+    """Chromium's audio service processes."""
+    out = subprocess.run(["pgrep", "-f", "chromium.*AudioService"], capture_output=True, text=True)
+    return [int(p) for p in out.stdout.split()]
+
+
+def clock_offset(page):
+    """monotonic - performance.now()/1000, from the quickest of a few round trips."""
+    best = None
+    for _ in range(10):
+        t0 = time.monotonic()
+        now = page.evaluate("performance.now()")
+        t1 = time.monotonic()
+        if best is None or t1 - t0 < best[0]:
+            best = (t1 - t0, (t0 + t1) / 2 - now / 1000)
+    return best[1]
+
+
+def align(recording, reference):
+    """The recording frame of reference frame 0: the first sounding frames
+    of both lined up."""
+    def first_sound(s):
+        for i in range(0, len(s) // 2):
+            if s[2 * i] or s[2 * i + 1]:
+                return i
+        return None
+    r, f = first_sound(recording), first_sound(reference)
+    return None if r is None or f is None else r - f
+
+
+def mono(samples, at, frames, step=1):
+    return [samples[2 * i] + samples[2 * i + 1] for i in range(at, at + frames, step)]
+
+
+def best_lag(recording, reference, start, guess, window):
+    """The recording frame of reference frame `start` near `guess` (within
+    0.2 s): the lag of the best correlation, coarse on every 8th frame, then
+    fine around it."""
+    ref = mono(reference, start, window, 8)
+    best = (-2.0, guess)
+    for lag in range(guess - 8832, guess + 8833, 64):
+        if lag < 0 or 2 * (lag + window) > len(recording):
+            continue
+        best = max(best, (sound_checks.correlation(mono(recording, lag, window, 8), ref), lag))
+    ref = mono(reference, start, 4096)
+    coarse = best[1]
+    for lag in range(coarse - 64, coarse + 65, 4):
+        if lag < 0 or 2 * (lag + 4096) > len(recording):
+            continue
+        best = max(best, (sound_checks.correlation(mono(recording, lag, 4096), ref), lag))
+    return best[1]
+
+
+def analyse(recording, reference, shift):
+    """Song gaps (silent runs over 5 ms where the song sounds) and
+    half-second correlations, each window lined up anew where the running
+    alignment no longer fits (a dropout may lose song or only delay it)."""
+    window = RATE // 2
+    correlations = []
+    ref_frames = len(reference) // 2
+    lag = shift
+    for start in range(0, ref_frames - window, window):
+        if 2 * (lag + start + window) > len(recording):
+            break
+        c = sound_checks.correlation(mono(recording, lag + start, window),
+                                     mono(reference, start, window))
+        if c < 0.99:
+            lag = best_lag(recording, reference, start, lag + start, window) - start
+            if 2 * (lag + start + window) > len(recording):
+                break
+            c = sound_checks.correlation(mono(recording, lag + start, window),
+                                         mono(reference, start, window))
+        correlations.append(c)
+    end = lag + ref_frames
+    gaps = []
+    for first, frames in sound_checks.silent_gaps(recording[2 * shift: 2 * min(end, len(recording) // 2)]):
+        # Where the song itself is (nearly) silent, so is the recording.
+        song_at = first - (lag - shift) if first > frames else first
+        loud = max((abs(v) for v in reference[2 * max(0, song_at - frames): 2 * (song_at + frames)]),
+                   default=0)
+        if loud > 64:
+            gaps.append((first, frames))
+    return gaps, correlations
+
+
+def run(site, build, seconds, start, load):
+    pulse = PrivatePulse()
+    stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--quiet"]) if load else None
+    os.environ["PULSE_SERVER"] = pulse.server
+    recorder = Recorder(pulse.server)
+    page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
+    try:
+        opened = time.monotonic()
+        page.open(site.base + "index.html?start=%g&nodialog&controls&window=640x480" % start,
+                  r"event \d+/91")
+        first_frame = time.monotonic() - opened
+        page.wait_until("Module.sorvanelSong instanceof WorkletSong && "
+                        "Module.sorvanelSong.report && Module.sorvanelSong.report.handed > 0")
+        first_sound = time.monotonic() - opened
+        offset = clock_offset(page)
+        pids = audio_pids()
+        cpu0, wall0 = cpu_seconds(pids), time.monotonic()
+        samples = page.evaluate("""new Promise((resolve) => {
+            const out = [], end = performance.now() + %d;
+            const tick = () => {
+                out.push([performance.now(), Module.sorvanelSong.timeMs()]);
+                if (performance.now() < end) setTimeout(tick, 50); else resolve(out);
+            };
+            tick(); })""" % (seconds * 1000), await_promise=True)
+        cpu = (cpu_seconds(pids) - cpu0) / (time.monotonic() - wall0)
+        worklet_gaps = page.evaluate("Module.sorvanelSong.gaps()")
+    finally:
+        page.close()
+        recorder.close()
+        if stress:
+            stress.terminate()
+            stress.wait()
+        pulse.close()
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "song.s16")
+        subprocess.run([os.path.join(build, "talvenor"), "--capture", path, "--from", str(start),
+                        "--to", str(start + seconds + 30)], cwd=build, check=True,
+                       capture_output=True)
+        reference = sound_checks.read_s16(path)
+    recording = recorder.samples
+    shift = align(recording, reference)
+    if shift is None:
+        print("  no song in the recording")
+        return
+    gaps, correlations = analyse(recording, reference, shift)
+    minutes = seconds / 60.0
+    lost = sum(g[1] for g in gaps) / RATE
+    # Picture minus heard: the page's clock against the reference frame the
+    # sink played at that instant.
+    offsets = []
+    for now_ms, clock_ms in samples:
+        frame = recorder.frame_at(now_ms / 1000 + offset)
+        if frame is None:
+            continue
+        moved = sum(g[1] for g in gaps if shift + g[0] < frame)
+        heard_ms = start * 1000 + (frame - shift - moved) * 1000.0 / RATE  # a dropout delays the song
+        if heard_ms > start * 1000:
+            offsets.append(clock_ms - heard_ms)
+    offsets.sort()
+    pct = lambda p: offsets[min(len(offsets) - 1, int(p * len(offsets)))] if offsets else float("nan")
+    print("  gaps over 5 ms: %d (%.1f per minute), song time lost %.3f s; the worklet counted %d"
+          " (%d frames)" % (len(gaps), len(gaps) / minutes, lost, *worklet_gaps))
+    print("  correlation in 0.5 s windows: worst %.4f, %d of %d under 0.99"
+          % (min(correlations or [float("nan")]), sum(c < 0.99 for c in correlations),
+             len(correlations)))
+    print("  page clock minus heard: median %+.1f ms (p5 %+.1f, p95 %+.1f), %d samples"
+          % (statistics.median(offsets) if offsets else float("nan"), pct(0.05), pct(0.95),
+             len(offsets)))
+    print("  audio service: %.1f%% of a processor (%d processes)" % (100 * cpu, len(pids)))
+    print("  page open to first frame %.2f s, to first sound %.2f s" % (first_frame, first_sound))
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30.0
+    start = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
+    folder = os.path.join(build, "web")
+    if not os.path.exists(os.path.join(folder, "sorvanel.js")):
+        sys.exit("no site in %s: cmake --build %s --target web" % (folder, build))
+    site = Site(folder)
+    try:
+        for load in (False, True):
+            print("%s, %g s from %g s:" % ("with stress-ng --cpu 2" if load else "quiet", seconds,
+                                           start))
+            run(site, build, seconds, start, load)
+    finally:
+        site.close()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,59 @@
+"""The built site served from 127.0.0.1 with the song's file broken on
+purpose, for the tests of what the page says then: `fault` names what
+data/Sorvanel.it.gz does: None (served whole), "missing" (404), "error"
+(500), "cut" (a whole answer of half the file) or "truncated" (the full
+length announced, half sent, the connection closed). Nothing is cached.
+"""
+import functools
+import http.server
+import os
+import threading
+
+SONG = "data/Sorvanel.it.gz"
+
+
+class SongSite:
+    def __init__(self, folder):
+        self.fault = None
+        self.song_requests = 0
+        site = self
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def do_GET(self):
+                if self.path.split("?")[0].lstrip("/") == SONG:
+                    site.song_requests += 1
+                    if site.fault is not None:
+                        return self.broken(site.fault)
+                return super().do_GET()
+
+            def broken(self, fault):
+                if fault == "missing":
+                    return self.send_error(404)
+                if fault == "error":
+                    return self.send_error(500)
+                with open(os.path.join(folder, SONG), "rb") as f:
+                    data = f.read()
+                half = data[: len(data) // 2]
+                self.send_response(200)
+                self.send_header("Content-Type", "application/gzip")
+                self.send_header("Content-Length", str(len(data if fault == "truncated" else half)))
+                self.end_headers()
+                self.wfile.write(half)
+                self.wfile.flush()
+                self.close_connection = True
+
+            def end_headers(self):
+                self.send_header("Cache-Control", "no-store")
+                super().end_headers()
+
+            def log_message(self, *args):
+                pass
+
+        handler = functools.partial(Handler, directory=folder)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.base = "http://127.0.0.1:%d/" % self.server.server_address[1]
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()

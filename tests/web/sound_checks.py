@@ -1,0 +1,68 @@
+"""Holding one stretch of song against another: 16-bit stereo samples
+(interleaved, little-endian, as talvenor --capture FILE.s16 writes them),
+where they differ, how alike they are in short windows, and the silent
+gaps a recording holds.
+"""
+import array
+import math
+
+
+def read_s16(path):
+    samples = array.array("h")
+    with open(path, "rb") as f:
+        samples.frombytes(f.read())
+    return samples
+
+
+def differences(a, b):
+    """(samples that differ, largest difference) over the shorter's length."""
+    n = min(len(a), len(b))
+    count, largest = 0, 0
+    for x, y in zip(a[:n], b[:n]):
+        if x != y:
+            count += 1
+            largest = max(largest, abs(x - y))
+    return count, largest
+
+
+def first_difference(a, b):
+    """The first sample index where they differ, or None."""
+    for i, (x, y) in enumerate(zip(a, b)):
+        if x != y:
+            return i
+    return None
+
+
+def correlation(a, b):
+    """Pearson's correlation of two equally long sequences (1.0 when both
+    are silent)."""
+    n = len(a)
+    if n == 0:
+        return 1.0
+    ma, mb = sum(a) / n, sum(b) / n
+    va = sum((x - ma) ** 2 for x in a)
+    vb = sum((y - mb) ** 2 for y in b)
+    if va == 0 and vb == 0:
+        return 1.0
+    if va == 0 or vb == 0:
+        return 0.0
+    return sum((x - ma) * (y - mb) for x, y in zip(a, b)) / math.sqrt(va * vb)
+
+
+def silent_gaps(samples, rate=44100, shortest_ms=5.0, level=0):
+    """Runs of stereo frames at or below `level` lasting at least shortest_ms:
+    [(first frame, frames)]."""
+    shortest = int(rate * shortest_ms / 1000)
+    gaps, start = [], None
+    frames = len(samples) // 2
+    for i in range(frames):
+        quiet = abs(samples[2 * i]) <= level and abs(samples[2 * i + 1]) <= level
+        if quiet and start is None:
+            start = i
+        elif not quiet and start is not None:
+            if i - start >= shortest:
+                gaps.append((start, i - start))
+            start = None
+    if start is not None and frames - start >= shortest:
+        gaps.append((start, frames - start))
+    return gaps
