@@ -16,8 +16,8 @@ namespace {
 HostObserver* processObserver = nullptr;
 std::string lastFailureDetail;
 
-// The platform's millisecond tick count: milliseconds of a monotonic clock,
-// wrapping at 2^32 like GetTickCount. The module does not read it.
+// The host's millisecond tick count: milliseconds of a monotonic clock, kept
+// in 32 bits so it wraps after about 49.7 days. The module does not read it.
 std::uint32_t tickCount() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<std::uint32_t>(

@@ -8,7 +8,7 @@
 // with no display-mode switch.
 constexpr int kDesktopSize = 0;
 
-// The window's title, and the window class's name on the original platform.
+// The show window's title.
 constexpr const char* kShowWindowTitle = "Morrowen q7v Kessary";
 
 // Called once the show's window is on screen, before the module's Init (the

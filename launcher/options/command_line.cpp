@@ -188,7 +188,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
 
     parsed.error = o.mode == RunMode::Show ? checkLiveShow(o, seen) : checkHeadless(o, seen);
     if (!parsed.error.empty()) return parsed;
-    // Like the text a Windows program receives: the rest of the line, as typed.
+    // The module name is the rest of the line, its words joined by single spaces.
     std::string text;
     for (int i = optind; i < argc; ++i) {
         if (!text.empty()) text += ' ';

@@ -1,5 +1,5 @@
-// Extruded glyphs as OpenGL display lists, one per byte code: the stand-in
-// for the outline-font service of the original platform. Each build has its
+// Extruded glyphs as OpenGL display lists, one per byte code, each ending
+// with a move by the glyph's advance. Each build has its
 // own source of glyphs (buildGlyphLists): the font layer at run time, or the
 // triangles the font layer wrote into glyphs.bin at build time.
 #pragma once

@@ -19,13 +19,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxSongBytes = 64u << 20;
-constexpr int kMinRate = 8000;
-constexpr int kMaxRate = 192000;
-
-// Interpolation taps per mixer type: the first four mix fast, the rest for quality.
-constexpr int kMixerTaps[kSoundMixerCount] = {2, 2, 2, 2, 8, 8, 8, 8};
-
 struct SoundSystem {
     int output = kSoundOutputDevice;
     SoundFileCallbacks callbacks;
@@ -126,7 +119,8 @@ int soundSetMixer(int mixer) {
 
 int soundInit(int mixRate, int maxChannels, unsigned flags) {
     heard("init", mixRate, maxChannels, flags);
-    if (sys.initialised || mixRate < kMinRate || mixRate > kMaxRate || maxChannels < 1) return 0;
+    if (sys.initialised || mixRate < kSoundMinRate || mixRate > kSoundMaxRate || maxChannels < 1)
+        return 0;
     sys.rate = mixRate;
     if (sys.output == kSoundOutputDevice) {
         sys.device = openSoundOutput(sys.driver, mixRate, mixAll);
@@ -149,10 +143,10 @@ SoundSong* songLoad(const char* name) {
     CallbackFile file(sys.callbacks, name);
     if (!file.isOpen()) return nullptr;
     std::vector<std::uint8_t> data;
-    if (!file.readAll(data, kMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
+    if (!file.readAll(data, kSoundMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
         return nullptr;
     }
-    openmpt_module* module = loadSongModule(data, kMixerTaps[sys.mixer]);
+    openmpt_module* module = loadSongModule(data, kSoundMixerTaps[sys.mixer]);
     if (module == nullptr) return nullptr;
     auto song = std::make_unique<SoundSong>(module);
     SoundSong* handle = song.get();

@@ -6,6 +6,7 @@
 // one thread; the layer mixes on its own thread (device or silent output).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Output types.
@@ -18,6 +19,14 @@ constexpr int kSoundOutputOffline =
 // (8-tap windowed sinc).
 constexpr int kSoundMixerQuality = 4;
 constexpr int kSoundMixerCount = 8;
+// Interpolation taps per mixer type.
+constexpr int kSoundMixerTaps[kSoundMixerCount] = {2, 2, 2, 2, 8, 8, 8, 8};
+
+// What every implementation of the layer accepts: a song file of at most
+// 64 MiB, mixing rates from 8,000 to 192,000 Hz.
+constexpr std::size_t kSoundMaxSongBytes = 64u << 20;
+constexpr int kSoundMinRate = 8000;
+constexpr int kSoundMaxRate = 192000;
 
 constexpr int kSoundMaxVolume = 256;
 

@@ -24,11 +24,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxSongBytes = 64u << 20;
-constexpr int kMinRate = 8000;
-constexpr int kMaxRate = 192000;
-constexpr int kMixerTaps[kSoundMixerCount] = {2, 2, 2, 2, 8, 8, 8, 8};
-
 struct SoundSystem {
     int output = kSoundOutputDevice;
     SoundFileCallbacks callbacks;
@@ -110,7 +105,8 @@ int soundSetMixer(int mixer) {
 }
 
 int soundInit(int rate, int maxChannels, unsigned) {
-    if (sys.initialised || rate < kMinRate || rate > kMaxRate || maxChannels < 1) return 0;
+    if (sys.initialised || rate < kSoundMinRate || rate > kSoundMaxRate || maxChannels < 1)
+        return 0;
     if (sys.output == kSoundOutputDevice) {
         if (pageAudioRunning() == 0) {
             noteFailureDetail(
@@ -141,10 +137,10 @@ SoundSong* songLoad(const char* name) {
     CallbackFile file(sys.callbacks, name);
     if (!file.isOpen()) return nullptr;
     std::vector<std::uint8_t> data;
-    if (!file.readAll(data, kMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
+    if (!file.readAll(data, kSoundMaxSongBytes) || !songDataComplete(data.data(), data.size())) {
         return nullptr;
     }
-    openmpt_module* module = loadSongModule(data, kMixerTaps[sys.mixer]);
+    openmpt_module* module = loadSongModule(data, kSoundMixerTaps[sys.mixer]);
     if (module == nullptr) return nullptr;
     sys.song = std::make_unique<SoundSong>(module);
     if (silent()) pageSilentOpen();
