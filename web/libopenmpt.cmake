@@ -11,7 +11,7 @@
 #
 # Defines the target `openmpt_web` and uses:
 #   SORVANEL_LIBOPENMPT_SOURCE  the unpacked source (default: .deb-sources/libopenmpt)
-set(SORVANEL_LIBOPENMPT_SOURCE ${ROOT}/.deb-sources/libopenmpt
+set(SORVANEL_LIBOPENMPT_SOURCE ${SORVANEL_SOURCE_DIR}/.deb-sources/libopenmpt
     CACHE PATH "Debian's libopenmpt source, unpacked (scripts/setup.sh --web fetches it)")
 set(OPENMPT_SOURCE ${SORVANEL_LIBOPENMPT_SOURCE})
 if(NOT EXISTS ${OPENMPT_SOURCE}/libopenmpt/libopenmpt_c.cpp)

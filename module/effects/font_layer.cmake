@@ -6,14 +6,16 @@
 add_library(sorvanel_glyph_data STATIC
     ${CMAKE_CURRENT_LIST_DIR}/glyph_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/glyph_file.cpp)
-target_include_directories(sorvanel_glyph_data PUBLIC ${PROJECT_SOURCE_DIR}/module)
+target_include_directories(sorvanel_glyph_data PUBLIC ${SORVANEL_SOURCE_DIR}/module)
 
-add_library(sorvanel_font_layer STATIC EXCLUDE_FROM_ALL
-    ${CMAKE_CURRENT_LIST_DIR}/font_face.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/font_outlines.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/glyph_tessellator.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/glyph_cutter.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/windows_1252.cpp)
-target_link_libraries(sorvanel_font_layer
-    PUBLIC sorvanel_glyph_data
-    PRIVATE Freetype::Freetype Fontconfig::Fontconfig PkgConfig::GLU)
+if(SORVANEL_PLATFORM STREQUAL "desktop")
+    add_library(sorvanel_font_layer STATIC EXCLUDE_FROM_ALL
+        ${CMAKE_CURRENT_LIST_DIR}/font_face.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/font_outlines.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/glyph_tessellator.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/glyph_cutter.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/windows_1252.cpp)
+    target_link_libraries(sorvanel_font_layer
+        PUBLIC sorvanel_glyph_data
+        PRIVATE Freetype::Freetype Fontconfig::Fontconfig PkgConfig::GLU)
+endif()

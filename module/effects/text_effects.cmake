@@ -2,7 +2,7 @@
 # tables. The tables' texts come from content/texts, scrambled at build time
 # into a generated source. The glyphs come from the font layer at start-up,
 # or in the ES3 build, which has no tessellator, from glyphs.bin.
-set(LINE_TABLES_SOURCE ${CMAKE_BINARY_DIR}/generated/line_tables_data.cpp)
+set(LINE_TABLES_SOURCE ${SORVANEL_GENERATED_DIR}/line_tables_data.cpp)
 set_source_files_properties(${LINE_TABLES_SOURCE} PROPERTIES GENERATED TRUE)
 target_sources(sorvanel_effects PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/glyph_lists.cpp
@@ -17,4 +17,6 @@ else()
     target_sources(sorvanel_effects PRIVATE ${CMAKE_CURRENT_LIST_DIR}/glyph_source_font.cpp)
     target_link_libraries(sorvanel_effects PUBLIC sorvanel_font_layer)
 endif()
-add_dependencies(sorvanel_effects line_tables)
+if(TARGET line_tables)
+    add_dependencies(sorvanel_effects line_tables)
+endif()

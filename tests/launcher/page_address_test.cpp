@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "web/page_texts.h"
+#include "web/show/page_texts.h"
 
 namespace {
 

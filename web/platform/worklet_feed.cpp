@@ -1,7 +1,7 @@
 // Mixing ahead for the worklet: each top-up mixes chunks of 2048 frames
 // (46 ms) until a second lies between what is heard and what was sent,
 // at most half a second per call so that no single call holds up a frame.
-#include "music/worklet_feed.h"
+#include "web/platform/worklet_feed.h"
 
 #include <emscripten/emscripten.h>
 

@@ -21,8 +21,8 @@
 #include "live/live_options.h"
 #include "live/loading_banner.h"
 #include "live/presentation.h"
-#include "web/page_show.h"
-#include "web/page_texts.h"
+#include "web/show/page_show.h"
+#include "web/show/page_texts.h"
 
 namespace {
 

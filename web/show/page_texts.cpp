@@ -1,5 +1,5 @@
 // Implements the page's texts and the JSON the page's script reads.
-#include "web/page_texts.h"
+#include "web/show/page_texts.h"
 
 #include <cstdio>
 

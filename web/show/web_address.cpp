@@ -8,7 +8,7 @@
 
 #include "host/show_host.h"
 #include "options/page_address.h"
-#include "web/page_texts.h"
+#include "web/show/page_texts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "host/show_host.h"
 #include "live/show_controls.h"
-#include "platforms/web_canvas.h"
+#include "web/platform/web_canvas.h"
 
 struct PageShow {
     WebCanvas canvas;

@@ -1,6 +1,6 @@
 // Implements WebCanvas over Emscripten's html5 WebGL calls and the GL
 // subset's window framebuffer.
-#include "platforms/web_canvas.h"
+#include "web/platform/web_canvas.h"
 
 #include <GL/gl.h>
 #include <emscripten/html5.h>

@@ -4,7 +4,7 @@
 // clock and seek bar.
 #include <emscripten/emscripten.h>
 
-#include "web/page_show.h"
+#include "web/show/page_show.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "music/song_stream.h"
 #include "music/sound_layer.h"
 #include "music/sound_song.h"
-#include "music/worklet_feed.h"
+#include "web/platform/worklet_feed.h"
 
 namespace {
 
