@@ -1,26 +1,59 @@
 """The built site (BUILD/web) served from 127.0.0.1 on a free port, for the
-browser tests and the web benchmark. Files named in `hidden` answer 404, and
-nothing is cached, so a file hidden now is missing at the next page load.
-With `gzip_encoding` set, .gz files are sent as many servers send them:
-with `Content-Encoding: gzip`, so the browser inflates them on the way.
+browser tests and the web benchmarks. Nothing is cached, so what is changed
+now holds from the next request:
+- files named in `hidden` answer 404;
+- with `gzip_encoding` set, .gz files are sent as many servers send them:
+  with `Content-Encoding: gzip`, so the browser inflates them on the way;
+- `song_fault` names what data/Sorvanel.it.gz does: None (served whole),
+  "missing" (404), "error" (500), "cut" (a whole answer of half the file) or
+  "truncated" (the full length announced, half sent, the connection closed);
+  `song_requests` counts the requests for it.
 """
 import functools
 import http.server
+import os
 import threading
+
+SONG = "data/Sorvanel.it.gz"
 
 
 class Site:
     def __init__(self, folder):
         self.hidden = set()
         self.gzip_encoding = False
+        self.song_fault = None
+        self.song_requests = 0
         site = self
 
         class Handler(http.server.SimpleHTTPRequestHandler):
+            def do_GET(self):
+                if self.path.split("?")[0].lstrip("/") == SONG:
+                    site.song_requests += 1
+                    if site.song_fault is not None:
+                        return self.broken_song(site.song_fault)
+                return super().do_GET()
+
             def send_head(self):
                 if self.path.split("?")[0].lstrip("/") in site.hidden:
                     self.send_error(404)
                     return None
                 return super().send_head()
+
+            def broken_song(self, fault):
+                if fault == "missing":
+                    return self.send_error(404)
+                if fault == "error":
+                    return self.send_error(500)
+                with open(os.path.join(folder, SONG), "rb") as f:
+                    data = f.read()
+                half = data[: len(data) // 2]
+                self.send_response(200)
+                self.send_header("Content-Type", "application/gzip")
+                self.send_header("Content-Length", str(len(data if fault == "truncated" else half)))
+                self.end_headers()
+                self.wfile.write(half)
+                self.wfile.flush()
+                self.close_connection = True
 
             def end_headers(self):
                 if site.gzip_encoding and self.path.split("?")[0].endswith(".gz"):

@@ -17,16 +17,11 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-try:
-    import browser  # noqa: E402
-except ImportError as missing:  # python3-websocket: scripts/setup.sh --web
-    browser = None
-    WHY_NOT = str(missing)
+from page_test_main import browser, build_and_site, main  # noqa: E402
 import png_pictures  # noqa: E402
 from site_server import Site  # noqa: E402
 
-BUILD = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else "build"
-SITE = os.path.join(BUILD, "web")
+BUILD, SITE = build_and_site()
 
 # Instants of the golden frames (tests/golden), one of each kind of scene.
 INSTANTS = [
@@ -225,12 +220,4 @@ class WebPage(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    # Exit 77, CTest's "skipped", where the site or the browser is missing.
-    if not os.path.exists(os.path.join(SITE, "sorvanel.wasm")):
-        print("no site in %s: cmake --build %s --target web" % (SITE, BUILD))
-        sys.exit(77)
-    if browser is None or not os.access(browser.CHROMIUM, os.X_OK):
-        print("no headless Chromium to drive (%s): scripts/setup.sh --web"
-              % (WHY_NOT if browser is None else browser.CHROMIUM))
-        sys.exit(77)
-    unittest.main(verbosity=2)
+    main(BUILD, SITE)

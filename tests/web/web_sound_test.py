@@ -18,17 +18,12 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-try:
-    import browser  # noqa: E402
-except ImportError as missing:  # python3-websocket: scripts/setup.sh --web
-    browser = None
-    WHY_NOT = str(missing)
+from page_test_main import browser, build_and_site, main  # noqa: E402
 import sound_checks  # noqa: E402
-from song_site import SongSite  # noqa: E402
+from site_server import Site  # noqa: E402
 
-BUILD = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else "build"
+BUILD, SITE = build_and_site()
 REFERENCE = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else ""
-SITE = os.path.join(BUILD, "web")
 RATE = 44100
 # How far the page's samples may lie from the native module's: by one step,
 # in at most one sample in a thousand.
@@ -57,14 +52,14 @@ def native_capture(folder, start, end):
 class PageSong(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.site = SongSite(SITE)
+        cls.site = Site(SITE)
 
     @classmethod
     def tearDownClass(cls):
         cls.site.close()
 
     def setUp(self):
-        self.site.fault = None
+        self.site.song_fault = None
         self.page = browser.Browser(deadline=300)
 
     def tearDown(self):
@@ -167,7 +162,7 @@ class PageSong(unittest.TestCase):
 
     def test_a_broken_song_says_so_within_ten_seconds(self):
         for fault in ("missing", "error", "cut", "truncated"):
-            self.site.fault = fault
+            self.site.song_fault = fault
             started = time.monotonic()
             self.page.open(self.site.base + "index.html?nodialog&nosound", r".")
             shown = self.page.wait_until(
@@ -203,12 +198,4 @@ class PageSong(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    # Exit 77, CTest's "skipped", where the site or the browser is missing.
-    if not os.path.exists(os.path.join(SITE, "sorvanel.wasm")):
-        print("no site in %s: cmake --build %s --target web" % (SITE, BUILD))
-        sys.exit(77)
-    if browser is None or not os.access(browser.CHROMIUM, os.X_OK):
-        print("no headless Chromium to drive (%s): scripts/setup.sh --web"
-              % (WHY_NOT if browser is None else browser.CHROMIUM))
-        sys.exit(77)
-    unittest.main(verbosity=2)
+    main(BUILD, SITE)

@@ -15,16 +15,11 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-try:
-    import browser  # noqa: E402
-except ImportError as missing:  # python3-websocket: scripts/setup.sh --web
-    browser = None
-    WHY_NOT = str(missing)
+from page_test_main import browser, build_and_site, main  # noqa: E402
 import png_pictures  # noqa: E402
 from site_server import Site  # noqa: E402
 
-BUILD = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else "build"
-SITE = os.path.join(BUILD, "web")
+BUILD, SITE = build_and_site()
 SHOW_END_S = 1560
 # Figure A: its sky reaches every edge of the 4:3 picture, so the picture's
 # bounds can be read off a screenshot.
@@ -277,12 +272,4 @@ class WebViewing(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    # Exit 77, CTest's "skipped", where the site or the browser is missing.
-    if not os.path.exists(os.path.join(SITE, "sorvanel.wasm")):
-        print("no site in %s: cmake --build %s --target web" % (SITE, BUILD))
-        sys.exit(77)
-    if browser is None or not os.access(browser.CHROMIUM, os.X_OK):
-        print("no headless Chromium to drive (%s): scripts/setup.sh --web"
-              % (WHY_NOT if browser is None else browser.CHROMIUM))
-        sys.exit(77)
-    unittest.main(verbosity=2)
+    main(BUILD, SITE)
