@@ -42,6 +42,47 @@ void drawEnclosingFigure(const BakedMeshSet& meshes, Emit emit, double scale, do
     glFrontFace(GL_CCW);
 }
 
+// The first circle's copies both turn about +y: 20 t degrees per copy together.
+void turnCopyOfCircleA(double /*k*/, double t) {
+    glRotated(10.0 * t, 0.0, 0.4 * std::sin(0.05 * t) + 0.5, 0.0);
+    glRotated(10.0 * t, 0.0, 0.4 * std::sin(t * kOneOver30) + 0.5, 0.0);
+}
+
+// The second circle's copy k turns (k + 10) t degrees about y, then about z.
+void turnCopyOfCircleB(double k, double t) {
+    glRotated((k + 10.0) * t, 0.0, 0.4 * std::sin(t * kOneOver31) + 0.5, 0.0);
+    glRotated((k + 10.0) * t, 0.0, 0.0, 0.4 * std::sin(t * kOneOver37) + 0.5);
+}
+
+// What tells the two circles apart.
+struct CircleFigure {
+    double distance;                       // z of the ring's centre, in scaled units
+    void (*turnCopy)(double k, double t);  // the turn copy k adds at song time t
+    Emit emit;                             // the mesh of each copy
+};
+
+constexpr CircleFigure kCircleA{-21.5, turnCopyOfCircleA, &BakedMeshSet::emitMesh2};
+constexpr CircleFigure kCircleB{-31.5, turnCopyOfCircleB, &BakedMeshSet::emitMesh3};
+
+// A ring of copies: each copy steps one further share of a full turn about x
+// and adds its own turn on top of the ones before it.
+void drawCircleOfCopies(const BakedMeshSet& meshes, const CircleFigure& figure, double t,
+                        double scale, int copies, double rotX, double rotY, double rotZ) {
+    // Unused without copies.
+    const double step = copies > 0 ? 360.0 / copies : 0.0;
+    glPushMatrix();
+    glScaled(scale, scale, scale);
+    glTranslated(0.0, 0.0, figure.distance);
+    rotateXYZ(rotX, rotY, rotZ);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (double k = 1.0; k < copies + 1.0; k += 1.0) {
+        glRotated(step, 1.0, 0.0, 0.0);
+        figure.turnCopy(k, t);
+        (meshes.*figure.emit)();
+    }
+    glPopMatrix();
+}
+
 }  // namespace
 
 void SceneRenderer::drawMeshA(double scale, double rotX, double rotY, double rotZ) {
@@ -77,38 +118,10 @@ void SceneRenderer::drawMeshSwarm(double scale, int copies, double rotX, double 
 
 void SceneRenderer::drawMeshCircleA(double scale, int copies, double rotX, double rotY,
                                     double rotZ) {
-    const double t = songTime;
-    // One further share of a full turn about x per copy (unused without copies).
-    const double step = copies > 0 ? 360.0 / copies : 0.0;
-    glPushMatrix();
-    glScaled(scale, scale, scale);
-    glTranslated(0.0, 0.0, -21.5);
-    rotateXYZ(rotX, rotY, rotZ);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    for (double k = 1.0; k < copies + 1.0; k += 1.0) {
-        glRotated(step, 1.0, 0.0, 0.0);
-        // Both turn about +y: 20 t degrees per copy together.
-        glRotated(10.0 * t, 0.0, 0.4 * std::sin(0.05 * t) + 0.5, 0.0);
-        glRotated(10.0 * t, 0.0, 0.4 * std::sin(t * kOneOver30) + 0.5, 0.0);
-        meshes.emitMesh2();
-    }
-    glPopMatrix();
+    drawCircleOfCopies(meshes, kCircleA, songTime, scale, copies, rotX, rotY, rotZ);
 }
 
 void SceneRenderer::drawMeshCircleB(double scale, int copies, double rotX, double rotY,
                                     double rotZ) {
-    const double t = songTime;
-    const double step = copies > 0 ? 360.0 / copies : 0.0;
-    glPushMatrix();
-    glScaled(scale, scale, scale);
-    glTranslated(0.0, 0.0, -31.5);
-    rotateXYZ(rotX, rotY, rotZ);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    for (double k = 1.0; k < copies + 1.0; k += 1.0) {
-        glRotated(step, 1.0, 0.0, 0.0);
-        glRotated((k + 10.0) * t, 0.0, 0.4 * std::sin(t * kOneOver31) + 0.5, 0.0);
-        glRotated((k + 10.0) * t, 0.0, 0.0, 0.4 * std::sin(t * kOneOver37) + 0.5);
-        meshes.emitMesh3();
-    }
-    glPopMatrix();
+    drawCircleOfCopies(meshes, kCircleB, songTime, scale, copies, rotX, rotY, rotZ);
 }

@@ -34,31 +34,26 @@ TimelineEvent* EventTimeline::add(double end, std::uint32_t sceneFlags, std::int
     return event;
 }
 
-TimelineEvent* EventTimeline::lookup(double t, double* localTime, std::uint32_t* sceneFlags,
-                                     std::int32_t* sceneSlot, std::uint32_t* sceneWord,
-                                     std::uint32_t* overlayFlags, std::int32_t* overlaySlot,
-                                     std::uint32_t* overlayWord, std::int32_t* accentSlot,
-                                     std::uint32_t* accentWord) const {
-    if (head == nullptr) return nullptr;
+FrameEvent EventTimeline::lookup(double t) const {
+    FrameEvent found;
+    if (head == nullptr) return found;
 
     // A time outside every event (past the script, or before 0) falls to the
     // last event, which ends the show.
-    TimelineEvent* chosen = head;
-    for (TimelineEvent* event = head; event != nullptr; event = event->next) {
+    const TimelineEvent* chosen = head;
+    for (const TimelineEvent* event = head; event != nullptr; event = event->next) {
         chosen = event;
         if (event->start <= t && t < event->end) break;
     }
 
-    *localTime = t - chosen->start;
-    *sceneFlags = chosen->sceneFlags;
-    *sceneSlot = chosen->sceneTextureSlot;
-    *sceneWord = chosen->sceneTextureWord;
-    *overlayFlags = chosen->overlayFlags;
-    *overlaySlot = chosen->overlayTextureSlot;
-    *overlayWord = chosen->overlayTextureWord;
-    *accentSlot = chosen->accentTextureSlot;
-    *accentWord = chosen->accentTextureWord;
-    return chosen;
+    found.event = chosen;
+    found.localTime = t - chosen->start;
+    found.sceneFlags = chosen->sceneFlags;
+    found.overlayFlags = chosen->overlayFlags;
+    found.sceneTexture = {chosen->sceneTextureSlot, chosen->sceneTextureWord};
+    found.overlayTexture = {chosen->overlayTextureSlot, chosen->overlayTextureWord};
+    found.accentTexture = {chosen->accentTextureSlot, chosen->accentTextureWord};
+    return found;
 }
 
 bool EventTimeline::buildScript() {

@@ -1,12 +1,13 @@
 // The body of RenderScene: reads the clock, finds the current event and
-// performs the clears and effects its flag words select, in a fixed order.
+// performs the clears and effects its flag words select, in a fixed order
+// (one row of a constant table per step, scene_director.cpp).
 #pragma once
 
 #include <cstdint>
 
 #include "common/dmd_api.h"
+#include "show/event_timeline.h"
 
-class EventTimeline;
 class SceneEffects;
 class FrameState;
 
@@ -39,14 +40,11 @@ class SceneDirector {
     std::uint32_t previousLine2Bit = 0;
 
   private:
+    // angleA to angleC at song time t (seconds).
+    void swingAngles(double t);
     void stepLineCounter(std::uint32_t overlayFlags);
-    struct EventWords {
-        std::uint32_t sceneFlags = 0;
-        std::uint32_t sceneWord = 0;
-        std::uint32_t overlayFlags = 0;
-    };
-    // What the current event at songMs selects (all 0 without events).
-    EventWords wordsAt(int songMs) const;
+    // The current event at songMs (all 0 without events).
+    FrameEvent eventAt(int songMs) const;
 
     const EventTimeline& timeline_;
     SceneEffects& effects_;

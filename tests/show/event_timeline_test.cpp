@@ -11,26 +11,16 @@
 
 namespace {
 
-// Everything lookup writes, pre-set to values no event carries.
-struct LookupResult {
-    double localTime = -99.0;
-    std::uint32_t sceneFlags = 0xdead;
-    std::int32_t sceneSlot = -1;
-    std::uint32_t sceneWord = 0xdead;
-    std::uint32_t overlayFlags = 0xdead;
-    std::int32_t overlaySlot = -1;
-    std::uint32_t overlayWord = 0xdead;
-    std::int32_t accentSlot = -1;
-    std::uint32_t accentWord = 0xdead;
-    TimelineEvent* event = nullptr;
-};
-
-LookupResult lookUp(const EventTimeline& timeline, double t) {
-    LookupResult r;
-    r.event =
-        timeline.lookup(t, &r.localTime, &r.sceneFlags, &r.sceneSlot, &r.sceneWord, &r.overlayFlags,
-                        &r.overlaySlot, &r.overlayWord, &r.accentSlot, &r.accentWord);
-    return r;
+// What lookup finds, as one list of the eight words in the event's order.
+std::vector<std::uint32_t> wordsOf(const FrameEvent& e) {
+    return {e.sceneFlags,
+            std::uint32_t(e.sceneTexture.slot),
+            e.sceneTexture.word,
+            e.overlayFlags,
+            std::uint32_t(e.overlayTexture.slot),
+            e.overlayTexture.word,
+            std::uint32_t(e.accentTexture.slot),
+            e.accentTexture.word};
 }
 
 TimelineEvent* eventAt(const EventTimeline& timeline, int number) {
@@ -62,15 +52,11 @@ TEST(EventTimeline, AddTakesOverlayFlagsAfterTheFirstBindingAndChainsStarts) {
     EXPECT_EQ(first->accentTextureSlot, 6);
     EXPECT_EQ(first->accentTextureWord, 0x402u);
 
-    // lookup hands the same words back, in its own order.
-    const LookupResult r = lookUp(timeline, 2.0);
+    // lookup hands the same words back.
+    const FrameEvent r = timeline.lookup(2.0);
     EXPECT_EQ(r.event, second);
     EXPECT_DOUBLE_EQ(r.localTime, 0.5);
-    EXPECT_EQ(
-        (std::vector<std::uint32_t>{r.sceneFlags, std::uint32_t(r.sceneSlot), r.sceneWord,
-                                    r.overlayFlags, std::uint32_t(r.overlaySlot), r.overlayWord,
-                                    std::uint32_t(r.accentSlot), r.accentWord}),
-        (std::vector<std::uint32_t>{0x33, 7, 0x202, 0x44, 8, 0x401, 5, 0x200}));
+    EXPECT_EQ(wordsOf(r), (std::vector<std::uint32_t>{0x33, 7, 0x202, 0x44, 8, 0x401, 5, 0x200}));
 }
 
 TEST(EventTimeline, AnEndBelongsToTheNextEvent) {
@@ -78,27 +64,19 @@ TEST(EventTimeline, AnEndBelongsToTheNextEvent) {
     TimelineEvent* first = timeline.add(1.5, 1, 0, 0, 0, 0, 0, 0, 0);
     TimelineEvent* second = timeline.add(4.0, 2, 0, 0, 0, 0, 0, 0, 0);
 
-    EXPECT_EQ(lookUp(timeline, 0.0).event, first);
-    EXPECT_EQ(lookUp(timeline, 1.4999999).event, first);
-    const LookupResult atEnd = lookUp(timeline, 1.5);
+    EXPECT_EQ(timeline.lookup(0.0).event, first);
+    EXPECT_EQ(timeline.lookup(1.4999999).event, first);
+    const FrameEvent atEnd = timeline.lookup(1.5);
     EXPECT_EQ(atEnd.event, second);
     EXPECT_EQ(atEnd.localTime, 0.0);
 }
 
-TEST(EventTimeline, AnEmptyListAnswersNullAndWritesNothing) {
+TEST(EventTimeline, AnEmptyListAnswersNoEventAndZeros) {
     EventTimeline timeline;
-    const LookupResult r = lookUp(timeline, 3.0);
-    const LookupResult untouched;
+    const FrameEvent r = timeline.lookup(3.0);
     EXPECT_EQ(r.event, nullptr);
-    EXPECT_EQ(r.localTime, untouched.localTime);
-    EXPECT_EQ(r.sceneFlags, untouched.sceneFlags);
-    EXPECT_EQ(r.sceneSlot, untouched.sceneSlot);
-    EXPECT_EQ(r.sceneWord, untouched.sceneWord);
-    EXPECT_EQ(r.overlayFlags, untouched.overlayFlags);
-    EXPECT_EQ(r.overlaySlot, untouched.overlaySlot);
-    EXPECT_EQ(r.overlayWord, untouched.overlayWord);
-    EXPECT_EQ(r.accentSlot, untouched.accentSlot);
-    EXPECT_EQ(r.accentWord, untouched.accentWord);
+    EXPECT_EQ(r.localTime, 0.0);
+    EXPECT_EQ(wordsOf(r), std::vector<std::uint32_t>(8, 0u));
 }
 
 TEST(EventTimeline, ClearEmptiesTheListForAFreshScript) {
@@ -106,7 +84,7 @@ TEST(EventTimeline, ClearEmptiesTheListForAFreshScript) {
     ASSERT_TRUE(timeline.buildScript());
     timeline.clear();
     EXPECT_EQ(timeline.head, nullptr);
-    EXPECT_EQ(lookUp(timeline, 5.0).event, nullptr);
+    EXPECT_EQ(timeline.lookup(5.0).event, nullptr);
     timeline.clear();  // a second clear finds nothing to free
 
     ASSERT_TRUE(timeline.buildScript());

@@ -37,11 +37,7 @@ TEST_F(RealFrames, AllocateOnlyTheLettersTheyDraw) {
     // shortest), each drawn once before it is measured, so lists and buffers
     // made on first use are made already.
     for (int ms = 0; ms < 1560000; ms += 1500) {
-        double local = 0;
-        std::uint32_t scene = 0, overlay = 0, word = 0;
-        std::int32_t slot = 0;
-        timeline.lookup(ms * 0.001, &local, &scene, &slot, &word, &overlay, &slot, &word, &slot,
-                        &word);
+        const std::uint32_t overlay = timeline.lookup(ms * 0.001).overlayFlags;
         ASSERT_EQ(director.renderScene(kHost, ms), 1) << ms;
         const std::size_t countBefore = allocation_hooks::count();
         const std::size_t bytesBefore = allocation_hooks::bytes();

@@ -176,9 +176,9 @@ TEST_F(Director, TextSceneOverTheBreathingFigure) {
                                   // first mesh figure
                                   "setProjection", "setDepthFunction", "bindTexture", "drawMeshA",
                                   "clearBuffers",
-                                  // first line
+                                  // first line: the event time handed over once
                                   "setEventTime", "setColor", "setProjection", "setDepthFunction",
-                                  "setEventTime", "bindTexture", "drawWaveText",
+                                  "bindTexture", "drawWaveText",
                                   // second line
                                   "setEventTime", "setColor", "setProjection", "setDepthFunction",
                                   "bindTexture", "drawWaveText"}));
@@ -196,15 +196,16 @@ TEST_F(Director, TextSceneOverTheBreathingFigure) {
     EXPECT_EQ(c[9].args, (Args{1, 1, 1}));
     expectArgsNear(c[10].args, kTextProjection);
     EXPECT_EQ(c[11].args[0], GL_LESS);
-    EXPECT_EQ(c[13].args, (Args{2, 0x200}));
-    EXPECT_EQ(c[14].textPointer, firstLineTable[0]);
-    EXPECT_EQ(c[14].args, (Args{6, -50, 8, 8, 2.9, 28, 1.5, 8, -1.25, 4, 30, 0, 0}));
+    EXPECT_EQ(c[12].args, (Args{2, 0x200}));
+    EXPECT_EQ(c[13].textPointer, firstLineTable[0]);
+    EXPECT_EQ(c[13].args, (Args{6, -50, 8, 8, 2.9, 28, 1.5, 8, -1.25, 4, 30, 0, 0}));
 
-    EXPECT_EQ(c[16].args, (Args{1, 1, 1}));
-    expectArgsNear(c[17].args, kTextProjection);
-    EXPECT_EQ(c[19].args, (Args{1, 0x200}));
-    EXPECT_EQ(c[20].textPointer, secondLineTable[0]);
-    EXPECT_EQ(c[20].args, (Args{6, -50, 8, 8, 2.9, -32, -1.5, -1.6, 1.25, -4, -360, 0, 1.4}));
+    EXPECT_NEAR(c[14].args[0], local, 1e-9);
+    EXPECT_EQ(c[15].args, (Args{1, 1, 1}));
+    expectArgsNear(c[16].args, kTextProjection);
+    EXPECT_EQ(c[18].args, (Args{1, 0x200}));
+    EXPECT_EQ(c[19].textPointer, secondLineTable[0]);
+    EXPECT_EQ(c[19].args, (Args{6, -50, 8, 8, 2.9, -32, -1.5, -1.6, 1.25, -4, -360, 0, 1.4}));
 }
 
 TEST_F(Director, TheFigureBreathesWithThePulse) {

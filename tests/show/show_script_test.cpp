@@ -33,12 +33,7 @@ class ShowScript : public ::testing::Test {
         for (const TimelineEvent* e : events) n += (e->overlayFlags & bit) != 0;
         return n;
     }
-    const TimelineEvent* at(double t) const {
-        double local = 0.0;
-        std::uint32_t sf = 0, sw = 0, of = 0, ow = 0, aw = 0;
-        std::int32_t ss = 0, os = 0, as = 0;
-        return timeline.lookup(t, &local, &sf, &ss, &sw, &of, &os, &ow, &as, &aw);
-    }
+    const TimelineEvent* at(double t) const { return timeline.lookup(t).event; }
 
     EventTimeline timeline;
     std::vector<const TimelineEvent*> events;
@@ -183,28 +178,26 @@ TEST_F(ShowScript, KnownRows) {
 }
 
 TEST_F(ShowScript, LookupAtTheScriptsEdges) {
-    double local = -1.0;
-    std::uint32_t sf = 0, sw = 0, of = 0, ow = 0, aw = 0;
-    std::int32_t ss = 0, os = 0, as = 0;
-
-    EXPECT_EQ(timeline.lookup(0.0, &local, &sf, &ss, &sw, &of, &os, &ow, &as, &aw), events[0]);
-    EXPECT_EQ(local, 0.0);
+    FrameEvent found = timeline.lookup(0.0);
+    EXPECT_EQ(found.event, events[0]);
+    EXPECT_EQ(found.localTime, 0.0);
 
     // 14.3 ends the second event, so the third is current.
-    EXPECT_EQ(timeline.lookup(14.3, &local, &sf, &ss, &sw, &of, &os, &ow, &as, &aw), events[2]);
-    EXPECT_EQ(local, 0.0);
-    EXPECT_EQ(of, OVERLAY_CREDITS | OVERLAY_TITLE_WORD);
+    found = timeline.lookup(14.3);
+    EXPECT_EQ(found.event, events[2]);
+    EXPECT_EQ(found.localTime, 0.0);
+    EXPECT_EQ(found.overlayFlags, OVERLAY_CREDITS | OVERLAY_TITLE_WORD);
 
-    EXPECT_EQ(timeline.lookup(1560.5, &local, &sf, &ss, &sw, &of, &os, &ow, &as, &aw),
-              events.back());
-    EXPECT_DOUBLE_EQ(local, 0.5);
-    EXPECT_NE(sf & SCENE_END_OF_SHOW, 0u);
+    found = timeline.lookup(1560.5);
+    EXPECT_EQ(found.event, events.back());
+    EXPECT_DOUBLE_EQ(found.localTime, 0.5);
+    EXPECT_NE(found.sceneFlags & SCENE_END_OF_SHOW, 0u);
 
     for (double t : {1561.0, 1600.0, 1.0e6, -1.0}) {
-        EXPECT_EQ(timeline.lookup(t, &local, &sf, &ss, &sw, &of, &os, &ow, &as, &aw),
-                  events.back());
-        EXPECT_DOUBLE_EQ(local, t - 1560.0);
-        EXPECT_NE(sf & SCENE_END_OF_SHOW, 0u);
+        found = timeline.lookup(t);
+        EXPECT_EQ(found.event, events.back());
+        EXPECT_DOUBLE_EQ(found.localTime, t - 1560.0);
+        EXPECT_NE(found.sceneFlags & SCENE_END_OF_SHOW, 0u);
     }
 }
 
