@@ -187,7 +187,7 @@ bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink
 
 }  // namespace
 
-int RunCapture(const LaunchOptions& o) {
+int runCapture(const LaunchOptions& o) {
     const CaptureFiles files = captureFilesFor(o.outputPath);
     const bool raw = isRawCapture(o.outputPath);
     const bool songOnly = isSongCapture(o.outputPath);
@@ -266,7 +266,7 @@ int RunCapture(const LaunchOptions& o) {
     return 0;
 }
 
-int RunShot(const LaunchOptions& o) {
+int runShot(const LaunchOptions& o) {
     std::string error;
     if (!finalNameUsable(o.outputPath, error)) return fail(error);
     StopSignals signals;

@@ -1,4 +1,5 @@
-// Implements OfflineShow: the offline start of the show host.
+// Implements OfflineShow over the show host's offline start and the
+// reduction in linear light.
 #include "capture/offline_show.h"
 
 #include "capture/linear_light.h"
@@ -33,17 +34,22 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
         return false;
     }
     // The module tells its end before Init: a start past it starts nothing.
-    showEndMs_ = host_.exports().showEndMs != nullptr ? host_.exports().showEndMs() : -1;
+    showEndMs_ = host_.showEndMs();
     if (showEndMs_ >= 0 && startMs >= showEndMs_) {
         pastTheEnd_ = true;
         error = "the show is over at " + showSecondsText(showEndMs_);
         return false;
     }
     // The frustum the live launcher gives a window of this size.
-    host_.request(surface.drawableWidth(), surface.drawableHeight(), false);
-    host_.choosePictureShape(shape);
+    ShowRequest request;
+    request.moduleName = moduleName;
+    request.width = surface.drawableWidth();
+    request.height = surface.drawableHeight();
+    request.shape = shape;
+    request.startMs = startMs;
+    host_.request(request);
     host_.attach(surface);
-    if (!host_.initialise({startMs, framesPerSecond, true}, 1, message)) {
+    if (!host_.initialiseOffline(framesPerSecond, message)) {
         error = withDetail(message[0] != '\0' ? message : "the module could not start");
         return false;
     }

@@ -15,7 +15,7 @@ std::string seconds(int ms) {
 
 }  // namespace
 
-int RunScriptListing(const std::string& moduleName, std::FILE* out) {
+int printScriptListing(const std::string& moduleName, std::FILE* out) {
     char message[kMessageBufferSize] = {};
     ShowHost host;
     if (!host.LoadModule(moduleName, message)) {
