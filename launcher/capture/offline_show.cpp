@@ -4,16 +4,6 @@
 
 #include "capture/linear_light.h"
 
-namespace {
-
-// The buffer's text, then what the loader or the module said beyond it.
-std::string withDetail(const std::string& text) {
-    const std::string& detail = startFailureDetail();
-    return detail.empty() ? text : text + " (" + detail + ")";
-}
-
-}  // namespace
-
 OfflineShow::OfflineShow() = default;
 
 OfflineShow::~OfflineShow() {
@@ -24,7 +14,7 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
                        int startMs, int framesPerSecond, std::string& error) {
     char message[kMessageBufferSize] = {};
     if (!host_.LoadModule(moduleName, message)) {
-        error = withDetail(message);
+        error = withDetail(message, startFailureDetail());
         return false;
     }
     if (!host_.exports().offline()) {
@@ -50,7 +40,8 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
     host_.request(request);
     host_.attach(surface);
     if (!host_.initialiseOffline(framesPerSecond, message)) {
-        error = withDetail(message[0] != '\0' ? message : "the module could not start");
+        error = withDetail(message[0] != '\0' ? message : "the module could not start",
+                           startFailureDetail());
         return false;
     }
     host_.setRunning(true);

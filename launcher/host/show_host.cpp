@@ -35,6 +35,10 @@ const std::string& startFailureDetail() {
     return lastFailureDetail;
 }
 
+std::string withDetail(const std::string& text, const std::string& detail) {
+    return detail.empty() ? text : text + " (" + detail + ")";
+}
+
 std::string showSecondsText(int ms) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f s", ms / 1000.0);

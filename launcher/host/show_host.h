@@ -24,6 +24,10 @@
 // empty when nothing more is known. It outlives the host that failed.
 const std::string& startFailureDetail();
 
+// text, then in brackets the detail beyond it where there is one:
+// "DMD could not be loaded! (X.DMD: no such file)".
+std::string withDetail(const std::string& text, const std::string& detail);
+
 // A song time as the launcher's messages write it: "1560.000 s".
 std::string showSecondsText(int ms);
 

@@ -1,4 +1,5 @@
-// The controls over the module's seek and pause exports. A paused show keeps
+// Implements ShowControls over the module's seek, pause and audio-offset
+// exports, the control keys and the held picture. A paused show keeps
 // the last drawn picture and presents it again each turn; a seek drops that
 // picture, and the next frame shows the new instant as the module walked it.
 // Each action is a step for the host's observer.

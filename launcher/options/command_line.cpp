@@ -15,11 +15,6 @@ namespace {
 // getopt_long's value for table entry i; nothing else returns these.
 constexpr int kFirstOptionValue = 0x1000;
 
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // The first option typed of each scope, as "--name", so that a refusal can
 // name it.
 struct Seen {
@@ -88,13 +83,13 @@ std::string checkHeadless(LaunchOptions& o, const Seen& seen) {
         if (!seen[OptionScope::Capture].empty()) {
             return seen[OptionScope::Capture] + " needs --capture";
         }
-        if (!endsWith(o.outputPath, ".png")) return "--shot writes a .png file";
+        if (!o.outputPath.ends_with(".png")) return "--shot writes a .png file";
         return {};
     }
     // Raw frames, or the song alone: no encoder, any size.
-    const bool raw = endsWith(o.outputPath, ".rgba") || endsWith(o.outputPath, ".s16");
-    if (!raw && !endsWith(o.outputPath, ".mp4") && !endsWith(o.outputPath, ".mkv") &&
-        !endsWith(o.outputPath, ".mov")) {
+    const bool raw = o.outputPath.ends_with(".rgba") || o.outputPath.ends_with(".s16");
+    if (!raw && !o.outputPath.ends_with(".mp4") && !o.outputPath.ends_with(".mkv") &&
+        !o.outputPath.ends_with(".mov")) {
         return "--capture writes .mp4, .mkv, .mov, raw .rgba or song-only .s16 files";
     }
     // H.264 in 4:2:0 halves the chroma both ways.
