@@ -1,4 +1,5 @@
-// Implements the launcher's run: the command line, then one of the modes.
+// Implements the launcher's run: the command line, then one of the modes (the
+// application for the live show, captures and shots, the listing).
 #include "launcher_run.h"
 
 #include <errno.h>
@@ -12,8 +13,6 @@
 #include "capture/capture_mode.h"
 #include "capture/script_listing.h"
 #include "dialog/launcher_app.h"
-#include "host/show_host.h"
-#include "live/live_options.h"
 #include "options/command_line.h"
 
 namespace {
@@ -53,16 +52,14 @@ int runLauncher(int argc, char** argv) {
     }
     switch (o.mode) {
         case RunMode::Capture:
-            return RunCapture(o);
+            return runCapture(o);
         case RunMode::Shot:
-            return RunShot(o);
+            return runShot(o);
         case RunMode::List:
-            return RunScriptListing(o.moduleName, stdout);
+            return printScriptListing(o.moduleName, stdout);
         case RunMode::Show:
             break;
     }
-    const PictureShape shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
-    setLiveOptions({shape, o.startMs, o.audioOffsetMs, {o.controls, o.loop, o.vsync}, o.msaa});
-    LauncherApp app(o);
-    return app.initInstance();
+    LauncherApp app(showRequestFor(o), o.noDialog);
+    return app.InitInstance();
 }

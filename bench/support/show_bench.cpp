@@ -1,7 +1,7 @@
-// Implements the shared benchmark scaffolding over the module's asset layer.
+// Implements the shared benchmark scaffolding over the module's asset layer
+// and the show host's GL set-up.
 #include "show_bench.h"
 
-#include <GL/gl.h>
 #include <stdlib.h>
 #include <time.h>
 
@@ -10,6 +10,9 @@
 
 #include "assets/archive.h"
 #include "assets/texture_slot.h"
+#include "host/picture_area.h"
+#include "host/picture_frame.h"
+#include "host/show_host.h"
 
 namespace fs = std::filesystem;
 
@@ -60,18 +63,10 @@ std::vector<BenchScene> heaviestMeshScenes() {
 }
 
 FrustumParams applyHostState(int width, int height) {
-    const double aspect = static_cast<double>(width) / height;
-    const FrustumParams f{-5.0, 5.0, -5.0 / aspect, 5.0 / aspect, 1.0, 255.0};
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_DEPTH_TEST);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
+    const PictureRect whole{0, 0, width, height};
+    double aspect = 0.0;
+    const FrustumParams f = defaultFrustumFor(whole, PictureShape::Composed, 1, 1, aspect);
+    preparePictureArea(whole, width, height);
+    applyFrustumAndFixedState(f);
     return f;
 }

@@ -1,5 +1,5 @@
 // What the show benchmarks share: the pictures loaded as Init loads them, the
-// launcher's default projection and fixed GL state, and timing helpers.
+// show host's default projection and fixed GL state, and timing helpers.
 #pragma once
 
 #include <chrono>
@@ -42,5 +42,7 @@ struct BenchScene {
 // while its first text line crosses the view.
 std::vector<BenchScene> heaviestMeshScenes();
 
-// The launcher's default projection and fixed state for a window of this size.
+// The show host's default projection and fixed GL state for a picture that
+// fills a drawable of this size (viewport 0, 0, width, height; left -5,
+// right 5, top and bottom +-5 / aspect), set as the host sets them.
 FrustumParams applyHostState(int width, int height);

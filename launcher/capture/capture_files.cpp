@@ -1,5 +1,5 @@
-// The final names of a capture's files and the command lines of ffmpeg
-// (encode, mux) and ffprobe (check).
+// Implements the final names of a capture's files and the command lines of
+// ffmpeg (encode, mux) and ffprobe (check); plain text work.
 #include "capture/capture_files.h"
 
 #include <cstdlib>
@@ -8,15 +8,20 @@
 
 namespace {
 
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+// ffprobe on path, quiet but for errors, answering what asks for as lines of
+// comma-separated values without names.
+std::vector<std::string> ffprobeArguments(std::initializer_list<const char*> what,
+                                          const std::string& path) {
+    std::vector<std::string> args = {"ffprobe", "-hide_banner", "-v", "error"};
+    args.insert(args.end(), what.begin(), what.end());
+    args.insert(args.end(), {"-of", "csv=p=0", path});
+    return args;
 }
 
 }  // namespace
 
 bool isRawCapture(const std::string& path) {
-    return endsWith(path, ".rgba");
+    return path.ends_with(".rgba");
 }
 
 std::string rawAudioName(const std::string& path) {
@@ -24,7 +29,7 @@ std::string rawAudioName(const std::string& path) {
 }
 
 bool isSongCapture(const std::string& path) {
-    return endsWith(path, ".s16");
+    return path.ends_with(".s16");
 }
 
 CaptureFiles captureFilesFor(const std::string& finalPath) {
@@ -88,39 +93,22 @@ std::vector<std::string> muxArguments(const std::string& videoPath, const std::s
                                      "-map",     "0:v:0",
                                      "-map",     "1:a:0",
                                      "-c:v",     "copy"};
-    if (endsWith(finalPath, ".mkv")) {
+    if (finalPath.ends_with(".mkv")) {
         args.insert(args.end(), {"-c:a", "flac", "-f", "matroska"});
     } else {
         args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
-        args.insert(args.end(), {"-f", endsWith(finalPath, ".mov") ? "mov" : "mp4"});
+        args.insert(args.end(), {"-f", finalPath.ends_with(".mov") ? "mov" : "mp4"});
     }
     args.push_back(outputPath);
     return args;
 }
 
 std::vector<std::string> streamCountArguments(const std::string& path) {
-    return {"ffprobe",
-            "-hide_banner",
-            "-v",
-            "error",
-            "-count_packets",
-            "-show_entries",
-            "stream=codec_type,nb_read_packets",
-            "-of",
-            "csv=p=0",
-            path};
+    return ffprobeArguments(
+        {"-count_packets", "-show_entries", "stream=codec_type,nb_read_packets"}, path);
 }
 
 std::vector<std::string> audioPacketArguments(const std::string& path) {
-    return {"ffprobe",
-            "-hide_banner",
-            "-v",
-            "error",
-            "-select_streams",
-            "a:0",
-            "-show_entries",
-            "packet=pts_time,duration_time",
-            "-of",
-            "csv=p=0",
-            path};
+    return ffprobeArguments(
+        {"-select_streams", "a:0", "-show_entries", "packet=pts_time,duration_time"}, path);
 }

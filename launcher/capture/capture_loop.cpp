@@ -10,19 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include "capture/capture_clock.h"
 #include "capture/frame_writer.h"
 #include "capture/progress_line.h"
 #include "capture/stop_signals.h"
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-}  // namespace
 
 bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int height, VideoSink* sink,
                    const SongOutput& song, std::int64_t& framesDone, TimeShares& shares,
@@ -32,28 +23,28 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
         writer = std::make_unique<FrameWriter>(*sink, width, height, sink->takesBgra());
     std::vector<std::int16_t> samples;
     const bool tty = ::isatty(STDERR_FILENO) != 0;
-    const Clock::time_point started = Clock::now();
-    Clock::time_point shown = started;
+    const CaptureClock::time_point started = CaptureClock::now();
+    CaptureClock::time_point shown = started;
     CaptureProgress progress;
     progress.framesTotal = plan.frameCount();
     progress.framesPerSecond = plan.framesPerSecond();
 
     for (std::int64_t k = plan.firstFrame(); plan.endFrame() < 0 || k < plan.endFrame(); ++k) {
         if (StopSignals::requests() != 0) break;
-        Clock::time_point t = Clock::now();
+        CaptureClock::time_point t = CaptureClock::now();
         if (writer != nullptr) {
             if (!show.drawFrame()) break;  // the show is over
             show.finishDrawing();
             shares.drawing += secondsSince(t);
             const double waitedBefore = writer->waitedSeconds();
             std::vector<std::uint8_t>& rows = writer->nextBuffer();
-            t = Clock::now();
+            t = CaptureClock::now();
             show.readFrame(PixelOrder::Bgra, rows);
             shares.readBack += secondsSince(t);
             const bool handed = writer->submit();
             shares.handOff += writer->waitedSeconds() - waitedBefore;
             if (!handed) break;  // reported below
-            t = Clock::now();
+            t = CaptureClock::now();
         }
         const int audioFrames = plan.audioOf(k, show.audioRate());
         samples.resize(static_cast<std::size_t>(audioFrames) * 2);
@@ -69,7 +60,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
         shares.audio += secondsSince(t);
         ++framesDone;
 
-        const Clock::time_point now = Clock::now();
+        const CaptureClock::time_point now = CaptureClock::now();
         // A terminal's line is rewritten four times a second; a log gets a
         // line every ten seconds.
         const auto interval = std::chrono::milliseconds(tty ? 250 : 10000);
@@ -83,7 +74,7 @@ bool captureFrames(OfflineShow& show, const FramePlan& plan, int width, int heig
     }
     if (tty && framesDone > 0) std::fputc('\n', stderr);
     if (writer != nullptr) {
-        const Clock::time_point t = Clock::now();
+        const CaptureClock::time_point t = CaptureClock::now();
         const bool written = writer->finish();
         shares.handOff += secondsSince(t);
         shares.flip = writer->flipSeconds();

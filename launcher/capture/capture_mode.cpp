@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "capture/capture_check.h"
+#include "capture/capture_clock.h"
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
 #include "capture/offline_show.h"
@@ -30,16 +31,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // The descriptors the mux run is handed, as it sees them.
 constexpr int kMuxVideoFd = 3;
 constexpr int kMuxSongFd = 4;
 constexpr int kMuxOutputFd = 5;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 PictureShape shapeOf(const LaunchOptions& o) {
     return o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
@@ -187,7 +182,7 @@ bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink
 
 }  // namespace
 
-int RunCapture(const LaunchOptions& o) {
+int runCapture(const LaunchOptions& o) {
     const CaptureFiles files = captureFilesFor(o.outputPath);
     const bool raw = isRawCapture(o.outputPath);
     const bool songOnly = isSongCapture(o.outputPath);
@@ -234,7 +229,7 @@ int RunCapture(const LaunchOptions& o) {
         if (sink == nullptr) return fail(error);
     }
 
-    const Clock::time_point started = Clock::now();
+    const CaptureClock::time_point started = CaptureClock::now();
     std::int64_t framesDone = 0;
     TimeShares shares;
     bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, sink.get(),
@@ -266,7 +261,7 @@ int RunCapture(const LaunchOptions& o) {
     return 0;
 }
 
-int RunShot(const LaunchOptions& o) {
+int runShot(const LaunchOptions& o) {
     std::string error;
     if (!finalNameUsable(o.outputPath, error)) return fail(error);
     StopSignals signals;

@@ -8,8 +8,8 @@
 // options.outputPath. Exit status: 0 when complete, 130 when Ctrl-C cut it
 // short (the file then holds what was captured), 1 on failure (nothing is
 // left under the file's name).
-int RunCapture(const LaunchOptions& options);
+int runCapture(const LaunchOptions& options);
 
 // Renders the frame at options.shotMs into options.outputPath (PNG). Exit
 // status 0, or 1 on failure.
-int RunShot(const LaunchOptions& options);
+int runShot(const LaunchOptions& options);

@@ -1,4 +1,5 @@
-// The frame grid and the audio shares of a capture, in whole numbers only.
+// Implements FramePlan: the frame grid of dmd_api.h and the audio shares of
+// a capture, in whole numbers only.
 #include "capture/frame_plan.h"
 
 #include "common/dmd_api.h"

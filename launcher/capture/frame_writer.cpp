@@ -3,18 +3,9 @@
 // off the drawing thread.
 #include "capture/frame_writer.h"
 
-#include <chrono>
 #include <cstring>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-}  // namespace
+#include "capture/capture_clock.h"
 
 FrameWriter::FrameWriter(VideoSink& sink, int width, int height, bool keepBgra)
     : sink_(sink),
@@ -31,7 +22,7 @@ FrameWriter::~FrameWriter() {
 }
 
 std::vector<std::uint8_t>& FrameWriter::nextBuffer() {
-    const Clock::time_point t = Clock::now();
+    const CaptureClock::time_point t = CaptureClock::now();
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock,
                   [this] { return failed_ || (filling_ != queued_ && filling_ != writing_); });
@@ -40,7 +31,7 @@ std::vector<std::uint8_t>& FrameWriter::nextBuffer() {
 }
 
 bool FrameWriter::submit() {
-    const Clock::time_point t = Clock::now();
+    const CaptureClock::time_point t = CaptureClock::now();
     std::unique_lock<std::mutex> lock(mutex_);
     // At most one frame waits: the one before this is being written.
     changed_.wait(lock, [this] { return failed_ || queued_ < 0; });
@@ -85,7 +76,7 @@ void FrameWriter::run() {
             queued_ = -1;
         }
         changed_.notify_all();
-        Clock::time_point t = Clock::now();
+        CaptureClock::time_point t = CaptureClock::now();
         const std::uint8_t* rows = buffers_[index].data();
         for (int y = 0; y < height_; ++y) {
             std::uint8_t* to = topFirst_.data() + rowBytes_ * y;
@@ -102,7 +93,7 @@ void FrameWriter::run() {
             }
         }
         const double flipped = secondsSince(t);
-        t = Clock::now();
+        t = CaptureClock::now();
         const bool ok = sink_.writeFrame(topFirst_.data(), topFirst_.size());
         const double written = secondsSince(t);
         {

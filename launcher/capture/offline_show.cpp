@@ -1,17 +1,8 @@
-// Implements OfflineShow: the offline start of the show host.
+// Implements OfflineShow over the show host's offline start and the
+// reduction in linear light.
 #include "capture/offline_show.h"
 
 #include "capture/linear_light.h"
-
-namespace {
-
-// The buffer's text, then what the loader or the module said beyond it.
-std::string withDetail(const std::string& text) {
-    const std::string& detail = startFailureDetail();
-    return detail.empty() ? text : text + " (" + detail + ")";
-}
-
-}  // namespace
 
 OfflineShow::OfflineShow() = default;
 
@@ -23,7 +14,7 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
                        int startMs, int framesPerSecond, std::string& error) {
     char message[kMessageBufferSize] = {};
     if (!host_.LoadModule(moduleName, message)) {
-        error = withDetail(message);
+        error = withDetail(message, startFailureDetail());
         return false;
     }
     if (!host_.exports().offline()) {
@@ -33,18 +24,24 @@ bool OfflineShow::open(const std::string& moduleName, Surface& surface, PictureS
         return false;
     }
     // The module tells its end before Init: a start past it starts nothing.
-    showEndMs_ = host_.exports().showEndMs != nullptr ? host_.exports().showEndMs() : -1;
+    showEndMs_ = host_.showEndMs();
     if (showEndMs_ >= 0 && startMs >= showEndMs_) {
         pastTheEnd_ = true;
         error = "the show is over at " + showSecondsText(showEndMs_);
         return false;
     }
     // The frustum the live launcher gives a window of this size.
-    host_.request(surface.drawableWidth(), surface.drawableHeight(), false);
-    host_.choosePictureShape(shape);
+    ShowRequest request;
+    request.moduleName = moduleName;
+    request.width = surface.drawableWidth();
+    request.height = surface.drawableHeight();
+    request.shape = shape;
+    request.startMs = startMs;
+    host_.request(request);
     host_.attach(surface);
-    if (!host_.initialise({startMs, framesPerSecond, true}, 1, message)) {
-        error = withDetail(message[0] != '\0' ? message : "the module could not start");
+    if (!host_.initialiseOffline(framesPerSecond, message)) {
+        error = withDetail(message[0] != '\0' ? message : "the module could not start",
+                           startFailureDetail());
         return false;
     }
     host_.setRunning(true);

@@ -1,4 +1,5 @@
-// Formats the progress line; the estimate assumes the rendering speed so far.
+// Implements the progress line's text, plain formatting; the estimate
+// assumes the rendering speed so far.
 #include "capture/progress_line.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
-// The table is built in memory first, so a failure prints no partial table.
+// Implements printScriptListing over the show host's module loading and the
+// module's DmdDescribeEvent. The table is built in memory first, so a
+// failure prints no partial table.
 #include "capture/script_listing.h"
 
 #include <string>
@@ -15,13 +17,11 @@ std::string seconds(int ms) {
 
 }  // namespace
 
-int RunScriptListing(const std::string& moduleName, std::FILE* out) {
+int printScriptListing(const std::string& moduleName, std::FILE* out) {
     char message[kMessageBufferSize] = {};
     ShowHost host;
     if (!host.LoadModule(moduleName, message)) {
-        const std::string& detail = startFailureDetail();
-        std::fprintf(stderr, "talvenor: %s%s%s%s\n", message, detail.empty() ? "" : " (",
-                     detail.c_str(), detail.empty() ? "" : ")");
+        std::fprintf(stderr, "talvenor: %s\n", withDetail(message, startFailureDetail()).c_str());
         return 1;
     }
     const DmdDescribeEventFn describe = host.exports().describeEvent;

@@ -8,4 +8,4 @@
 // Loads the module, prints its table to out and unloads it. Returns the exit
 // status: 0 when printed, 1 (with a message on stderr) when the module cannot
 // be loaded or does not describe its script.
-int RunScriptListing(const std::string& moduleName, std::FILE* out);
+int printScriptListing(const std::string& moduleName, std::FILE* out);

@@ -1,4 +1,5 @@
-// The two frame sinks of a capture. The encoder writes into a file the
+// Implements the two frame sinks of a capture over the ffmpeg pipe and
+// working files. The encoder writes into a file the
 // launcher created exclusively and hands over as a descriptor, so it never
 // opens a path of its own that a planted link could redirect.
 #include "capture/video_sink.h"

@@ -1,4 +1,5 @@
-// The dialog's decisions: presets, resolution and flags, the start handler.
+// Implements the dialog's decisions: presets, resolution and flags, the start
+// handler; needs the resolution table and the module's message buffer size.
 #include "dialog/dialog_logic.h"
 
 #include <algorithm>
@@ -9,25 +10,26 @@
 #include "common/dmd_api.h"
 #include "options/resolutions.h"
 
-DialogSettings dialogSettingsFor(const LaunchOptions& options) {
+DialogSettings dialogSettingsFor(const ShowRequest& request) {
     DialogSettings settings;
-    settings.moduleName = options.moduleName;
-    const int index = resolutionIndexOf(options.width, options.height);
+    settings.moduleName = request.moduleName;
+    const int index = resolutionIndexOf(request.width, request.height);
     settings.resolutionIndex = index >= 0 ? index : kResolutionCount;
-    if (index < 0) settings.extraResolution = {true, options.width, options.height};
-    settings.fullScreen = options.fullScreen;
-    settings.noSound = !options.soundEnabled;
+    if (index < 0) settings.extraResolution = {true, request.width, request.height};
+    settings.fullScreen = request.fullScreen;
+    settings.noSound = !request.soundEnabled;
+    settings.request = request;
     return settings;
 }
 
 std::string extraResolutionText(const ExtraResolution& extra) {
-    if (extra.width == kDesktopWindowSize) return "Desktop";
+    if (extra.width == kDesktopSize) return "Desktop";
     return std::to_string(extra.width) + " x " + std::to_string(extra.height);
 }
 
-PresentationRequest presentationRequestFor(const DialogSettings& settings) {
+ShowRequest showRequestFor(const DialogSettings& settings) {
     const Resolution resolution = resolutionForIndex(settings.resolutionIndex);
-    PresentationRequest request;
+    ShowRequest request = settings.request;
     request.moduleName = settings.moduleName;
     request.width = resolution.width;
     request.height = resolution.height;
@@ -35,8 +37,8 @@ PresentationRequest presentationRequestFor(const DialogSettings& settings) {
         request.width = settings.extraResolution.width;
         request.height = settings.extraResolution.height;
     }
-    request.fullScreen = settings.fullScreen ? 1 : 0;
-    request.soundEnabled = settings.noSound ? 0 : 1;
+    request.fullScreen = settings.fullScreen;
+    request.soundEnabled = !settings.noSound;
     return request;
 }
 
@@ -50,7 +52,8 @@ StartOutcome startShow(const DialogSettings& settings, StartHost& host) {
         return StartOutcome::DialogStaysOpen;
     }
     std::array<char, kMessageBufferSize> messageBuffer{};
-    const PresentationRequest request = presentationRequestFor(settings);
+    ShowRequest request = showRequestFor(settings);
+    request.onShown = [&host] { host.hideDialog(); };
     const int ran = host.runPresentation(request, messageBuffer.data());
     if (ran > 0) return StartOutcome::ShowEnded;
 
@@ -73,9 +76,9 @@ std::string startFailureLines(const std::string& reason, const std::string& deta
 }
 
 int dialogFontSizeForDpi(double dpi) {
-    constexpr int kClassicSize = 12;
-    constexpr double kClassicDpi = 96.0;
+    constexpr int kBaseSize = 12;  // at 96 dpi
+    constexpr double kBaseDpi = 96.0;
     constexpr double kScaleFromDpi = 120.0;
-    if (!(dpi >= kScaleFromDpi)) return kClassicSize;
-    return static_cast<int>(std::lround(kClassicSize * std::min(dpi, 960.0) / kClassicDpi));
+    if (!(dpi >= kScaleFromDpi)) return kBaseSize;
+    return static_cast<int>(std::lround(kBaseSize * std::min(dpi, 960.0) / kBaseDpi));
 }

@@ -1,13 +1,13 @@
 // What the settings dialog decides, without any toolkit: its members preset
-// from the command line, the list index and check boxes turned into the
-// presentation's arguments, and the start handler itself, which reaches the
+// from the command line's show request, the list index and check boxes
+// written into that request, and the start handler itself, which reaches the
 // dialog and the presentation only through StartHost.
 #pragma once
 
 #include <string>
 
+#include "host/show_request.h"
 #include "live/presentation.h"
-#include "options/command_line.h"
 #include "options/resolutions.h"
 
 // LauncherDialog's members: the module name (no control shows it) and the
@@ -16,7 +16,7 @@
 // it as a seventh entry (index kResolutionCount), selected.
 struct ExtraResolution {
     bool present = false;
-    int width = 0;  // kDesktopWindowSize for the screen's own size
+    int width = 0;  // kDesktopSize for the screen's own size
     int height = 0;
 };
 
@@ -26,33 +26,30 @@ struct DialogSettings {
     bool fullScreen = false;
     bool noSound = false;
     ExtraResolution extraResolution;
+    // The show the command line asks for. The members above are preset from
+    // it and written back into it at the start; the rest (start, shape,
+    // viewing options, samples, audio offset) has no control and goes to
+    // the show as it is.
+    ShowRequest request;
 };
 
-// The dialog's font size in pixels on a screen of `dpi` dots per inch: the
-// classic 12 up to 120 dpi, from there 12 x dpi / 96 (24 at 192 dpi), so
-// that text, controls and window (measured in the font's units) keep their
-// size on the screen. An unknown resolution (0 or less) gives 12.
+// The dialog's font size in pixels on a screen of `dpi` dots per inch: 12
+// up to 120 dpi, from there 12 x dpi / 96 (24 at 192 dpi), so that text,
+// controls and window (measured in the font's units) keep their size on the
+// screen. An unknown resolution (0 or less) gives 12.
 int dialogFontSizeForDpi(double dpi);
 
 // The list's text for the extra entry: "1280 x 720", or "Desktop".
 std::string extraResolutionText(const ExtraResolution& extra);
 
-// The controls' starting states: the launcher's options preset them.
-DialogSettings dialogSettingsFor(const LaunchOptions& options);
+// The controls' starting states: the command line's request presets them.
+DialogSettings dialogSettingsFor(const ShowRequest& request);
 
-// The arguments of one RunPresentation call.
-struct PresentationRequest {
-    std::string moduleName;
-    int width = 0;
-    int height = 0;
-    int fullScreen = 0;
-    int soundEnabled = 1;
-};
-
-// Any list index outside the six, including no selection (-1), gives
-// 640 x 480, but for the extra entry where there is one; sound is enabled
-// unless "No Sound" is ticked.
-PresentationRequest presentationRequestFor(const DialogSettings& settings);
+// The request of one RunPresentation call: the settings' request with the
+// module name and the controls' choices. Any list index outside the six,
+// including no selection (-1), gives 640 x 480, but for the extra entry
+// where there is one; sound is enabled unless "No Sound" is ticked.
+ShowRequest showRequestFor(const DialogSettings& settings);
 
 // The name that means no demo was chosen, compared byte by byte.
 constexpr const char* kNoModuleSelectedName = "NO DMD SELECTED!";
@@ -71,12 +68,13 @@ class StartHost {
     // A message box owned by the dialog, with an exclamation mark and OK.
     virtual void showMessage(const char* caption, const char* text) = 0;
     virtual void hideDialog() = 0;
-    // RunPresentation; messageBuffer is 256 zero bytes. The dialog is hidden
-    // (hideDialog) once the show's window is on screen, so a show that
-    // cannot load leaves the dialog behind its message.
-    // Returns 1 after a show, 0 when it could not start, kStartRefused when
-    // the request does not fit the module; the buffer then says why.
-    virtual int runPresentation(const PresentationRequest& request, char* messageBuffer) = 0;
+    // RunPresentation; messageBuffer is 256 zero bytes. The request's
+    // onShown hides the dialog (hideDialog) once the show's window is on
+    // screen, so a show that cannot load leaves the dialog behind its
+    // message. Returns 1 after a show, 0 when it could not start,
+    // kStartRefused when the request does not fit the module; the buffer
+    // then says why.
+    virtual int runPresentation(const ShowRequest& request, char* messageBuffer) = 0;
     // The show could not start; reason is never empty.
     virtual void reportStartFailure(const std::string& reason) = 0;
 };

@@ -1,4 +1,5 @@
-// Looks up the template's controls and maps dialog units to pixels.
+// Implements the template's look-ups (a control by id, the default button)
+// and the mapping of dialog units to pixels; plain arithmetic.
 #include "dialog/dialog_template.h"
 
 #include <cmath>

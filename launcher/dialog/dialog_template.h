@@ -25,7 +25,7 @@ struct Control {
     bool defaultButton;  // drawn as, and answering Enter as, the default
 };
 
-constexpr int kStartButtonId = 2;  // the platform's cancel identifier
+constexpr int kStartButtonId = 2;  // Esc and a close request act as this button
 constexpr int kFullScreenCheckId = 1001;
 constexpr int kResolutionListId = 1002;
 constexpr int kLeaveButtonId = 1005;

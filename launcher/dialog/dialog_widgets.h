@@ -1,7 +1,8 @@
-// The settings dialog's controls over FLTK, behaving as a classic dialog's
-// do: push buttons that Enter presses (the focused one, else the default),
-// a drop-down list whose arrow keys change the selection in place, and a
-// group box whose caption breaks its etched frame. Needs an open display.
+// The settings dialog's controls over FLTK, with the keys and looks the
+// dialog needs: push buttons that Enter presses (the focused one, else the
+// default), a drop-down list whose arrow keys change the selection in place,
+// and a group box whose caption breaks its etched frame. Needs an open
+// display.
 #pragma once
 
 #include <FL/Fl_Button.H>

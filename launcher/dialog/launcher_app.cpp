@@ -1,5 +1,6 @@
-// Implements LauncherApp: the dialog when a display is there, else a direct
-// start that reports on stderr only.
+// Implements LauncherApp over the dialog's start handler: the FLTK dialog
+// when an X display is there, else a direct start that reports on stderr
+// only.
 #include "dialog/launcher_app.h"
 
 #include <cstdio>
@@ -19,9 +20,8 @@ class DirectStart : public StartHost {
         std::fprintf(stderr, "talvenor: %s\n", text);
     }
     void hideDialog() override {}
-    int runPresentation(const PresentationRequest& request, char* messageBuffer) override {
-        return RunPresentation(request.moduleName.c_str(), request.width, request.height,
-                               request.fullScreen, request.soundEnabled, messageBuffer);
+    int runPresentation(const ShowRequest& request, char* messageBuffer) override {
+        return RunPresentation(request, messageBuffer);
     }
     void reportStartFailure(const std::string& reason) override {
         std::fputs(startFailureLines(reason, startFailureDetail()).c_str(), stderr);
@@ -30,14 +30,14 @@ class DirectStart : public StartHost {
 
 }  // namespace
 
-int LauncherApp::initInstance() {
-    if (options_.noDialog) return startDirectly();
+int LauncherApp::InitInstance() {
+    if (noDialog_) return startDirectly();
     if (!LauncherDialog::openDisplay()) {
         std::fputs("talvenor: no X display for the settings dialog; starting the show\n", stderr);
         return startDirectly();
     }
-    LauncherDialog dialog(dialogSettingsFor(options_), RunPresentation);
-    switch (dialog.doModal()) {
+    LauncherDialog dialog(dialogSettingsFor(request_), RunPresentation);
+    switch (dialog.runUntilEnded()) {
         case LauncherDialog::Result::Left:
         case LauncherDialog::Result::ShowEnded:
             return 0;
@@ -49,5 +49,5 @@ int LauncherApp::initInstance() {
 
 int LauncherApp::startDirectly() {
     DirectStart host;
-    return exitStatusFor(startShow(dialogSettingsFor(options_), host));
+    return exitStatusFor(startShow(dialogSettingsFor(request_), host));
 }

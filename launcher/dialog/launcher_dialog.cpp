@@ -1,4 +1,6 @@
-// Implements LauncherDialog over FLTK 1.3 on X11.
+// Implements LauncherDialog over FLTK 1.3 on X11: the controls laid out from
+// the template by the font's measurements, the data exchange and the start
+// handler's host (message box, hiding, the presentation).
 #include "dialog/launcher_dialog.h"
 
 #include <FL/Fl.H>
@@ -23,10 +25,9 @@
 
 namespace {
 
-// FLTK's sans-serif face at the size of the classic 8-point dialog font,
-// larger on a high-resolution screen.
+// FLTK's sans-serif face, at a size chosen by the screen's resolution
+// (dialogFontSizeForDpi).
 constexpr Fl_Font kFont = FL_HELVETICA;
-Fl_Fontsize kFontSize = 12;
 
 // The X screen's resolution: Xft.dpi where the desktop sets it (as scaling
 // settings do), else the screen's pixels against its millimetres.
@@ -41,10 +42,11 @@ double screenDpi() {
     return mm > 0 ? DisplayWidth(fl_display, screen) * 25.4 / mm : 0.0;
 }
 
-dialog_template::BaseUnits measureBaseUnits() {
-    kFontSize = static_cast<Fl_Fontsize>(dialogFontSizeForDpi(screenDpi()));
-    fl_message_font(kFont, kFontSize);
-    fl_font(kFont, kFontSize);
+// The font's base units at fontSize; the dialog's message boxes take that
+// size too.
+dialog_template::BaseUnits measureBaseUnits(Fl_Fontsize fontSize) {
+    fl_message_font(kFont, fontSize);
+    fl_font(kFont, fontSize);
     return dialog_template::baseUnitsFromFont(
         fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), fl_height());
 }
@@ -85,12 +87,13 @@ LauncherDialog::~LauncherDialog() = default;
 
 void LauncherDialog::buildControls() {
     using namespace dialog_template;
-    const BaseUnits units = measureBaseUnits();
+    const auto fontSize = static_cast<Fl_Fontsize>(dialogFontSizeForDpi(screenDpi()));
+    const BaseUnits units = measureBaseUnits(fontSize);
     const PixelRect size = toPixels(kDialogRect, units);
 
     // Placed at (0, 0), as the template asks; not resizable.
     window_ = std::make_unique<Fl_Double_Window>(0, 0, size.width, size.height, kCaption);
-    window_->labelsize(kFontSize);
+    window_->labelsize(fontSize);
     window_->callback(startCallback, this);  // Esc and a close request start the show
     // Children go in template order, which is the Tab order.
     for (const Control& c : kControls) {
@@ -100,19 +103,19 @@ void LauncherDialog::buildControls() {
                 r.height = toPixels({0, 0, 0, kDropDownClosedHeight}, units).height;
                 resolutionList_ = new DropDownList(r.x, r.y, r.width, r.height);
                 resolutionList_->textfont(kFont);
-                resolutionList_->textsize(kFontSize);
+                resolutionList_->textsize(fontSize);
                 break;
             }
             case ControlKind::CheckBox: {
                 auto* check = new Fl_Check_Button(r.x, r.y, r.width, r.height, c.caption);
-                check->labelsize(kFontSize);
+                check->labelsize(fontSize);
                 (c.id == kFullScreenCheckId ? fullScreenCheck_ : noSoundCheck_) = check;
                 break;
             }
             case ControlKind::PushButton: {
                 auto* button = new DialogButton(r.x, r.y, r.width, r.height, c.caption,
                                                 c.id == defaultButtonId());
-                button->labelsize(kFontSize);
+                button->labelsize(fontSize);
                 if (c.id == kStartButtonId) {
                     button->callback(startCallback, this);
                     startButton_ = button;
@@ -124,7 +127,7 @@ void LauncherDialog::buildControls() {
             }
             case ControlKind::GroupBox: {
                 auto* frame = new GroupFrame(r.x, r.y, r.width, r.height, c.caption);
-                frame->labelsize(kFontSize);
+                frame->labelsize(fontSize);
                 break;
             }
         }
@@ -133,7 +136,7 @@ void LauncherDialog::buildControls() {
     setWindowIcons(*window_);
 }
 
-void LauncherDialog::onInitDialog() {
+void LauncherDialog::OnInitDialog() {
     resolutionList_->clear();
     for (const Resolution& r : kResolutions) resolutionList_->add(r.text);
     if (settings_.extraResolution.present) {
@@ -143,10 +146,10 @@ void LauncherDialog::onInitDialog() {
         resolutionList_->replace(kResolutionCount, extraResolutionText_.c_str());
     }
     resolutionList_->value(kDefaultResolutionIndex);
-    doDataExchange(false);
+    DoDataExchange(false);
 }
 
-void LauncherDialog::doDataExchange(bool saveAndValidate) {
+void LauncherDialog::DoDataExchange(bool saveAndValidate) {
     if (saveAndValidate) {
         settings_.fullScreen = fullScreenCheck_->value() != 0;
         settings_.noSound = noSoundCheck_->value() != 0;
@@ -162,18 +165,18 @@ void LauncherDialog::doDataExchange(bool saveAndValidate) {
     }
 }
 
-LauncherDialog::Result LauncherDialog::doModal() {
+LauncherDialog::Result LauncherDialog::runUntilEnded() {
     ended_ = false;
-    onInitDialog();
+    OnInitDialog();
     window_->show();
-    // The first control that takes focus has it, as in a classic dialog.
+    // The first control that takes focus has it.
     resolutionList_->take_focus();
     while (!ended_ && window_->shown()) Fl::wait();
     return result_;
 }
 
 void LauncherDialog::onStart() {
-    doDataExchange(true);
+    DoDataExchange(true);
     switch (startShow(settings_, *this)) {
         case StartOutcome::DialogStaysOpen:
             break;
@@ -210,16 +213,8 @@ void LauncherDialog::hideDialog() {
     Fl::flush();
 }
 
-int LauncherDialog::runPresentation(const PresentationRequest& request, char* messageBuffer) {
-    setPresentationShownHandler(hideOnShow, this);
-    const int result = presentation_(request.moduleName.c_str(), request.width, request.height,
-                                     request.fullScreen, request.soundEnabled, messageBuffer);
-    setPresentationShownHandler(nullptr, nullptr);
-    return result;
-}
-
-void LauncherDialog::hideOnShow(void* dialog) {
-    static_cast<LauncherDialog*>(dialog)->hideDialog();
+int LauncherDialog::runPresentation(const ShowRequest& request, char* messageBuffer) {
+    return presentation_(request, messageBuffer);
 }
 
 void LauncherDialog::reportStartFailure(const std::string& reason) {

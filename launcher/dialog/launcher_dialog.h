@@ -18,8 +18,7 @@ class DropDownList;
 class LauncherDialog : private StartHost {
   public:
     // RunPresentation's signature; tests pass their own.
-    using PresentationFn = int (*)(const char* moduleName, int width, int height, int fullScreen,
-                                   int soundEnabled, char* messageBuffer);
+    using PresentationFn = int (*)(const ShowRequest& request, char* messageBuffer);
 
     enum class Result {
         Left,         // the leave button: nothing was started
@@ -37,7 +36,7 @@ class LauncherDialog : private StartHost {
     LauncherDialog& operator=(const LauncherDialog&) = delete;
 
     // Shows the dialog and returns once it has ended.
-    Result doModal();
+    Result runUntilEnded();
 
     // The members as the controls last left them.
     const DialogSettings& settings() const { return settings_; }
@@ -52,9 +51,9 @@ class LauncherDialog : private StartHost {
 
   private:
     void buildControls();
-    void onInitDialog();
+    void OnInitDialog();
     // true: controls into members; false: members into controls.
-    void doDataExchange(bool saveAndValidate);
+    void DoDataExchange(bool saveAndValidate);
     void onStart();
     void onLeave();
     void endDialog(Result result);
@@ -62,12 +61,11 @@ class LauncherDialog : private StartHost {
     // StartHost
     void showMessage(const char* caption, const char* text) override;
     void hideDialog() override;
-    int runPresentation(const PresentationRequest& request, char* messageBuffer) override;
+    int runPresentation(const ShowRequest& request, char* messageBuffer) override;
     void reportStartFailure(const std::string& reason) override;
 
     static void startCallback(Fl_Widget*, void* dialog);
     static void leaveCallback(Fl_Widget*, void* dialog);
-    static void hideOnShow(void* dialog);
 
     DialogSettings settings_;
     std::string extraResolutionText_;  // the list keeps a pointer to it

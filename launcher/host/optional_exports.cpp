@@ -1,4 +1,5 @@
-// Looks the optional exports up by name through the platform's loader.
+// Implements bindOptionalExports: each optional export looked up by name
+// through the module loader (moduleExport).
 #include "host/optional_exports.h"
 
 namespace {

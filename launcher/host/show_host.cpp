@@ -1,6 +1,7 @@
 // Implements ShowHost over the module loader, a Surface and the host's few GL
-// calls (the projection, the picture's area, finishing). The calls into the
-// module are made here and nowhere else.
+// calls (the projection, the picture's area, finishing); needs the crash guard
+// around the module's loading and Init. The calls into the module are made
+// here and nowhere else.
 #include "host/show_host.h"
 
 #include <GL/gl.h>
@@ -34,10 +35,33 @@ const std::string& startFailureDetail() {
     return lastFailureDetail;
 }
 
+std::string withDetail(const std::string& text, const std::string& detail) {
+    return detail.empty() ? text : text + " (" + detail + ")";
+}
+
 std::string showSecondsText(int ms) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f s", ms / 1000.0);
     return text;
+}
+
+std::string startPastTheEndText(int startMs, int endMs) {
+    if (startMs <= 0 || endMs < 0 || startMs < endMs) return {};
+    return "--start " + showSecondsText(startMs) + ": the show is over at " +
+           showSecondsText(endMs);
+}
+
+void applyFrustumAndFixedState(const FrustumParams& f) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(f.left, f.right, f.bottom, f.top, f.nearVal, f.farVal);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
 }
 
 void setHostObserver(HostObserver* observer) {
@@ -72,15 +96,17 @@ bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
     return loaded;
 }
 
-void ShowHost::request(int width, int height, bool fullScreen) {
-    state_.requestedWidth = width;
-    state_.requestedHeight = height;
-    state_.fullScreen = fullScreen;
+int ShowHost::showEndMs() const {
+    return exports_.showEndMs != nullptr ? exports_.showEndMs() : -1;
 }
 
-void ShowHost::choosePictureShape(PictureShape requested) {
+void ShowHost::request(const ShowRequest& request) {
+    request_ = request;
+    state_.requestedWidth = request.width;
+    state_.requestedHeight = request.height;
+    state_.fullScreen = request.fullScreen;
     state_.pictureShape = PictureShape::Composed;
-    if (requested != PictureShape::Widescreen) return;
+    if (request.shape != PictureShape::Widescreen) return;
     if (exports_.followsFrustumAspect != nullptr && exports_.followsFrustumAspect() != 0) {
         state_.pictureShape = PictureShape::Widescreen;
         return;
@@ -92,11 +118,14 @@ void ShowHost::attach(Surface& surface) {
     surface_ = &surface;
     contextHeld_ = true;
     state_.picture = {};
-    storeClientSize(surface.drawableWidth(), surface.drawableHeight());
+    const Surface::Size size = surface.drawableSize();
+    storeClientSize(size.width, size.height);
 }
 
 void ShowHost::drawableResized() {
-    if (surface_ != nullptr) storeClientSize(surface_->drawableWidth(), surface_->drawableHeight());
+    if (surface_ == nullptr) return;
+    const Surface::Size size = surface_->drawableSize();
+    storeClientSize(size.width, size.height);
 }
 
 // The drawable's real size, and the picture placed in it. A widescreen
@@ -130,42 +159,42 @@ void ShowHost::ApplyProjection(double left, double right, double bottom, double 
                                double farVal) {
     state_.currentFrustum = {left, right, bottom, top, nearVal, farVal};
     preparePictureArea(state_.picture, state_.clientWidth, state_.clientHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(left, right, bottom, top, nearVal, farVal);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_DEPTH_TEST);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
+    applyFrustumAndFixedState(state_.currentFrustum);
 }
 
-bool ShowHost::initialise(const ShowStart& start, int soundEnabled, char* messageBuffer) {
+bool ShowHost::initialise(char* messageBuffer) {
     SetDefaultProjection();
-    if (start.offlineAudio) {
-        offlineAudioRate_ = exports_.useOfflineAudio != nullptr ? exports_.useOfflineAudio() : 0;
-        if (offlineAudioRate_ <= 0 || exports_.startAt == nullptr ||
-            exports_.startAt(start.songMs, start.framesPerSecond) == 0) {
-            copyMessage(messageBuffer, "the module refused the offline start");
-            lastFailureDetail.clear();
-            return false;
-        }
-    } else {
-        // A module that cannot start part-way plays from the beginning.
-        if (start.songMs > 0 && (exports_.startAt == nullptr ||
-                                 exports_.startAt(start.songMs, start.framesPerSecond) == 0)) {
-            std::fputs("talvenor: this module cannot start part-way; it plays from the beginning\n",
-                       stderr);
-        }
-        if (start.audioOffsetMs != 0 && (exports_.setAudioOffsetMs == nullptr ||
-                                         exports_.setAudioOffsetMs(start.audioOffsetMs) == 0)) {
-            std::fputs(
-                "talvenor: this module cannot wait for its sound; --audio-offset is refused\n",
-                stderr);
-        }
+    const int startMs = request_.startMs;
+    // A module that cannot start part-way plays from the beginning.
+    if (startMs > 0 &&
+        (exports_.startAt == nullptr || exports_.startAt(startMs, kLiveFramesPerSecond) == 0)) {
+        std::fputs("talvenor: this module cannot start part-way; it plays from the beginning\n",
+                   stderr);
     }
+    const int offsetMs = request_.audioOffsetMs;
+    if (offsetMs != 0 &&
+        (exports_.setAudioOffsetMs == nullptr || exports_.setAudioOffsetMs(offsetMs) == 0)) {
+        std::fputs("talvenor: this module cannot wait for its sound; --audio-offset is refused\n",
+                   stderr);
+    }
+    return callInit(request_.soundEnabled ? 1 : 0, messageBuffer);
+}
+
+bool ShowHost::initialiseOffline(int framesPerSecond, char* messageBuffer) {
+    SetDefaultProjection();
+    offlineAudioRate_ = exports_.useOfflineAudio != nullptr ? exports_.useOfflineAudio() : 0;
+    if (offlineAudioRate_ <= 0 || exports_.startAt == nullptr ||
+        exports_.startAt(request_.startMs, framesPerSecond) == 0) {
+        copyMessage(messageBuffer, "the module refused the offline start");
+        lastFailureDetail.clear();
+        return false;
+    }
+    return callInit(1, messageBuffer);
+}
+
+// The start tick, then Init; a crash in Init ends the program with one line
+// that names the module.
+bool ShowHost::callInit(int soundEnabled, char* messageBuffer) {
     state_.startTick = tickCount();
     if (binding_.init == nullptr) return true;
     char* bufferPointer = messageBuffer;

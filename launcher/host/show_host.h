@@ -1,9 +1,11 @@
 // One show driven through the module's contract on a surface: loading and
-// binding the module, the default projection and the picture's place in the
-// drawable, the Init sequence with the optional start and offline audio, one
-// frame, one read-back, and the tear-down in its fixed order (context
-// released, then the module's Done and the library released). The live
-// window, captures, shots and the viewing controls are drivers over it.
+// binding the module, the show request it plays, the default projection and
+// the picture's place in the drawable, the Init sequence with the optional
+// start and offline audio, one frame, one read-back, and the tear-down in its
+// fixed order (context released, then the module's Done and the library
+// released). The live window, the page's canvas, captures, shots and the
+// viewing controls are drivers over it. Needs the module loader, a Surface
+// and a current GL context from attach() on.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "host/host_state.h"
 #include "host/module_loader.h"
 #include "host/optional_exports.h"
+#include "host/show_request.h"
 #include "host/surface.h"
 
 // Why the last show of this process could not start, in words, beyond the
@@ -21,22 +24,22 @@
 // empty when nothing more is known. It outlives the host that failed.
 const std::string& startFailureDetail();
 
+// text, then in brackets the detail beyond it where there is one:
+// "DMD could not be loaded! (X.DMD: no such file)".
+std::string withDetail(const std::string& text, const std::string& detail);
+
 // A song time as the launcher's messages write it: "1560.000 s".
 std::string showSecondsText(int ms);
 
-// Where and how a show begins.
-struct ShowStart {
-    int songMs = 0;  // 0: the beginning
-    // The grid the frames before songMs are walked at (the burst ages per
-    // drawn frame).
-    int framesPerSecond = kLiveFramesPerSecond;
-    // Captures and shots: no sound device; the host pulls the song, and the
-    // module's clock moves only with what it pulls.
-    bool offlineAudio = false;
-    // How much later than its output reports the sound is heard (a slow
-    // output such as Bluetooth): the picture waits that long. Live only.
-    int audioOffsetMs = 0;
-};
+// "--start 1600.000 s: the show is over at 1560.000 s" for a live start at
+// or after the show's end (endMs -1: unknown), "" otherwise.
+std::string startPastTheEndText(int startMs, int endMs);
+
+// The GL state the module starts from, for a frustum: the projection matrix
+// replaced by it, the model-view matrix reset, textures, normalised normals,
+// the depth test and the culling of back faces on. Needs a current context;
+// the viewport is the caller's.
+void applyFrustumAndFixedState(const FrustumParams& frustum);
 
 class ShowHost {
   public:
@@ -52,14 +55,17 @@ class ShowHost {
     const OptionalExports& exports() const { return exports_; }
     bool moduleLoaded() const { return binding_.moduleHandle != nullptr; }
 
-    // The size the show asks for (its window, its display mode in full
-    // screen, or an offscreen picture's).
-    void request(int width, int height, bool fullScreen);
+    // The song time at which the loaded module's show ends, which it tells
+    // before Init; -1 when it does not tell.
+    int showEndMs() const;
 
-    // The picture's shape for this module: widescreen only where the module
-    // fits its own projections to the frustum's aspect (else a note on
-    // stderr and the composed 4:3 picture).
-    void choosePictureShape(PictureShape requested);
+    // The show asked for: its size (its window, its display mode in full
+    // screen, or an offscreen picture's), and its picture's shape for this
+    // module: widescreen only where the module fits its own projections to
+    // the frustum's aspect (else a note on stderr and the composed 4:3
+    // picture). Its start, sound and audio offset go to initialise().
+    void request(const ShowRequest& request);
+    const ShowRequest& requested() const { return request_; }
 
     // The surface is created and its context current: its drawable size and
     // the picture's place in it. Called again after the drawable's size
@@ -76,11 +82,17 @@ class ShowHost {
     void ApplyProjection(double left, double right, double bottom, double top, double nearVal,
                          double farVal);
 
-    // The default projection, the start (part-way or offline), the start
-    // tick and Init. False with messageBuffer set (by the module, or by the
-    // host for an offline start the module refuses) and startFailureDetail()
-    // holding what the module says beyond it.
-    bool initialise(const ShowStart& start, int soundEnabled, char* messageBuffer);
+    // The default projection, the request's start (part-way where the module
+    // can) and audio offset, the start tick and Init with the request's
+    // sound. False with messageBuffer set by the module and
+    // startFailureDetail() holding what the module says beyond it.
+    bool initialise(char* messageBuffer);
+    // Captures and shots: the same with no sound device, the show started at
+    // the request's start on a grid of framesPerSecond (the frames before it
+    // walked as drawing would walk them); the host pulls the song, and the
+    // module's clock moves only with what it pulls. Also false, with
+    // messageBuffer set by the host, for a start the module refuses.
+    bool initialiseOffline(int framesPerSecond, char* messageBuffer);
     // The module's mixing rate with offline audio (Hz, stereo), else 0.
     int offlineAudioRate() const { return offlineAudioRate_; }
 
@@ -113,6 +125,7 @@ class ShowHost {
 
   private:
     void storeClientSize(int width, int height);
+    bool callInit(int soundEnabled, char* messageBuffer);
 
     HostObserver* observer_;
     Surface* surface_ = nullptr;
@@ -120,6 +133,7 @@ class ShowHost {
     ModuleBinding binding_;
     std::string moduleName_;  // as it was asked for, for messages
     OptionalExports exports_;
+    ShowRequest request_;
     HostState state_;
     int offlineAudioRate_ = 0;
     bool moduleFrameDrawn_ = false;  // the present to come shows RenderScene's picture

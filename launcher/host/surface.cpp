@@ -1,5 +1,6 @@
-// The read-back every surface shares: glReadPixels of the drawable into rows
-// packed without padding.
+// Implements the read-back every surface shares: glReadPixels of the
+// drawable into rows packed without padding; needs the surface's context
+// current.
 #include "host/surface.h"
 
 #include <GL/gl.h>
@@ -9,8 +10,7 @@
 #endif
 
 void Surface::readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) const {
-    const int width = drawableWidth();
-    const int height = drawableHeight();
+    const auto [width, height] = drawableSize();
     rows.resize(static_cast<std::size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, order == PixelOrder::Bgra ? GL_BGRA : GL_RGBA,

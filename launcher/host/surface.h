@@ -1,6 +1,7 @@
 // Where a show draws: a drawable with an OpenGL context. The host needs only
-// these few things of it; the SDL window (live show) and the EGL pbuffer
-// (captures and shots) implement it.
+// these few things of it; three platforms implement it: the SDL window (the
+// live show), the EGL pbuffer (captures and shots) and the web page's canvas
+// (the show in a browser).
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,13 @@ class Surface {
     // No context current afterwards; with deleteContext the context is gone.
     virtual void releaseContext() = 0;
     // Pixels of the drawable area (high-DPI pixels where the platform has them).
-    virtual int drawableWidth() const = 0;
-    virtual int drawableHeight() const = 0;
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    virtual Size drawableSize() const = 0;
+    int drawableWidth() const { return drawableSize().width; }
+    int drawableHeight() const { return drawableSize().height; }
     // Shows what was drawn (a buffer swap).
     virtual void present() = 0;
     // What Init receives as its "device context": the platform's own handle.

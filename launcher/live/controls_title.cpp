@@ -1,4 +1,5 @@
-// Implements the controls' title text.
+// Implements the controls' title text: plain formatting of the song time,
+// the event, the pause and the audio offset.
 #include "live/controls_title.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// Implements the live frame turn.
+// Implements the live frame turn over the show host and the viewing
+// controls.
 #include "live/frame_turn.h"
 
 bool playFrameTurn(ShowHost& host, ShowControls& controls) {

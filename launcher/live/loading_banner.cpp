@@ -1,5 +1,6 @@
-// Draws the loading banner: the window cleared to black, the banner's pixels
-// copied in from a framebuffer of their own, scaled down in a small window.
+// Implements the loading banner over a FramebufferPicture: the window
+// cleared to black, the banner's pixels (made at build time) copied in from
+// a framebuffer of their own, scaled down in a small window.
 #include "live/loading_banner.h"
 
 #include <GL/gl.h>

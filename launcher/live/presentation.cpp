@@ -1,6 +1,6 @@
-// Implements the presentation over the show host and the SDL window layer:
-// window, banner, Init, full screen, the frame loop and the tear-down in its
-// order (display mode, context, module, cursor, window).
+// Implements the presentation over the show host and the SDL window layer
+// (window, events): window, banner, Init, full screen, the frame loop and the
+// tear-down in its order (display mode, context, module, cursor, window).
 #include "live/presentation.h"
 
 #include <cstdio>
@@ -10,12 +10,11 @@
 #include "live/frame_turn.h"
 #include "live/loading_banner.h"
 #include "live/show_controls.h"
+#include "live/show_keys.h"
+#include "platforms/sdl_events.h"
 #include "platforms/sdl_window.h"
 
 namespace {
-
-PresentationShownFn shownHandler = nullptr;
-void* shownContext = nullptr;
 
 // What the window's destruction does: display mode back, context gone, the
 // module shut down and released, the cursor back.
@@ -31,31 +30,34 @@ void tearDown(SdlWindow& window, ShowHost& host) {
 }
 
 void frameLoop(SdlWindow& window, ShowHost& host) {
-    ShowControls controls(
-        host, liveOptions().viewing, kShowWindowTitle,
-        [&window](const std::string& title) { window.setTitle(title.c_str()); },
-        liveOptions().audioOffsetMs);
+    ShowControls controls(host, kShowWindowTitle,
+                          [&window](const std::string& title) { window.setTitle(title.c_str()); });
     bool ended = false;
     while (!ended) {
-        switch (window.poll()) {
-            case SdlWindow::Event::None:
+        const WindowEvent event = pollWindowEvent();
+        switch (event.kind) {
+            case WindowEvent::Kind::None:
                 ended = !playFrameTurn(host, controls);
                 break;
-            case SdlWindow::Event::CloseRequest:
+            case WindowEvent::Kind::CloseRequest:
                 ended = true;
                 break;
-            case SdlWindow::Event::EscapePressed:
-                host.note("key escape");
-                ended = true;
-                break;
-            case SdlWindow::Event::Resized:
+            case WindowEvent::Kind::Resized:
                 host.drawableResized();
                 break;
-            case SdlWindow::Event::KeyPressed:
-                host.note(std::string("key ") + showKeyName(window.lastKey()));
-                controls.keyPressed(window.lastKey());  // swallowed without --controls
+            case WindowEvent::Kind::KeyPressed: {
+                const ShowKey key = showKeyForCode(event.keyCode);
+                host.note(std::string("key ") + showKeyName(key));
+                // Escape ends the show; the others are swallowed without
+                // --controls.
+                if (key == ShowKey::Escape) {
+                    ended = true;
+                } else {
+                    controls.keyPressed(key);
+                }
                 break;
-            case SdlWindow::Event::Other:
+            }
+            case WindowEvent::Kind::Other:
                 break;
         }
     }
@@ -63,50 +65,42 @@ void frameLoop(SdlWindow& window, ShowHost& host) {
 
 }  // namespace
 
-void setPresentationShownHandler(PresentationShownFn handler, void* context) {
-    shownHandler = handler;
-    shownContext = context;
-}
-
-int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
-                    char* messageBuffer) {
+int RunPresentation(const ShowRequest& request, char* messageBuffer) {
     ShowHost host;
-    if (!host.LoadModule(moduleName, messageBuffer)) return 0;
-    const LiveOptions& options = liveOptions();
-    const int endMs = host.exports().showEndMs != nullptr ? host.exports().showEndMs() : -1;
-    if (options.startMs > 0 && endMs >= 0 && options.startMs >= endMs) {
-        std::snprintf(messageBuffer, kMessageBufferSize, "--start %s: the show is over at %s",
-                      showSecondsText(options.startMs).c_str(), showSecondsText(endMs).c_str());
+    if (!host.LoadModule(request.moduleName, messageBuffer)) return 0;
+    if (const std::string past = startPastTheEndText(request.startMs, host.showEndMs());
+        !past.empty()) {
+        std::snprintf(messageBuffer, kMessageBufferSize, "%s", past.c_str());
         return kStartRefused;
     }
-    host.request(width, height, fullScreen != 0);
-    host.choosePictureShape(options.shape);
+    host.request(request);
 
     SdlWindow window;
     std::string error;
-    if (!window.create(kShowWindowTitle, width, height, fullScreen != 0, options.msaa, error)) {
+    if (!window.create(kShowWindowTitle, request.width, request.height, request.fullScreen,
+                       request.msaa, error)) {
         // Not silent: the caller shows the buffer.
         std::snprintf(messageBuffer, kMessageBufferSize, "Window could not be created! (%s)",
                       error.c_str());
         window.destroy();
         return 0;
     }
-    if (options.msaa > 0) {
-        if (window.samples() < options.msaa) {
+    if (request.msaa > 0) {
+        if (window.samples() < request.msaa) {
             std::fprintf(stderr,
                          "talvenor: --msaa %d: the display gives %d samples a pixel; drawing "
                          "with %d\n",
-                         options.msaa, window.samples(), window.samples());
+                         request.msaa, window.samples(), window.samples());
         }
         host.note("samples " + std::to_string(window.samples()));
     }
     window.show();
     // The size the platform gave the mapped window, not the one asked for.
     host.attach(window);
-    if (shownHandler != nullptr) shownHandler(shownContext);
+    if (request.onShown) request.onShown();
     // Swaps that wait for the display show their picture a refresh later,
     // which the module's clock allows for.
-    if (options.viewing.vsync) {
+    if (request.viewing.vsync) {
         if (window.waitForDisplay() == nullptr) {
             std::fputs("talvenor: the display offers no vsync here; frames are not throttled\n",
                        stderr);
@@ -117,14 +111,13 @@ int RunPresentation(const char* moduleName, int width, int height, int fullScree
     drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
     window.present();
 
-    if (!host.initialise({options.startMs, kLiveFramesPerSecond, false, options.audioOffsetMs},
-                         soundEnabled, messageBuffer)) {
+    if (!host.initialise(messageBuffer)) {
         tearDown(window, host);
         return 0;
     }
-    if (fullScreen != 0) {
-        const bool desktop = width == kDesktopSize || height == kDesktopSize;
-        window.enterFullScreen(width, height, desktop);
+    if (request.fullScreen) {
+        const bool desktop = request.width == kDesktopSize || request.height == kDesktopSize;
+        window.enterFullScreen(request.width, request.height, desktop);
         host.drawableResized();
         window.showCursor(false);
     }

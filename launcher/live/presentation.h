@@ -4,25 +4,17 @@
 // driver over the show host with the SDL window as its surface.
 #pragma once
 
-// Width and height that ask for the screen's own size: a full-screen show
-// with no display-mode switch.
-constexpr int kDesktopSize = 0;
+#include "host/show_request.h"
 
 // The show window's title.
 constexpr const char* kShowWindowTitle = "Morrowen q7v Kessary";
-
-// Called once the show's window is on screen, before the module's Init (the
-// dialog hides itself then); null for none.
-using PresentationShownFn = void (*)(void* context);
-void setPresentationShownHandler(PresentationShownFn handler, void* context);
 
 // RunPresentation's answer to a start the module cannot give: a --start at
 // or after the end the module tells before Init.
 constexpr int kStartRefused = -1;
 
-// Runs one show with the live options (live_options.h). Returns 1 when it
-// ran and ended, 0 when it could not start, kStartRefused for a start past
-// the show's end (nothing is opened); then messageBuffer (256 bytes) says
-// why.
-int RunPresentation(const char* moduleName, int width, int height, int fullScreen, int soundEnabled,
-                    char* messageBuffer);
+// Runs the show request asks for; its onShown is called once the window is
+// on screen, before the module's Init. Returns 1 when it ran and ended, 0
+// when it could not start, kStartRefused for a start past the show's end
+// (nothing is opened); then messageBuffer (256 bytes) says why.
+int RunPresentation(const ShowRequest& request, char* messageBuffer);

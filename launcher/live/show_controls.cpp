@@ -1,4 +1,5 @@
-// The controls over the module's seek and pause exports. A paused show keeps
+// Implements ShowControls over the module's seek, pause and audio-offset
+// exports, the control keys and the held picture. A paused show keeps
 // the last drawn picture and presents it again each turn; a seek drops that
 // picture, and the next frame shows the new instant as the module walked it.
 // Each action is a step for the host's observer.
@@ -10,13 +11,13 @@
 #include "live/control_keys.h"
 #include "live/controls_title.h"
 
-ShowControls::ShowControls(ShowHost& host, const ViewingOptions& options, const char* baseTitle,
-                           TitleSetter setTitle, int audioOffsetMs)
+ShowControls::ShowControls(ShowHost& host, const char* baseTitle, TitleSetter setTitle)
     : host_(host),
       exports_(host.exports()),
       baseTitle_(baseTitle),
       setTitle_(std::move(setTitle)),
-      audioOffsetMs_(audioOffsetMs) {
+      audioOffsetMs_(host.requested().audioOffsetMs) {
+    const ViewingOptions& options = host.requested().viewing;
     const bool canSeek =
         exports_.seekTo != nullptr && exports_.songTimeMs != nullptr && exports_.songTimeMs() >= 0;
     const bool canPause = exports_.setPaused != nullptr;
@@ -40,7 +41,7 @@ ShowControls::ShowControls(ShowHost& host, const ViewingOptions& options, const 
             eventStartsMs_.push_back(info.startMs);
         }
     }
-    endMs_ = exports_.showEndMs != nullptr ? exports_.showEndMs() : -1;
+    endMs_ = host.showEndMs();
 }
 
 int ShowControls::songMs() const {

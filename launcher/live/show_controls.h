@@ -12,18 +12,17 @@
 
 #include "host/show_host.h"
 #include "live/held_picture.h"
-#include "live/live_options.h"
 #include "live/show_keys.h"
 
 class ShowControls {
   public:
     using TitleSetter = std::function<void(const std::string& title)>;
 
-    // After Init: takes what the options need from the module's exports; what
-    // the module cannot do is refused with one note on stderr.
-    // audioOffsetMs: the offset the show started with (--audio-offset).
-    ShowControls(ShowHost& host, const ViewingOptions& options, const char* baseTitle,
-                 TitleSetter setTitle, int audioOffsetMs = 0);
+    // After Init: the viewing options and the audio offset the show started
+    // with come from the host's request; takes what they need from the
+    // module's exports, and refuses what the module cannot do with one note
+    // on stderr.
+    ShowControls(ShowHost& host, const char* baseTitle, TitleSetter setTitle);
 
     void keyPressed(ShowKey key);
     // Whether the keys act (--controls given and the module can seek and

@@ -1,8 +1,14 @@
-// The keys the live show knows, whatever the window system calls them.
+// The keys the live show knows, and which they are among the keys a
+// platform passes on by the names web browsers give them (KeyboardEvent.code):
+// the SDL window's events and the page's keydown both name keys so. Plain
+// code.
 #pragma once
+
+#include <string_view>
 
 enum class ShowKey {
     Other,
+    Escape,  // ends the show
     Space,
     Left,
     Right,
@@ -38,8 +44,36 @@ constexpr const char* showKeyName(ShowKey key) {
             return "bracket-left";
         case ShowKey::SoundLater:
             return "bracket-right";
+        case ShowKey::Escape:
+            return "escape";
         case ShowKey::Other:
             break;
     }
     return "other";
+}
+
+// The show's key for a key named as KeyboardEvent.code names it ("Space",
+// "ArrowLeft", "KeyN", "BracketLeft", ...); Other for any other name.
+constexpr ShowKey showKeyForCode(std::string_view code) {
+    struct Named {
+        std::string_view code;
+        ShowKey key;
+    };
+    constexpr Named kKeys[] = {
+        {"Escape", ShowKey::Escape},
+        {"Space", ShowKey::Space},
+        {"ArrowLeft", ShowKey::Left},
+        {"ArrowRight", ShowKey::Right},
+        {"PageUp", ShowKey::PageUp},
+        {"PageDown", ShowKey::PageDown},
+        {"Home", ShowKey::Home},
+        {"KeyN", ShowKey::N},
+        {"KeyP", ShowKey::P},
+        {"BracketLeft", ShowKey::SoundEarlier},
+        {"BracketRight", ShowKey::SoundLater},
+    };
+    for (const Named& k : kKeys) {
+        if (k.code == code) return k.key;
+    }
+    return ShowKey::Other;
 }

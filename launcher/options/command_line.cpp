@@ -1,6 +1,6 @@
-// Reads the command line with getopt_long over the option table, then checks
-// that the options of the live show and of the headless modes are not mixed
-// and derives the module name from what follows the options.
+// Implements the command line with getopt_long over the option table: the
+// options read, the live show's and the headless modes' kept apart, the
+// module name derived from what follows them, and the show request they make.
 #include "options/command_line.h"
 
 #include <getopt.h>
@@ -14,11 +14,6 @@ namespace {
 
 // getopt_long's value for table entry i; nothing else returns these.
 constexpr int kFirstOptionValue = 0x1000;
-
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // The first option typed of each scope, as "--name", so that a refusal can
 // name it.
@@ -48,8 +43,7 @@ const char* modeOption(RunMode mode) {
 }
 
 std::string checkLiveShow(const LaunchOptions& o, const Seen& seen) {
-    if (o.width == kDesktopWindowSize && !o.fullScreen)
-        return "--window desktop needs --fullscreen";
+    if (o.width == kDesktopSize && !o.fullScreen) return "--window desktop needs --fullscreen";
     if (!seen[OptionScope::Output].empty()) {
         return seen[OptionScope::Output] + " needs --capture or --shot";
     }
@@ -60,8 +54,8 @@ std::string checkLiveShow(const LaunchOptions& o, const Seen& seen) {
 // A capture's or shot's picture size may come from --window as well as
 // --size: one of them.
 std::string takeWindowAsPictureSize(LaunchOptions& o) {
-    if (!o.windowGiven && o.width != kDesktopWindowSize) return {};
-    if (o.width == kDesktopWindowSize) {
+    if (!o.windowGiven && o.width != kDesktopSize) return {};
+    if (o.width == kDesktopSize) {
         return std::string("--window desktop is for the live show, not ") + modeOption(o.mode);
     }
     if (o.sizeGiven) return "--window and --size both give the picture's size: give one of them";
@@ -89,13 +83,13 @@ std::string checkHeadless(LaunchOptions& o, const Seen& seen) {
         if (!seen[OptionScope::Capture].empty()) {
             return seen[OptionScope::Capture] + " needs --capture";
         }
-        if (!endsWith(o.outputPath, ".png")) return "--shot writes a .png file";
+        if (!o.outputPath.ends_with(".png")) return "--shot writes a .png file";
         return {};
     }
     // Raw frames, or the song alone: no encoder, any size.
-    const bool raw = endsWith(o.outputPath, ".rgba") || endsWith(o.outputPath, ".s16");
-    if (!raw && !endsWith(o.outputPath, ".mp4") && !endsWith(o.outputPath, ".mkv") &&
-        !endsWith(o.outputPath, ".mov")) {
+    const bool raw = o.outputPath.ends_with(".rgba") || o.outputPath.ends_with(".s16");
+    if (!raw && !o.outputPath.ends_with(".mp4") && !o.outputPath.ends_with(".mkv") &&
+        !o.outputPath.ends_with(".mov")) {
         return "--capture writes .mp4, .mkv, .mov, raw .rgba or song-only .s16 files";
     }
     // H.264 in 4:2:0 halves the chroma both ways.
@@ -137,6 +131,21 @@ std::string moduleNameFromText(const std::string& text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return name;
+}
+
+ShowRequest showRequestFor(const LaunchOptions& o) {
+    ShowRequest request;
+    request.moduleName = o.moduleName;
+    request.width = o.width;
+    request.height = o.height;
+    request.fullScreen = o.fullScreen;
+    request.soundEnabled = o.soundEnabled;
+    request.startMs = o.startMs;
+    request.shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
+    request.viewing = {o.controls, o.loop, o.vsync};
+    request.msaa = o.msaa;
+    request.audioOffsetMs = o.audioOffsetMs;
+    return request;
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/show_request.h"
 #include "options/option_values.h"
 
 constexpr const char* kDefaultModuleName = "sorvanel.dmd";
@@ -21,15 +22,15 @@ enum class RunMode {
 // A song time the command line cannot express: no --to means the show's end.
 constexpr int kUntilShowEnd = -1;
 
-// --window desktop: the screen's own size (0 by 0), full screen only.
-constexpr int kDesktopWindowSize = 0;
+// --window desktop is the screen's own size (kDesktopSize by kDesktopSize),
+// full screen only.
 constexpr int kMinWindowWidth = 320;
 constexpr int kMinWindowHeight = 240;
 constexpr int kMaxWindowSide = 8192;
 
 struct LaunchOptions {
     std::string moduleName = kDefaultModuleName;
-    int width = 640;  // kDesktopWindowSize for --window desktop
+    int width = 640;  // kDesktopSize for --window desktop
     int height = 480;
     bool fullScreen = false;
     bool soundEnabled = true;
@@ -64,6 +65,11 @@ struct ParsedCommandLine {
 
 // args are the arguments after the program name.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The live show the options ask for: the module, --window, --fullscreen,
+// --nosound, --start, --widescreen, --controls, --loop, --vsync, --msaa and
+// --audio-offset.
+ShowRequest showRequestFor(const LaunchOptions& options);
 
 // The module name from the text after the options: upper-cased (ASCII letters
 // only, other bytes kept), or the default when it is empty.

@@ -1,13 +1,11 @@
-// The table of the launcher's options. Every number an option takes is read
-// by option_values with its range, here and nowhere else.
+// Implements the table of the launcher's options. Every number an option
+// takes is read by option_values with its range, from here and nowhere else.
 #include "options/option_table.h"
 
 #include "options/option_values.h"
 
 namespace {
 
-constexpr int kMinWindowSideWidth = 320;
-constexpr int kMinWindowSideHeight = 240;
 constexpr int kMinOutputSide = 16;
 constexpr int kMaxOutputSide = 8192;
 constexpr long kMaxFramesPerSecond = 240;
@@ -34,11 +32,10 @@ bool seconds(OptionReading& r, const char* option, const char* value, int& ms) {
 bool window(OptionReading& r, const char* value) {
     LaunchOptions& o = r.options;
     if (std::string(value) == "desktop") {
-        o.width = o.height = kDesktopWindowSize;
+        o.width = o.height = kDesktopSize;
         return true;
     }
-    if (!parseSize(value, kMinWindowSideWidth, kMinWindowSideHeight, kMaxWindowSide, o.width,
-                   o.height)) {
+    if (!parseSize(value, kMinWindowWidth, kMinWindowHeight, kMaxWindowSide, o.width, o.height)) {
         return refuse(r,
                       "--window takes WxH from 320x240 to 8192x8192 (such as 640x480), or "
                       "desktop");

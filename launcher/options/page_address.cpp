@@ -1,6 +1,7 @@
-// Implements the page's address: the query split and percent-decoded, each
-// parameter turned into the option of its name, the whole read by
-// parseCommandLine; a refusal is prefixed with the parameter it names.
+// Implements the page's address over the launcher's command line: the query
+// split and percent-decoded, each parameter turned into the option of its
+// name, the whole read by parseCommandLine and made a show request; a refusal
+// is prefixed with the parameter it names.
 #include "options/page_address.h"
 
 #include <cctype>
@@ -153,6 +154,7 @@ PageAddress readPageAddress(const std::string& query) {
     }
     ParsedCommandLine parsed = parseCommandLine(args);
     address.options = parsed.options;
+    address.request = showRequestFor(parsed.options);
     if (!parsed.error.empty()) {
         // Named after the option the refusal speaks of first: its subject.
         const Parameter* subject = nullptr;

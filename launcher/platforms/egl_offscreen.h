@@ -42,8 +42,7 @@ class EglOffscreen final : public Surface {
     // until this object goes.
     bool makeCurrent() override;
     void releaseContext() override;
-    int drawableWidth() const override { return width_; }
-    int drawableHeight() const override { return height_; }
+    Size drawableSize() const override { return {width_, height_}; }
     void present() override;
     void* nativeHandle() const override { return nullptr; }  // no window
 

@@ -31,6 +31,13 @@ constexpr auto kStopGrace = std::chrono::seconds(1);
 constexpr int kPollTurnMs = 50;
 constexpr int kFirstPassedFd = 3;
 
+// Closes fd where it is open, and marks it closed.
+void closeOnce(int& fd) {
+    if (fd < 0) return;
+    ::close(fd);
+    fd = -1;
+}
+
 int stopsAsked() {
     return stopRequests != nullptr ? *stopRequests : 0;
 }
@@ -231,8 +238,7 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;
-        ::close(printed_);
-        printed_ = -1;
+        closeOnce(printed_);
         if (feedInput) ::close(inputFds[1]);
         error = program + ": " + std::strerror(execError);
         return false;
@@ -256,10 +262,7 @@ void FfmpegPipe::readOutput() {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0) {  // every writer is gone
-            ::close(printed_);
-            printed_ = -1;
-        }
+        if (n == 0) closeOnce(printed_);  // every writer is gone
         return;
     }
 }
@@ -304,10 +307,7 @@ FfmpegPipe::Write FfmpegPipe::write(const void* data, std::size_t bytes) {
 }
 
 int FfmpegPipe::finish(const std::function<long long()>& progress) {
-    if (input_ >= 0) {
-        ::close(input_);
-        input_ = -1;
-    }
+    closeOnce(input_);
     if (pid_ <= 0) return -1;
     const int stopsAtStart = stopsAsked();
     ProgressWatch watch(pid_);
@@ -332,18 +332,12 @@ int FfmpegPipe::finish(const std::function<long long()>& progress) {
     }
     pid_ = -1;
     readOutput();
-    if (printed_ >= 0) {
-        ::close(printed_);
-        printed_ = -1;
-    }
+    closeOnce(printed_);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void FfmpegPipe::kill() {
-    if (input_ >= 0) {
-        ::close(input_);
-        input_ = -1;
-    }
+    closeOnce(input_);
     if (pid_ > 0) {
         ::kill(-pid_, SIGKILL);
         ::kill(pid_, SIGKILL);
@@ -353,10 +347,7 @@ void FfmpegPipe::kill() {
         pid_ = -1;
     }
     readOutput();
-    if (printed_ >= 0) {
-        ::close(printed_);
-        printed_ = -1;
-    }
+    closeOnce(printed_);
 }
 
 int runFfmpeg(const std::vector<std::string>& args, const std::vector<int>& passFds,

@@ -1,21 +1,17 @@
-// The presentation window over SDL2: one window with a compatibility OpenGL
-// 2.1 context, or OpenGL ES 3.0 in the build on the GL subset (RGBA, double
-// buffer, at least 16 bits of depth), its events,
-// the display-mode switch for full screen and the cursor.
+// The presentation window over SDL2: one window with an OpenGL context (see
+// sdl_gl_context.cpp for its kind and pixel format), the display-mode switch
+// for full screen and the cursor. A Surface for the show host. Its events
+// are read apart (sdl_events.h).
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "host/surface.h"
-#include "live/show_keys.h"
 
 struct SDL_Window;
 
 class SdlWindow final : public Surface {
   public:
-    enum class Event { None, CloseRequest, EscapePressed, Resized, KeyPressed, Other };
-
     SdlWindow() = default;
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
@@ -37,15 +33,10 @@ class SdlWindow final : public Surface {
     // window as the module's "device context".
     bool makeCurrent() override;
     void releaseContext() override;  // no context current, and the context deleted
-    int drawableWidth() const override;
-    int drawableHeight() const override;
+    Size drawableSize() const override;
     void present() override;
     void* nativeHandle() const override;
 
-    // Takes one event from the queue; Event::None when it was empty.
-    Event poll();
-    // The key of the last Event::KeyPressed.
-    ShowKey lastKey() const { return lastKey_; }
     void setTitle(const char* title);
     // Swaps wait for the display: adaptive sync where the driver has it,
     // else plain vsync. Returns "adaptive", "vsync", or null when neither.
@@ -65,8 +56,10 @@ class SdlWindow final : public Surface {
     void destroy();
 
   private:
+    // sdl_gl_context.cpp: the context on the window just made, current.
+    bool createContext(int samplesAsked, std::string& error);
+
     int samples_ = 0;
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
-    ShowKey lastKey_ = ShowKey::Other;
 };

@@ -18,7 +18,7 @@ namespace {
 DialogSettings settingsFor(const std::vector<std::string>& args) {
     const ParsedCommandLine parsed = parseCommandLine(args);
     EXPECT_TRUE(parsed.error.empty()) << parsed.error;
-    return dialogSettingsFor(parsed.options);
+    return dialogSettingsFor(showRequestFor(parsed.options));
 }
 
 // Records what the start handler asks of the dialog and the presentation.
@@ -27,7 +27,7 @@ class RecordingHost : public StartHost {
     std::vector<std::string> calls;
     std::string caption;
     std::string text;
-    PresentationRequest request;
+    ShowRequest request;
     bool bufferWasZero = false;
     std::string failure;
 
@@ -41,7 +41,7 @@ class RecordingHost : public StartHost {
         text = t;
     }
     void hideDialog() override { calls.push_back("hide"); }
-    int runPresentation(const PresentationRequest& r, char* buffer) override {
+    int runPresentation(const ShowRequest& r, char* buffer) override {
         calls.push_back("run");
         request = r;
         bufferWasZero = true;
@@ -63,12 +63,12 @@ TEST(DialogPresets, NoCommandLineOffersTheDefaultModuleAt640x480WindowedWithSoun
     EXPECT_FALSE(s.fullScreen);
     EXPECT_FALSE(s.noSound);
 
-    const PresentationRequest r = presentationRequestFor(s);
+    const ShowRequest r = showRequestFor(s);
     EXPECT_EQ(r.moduleName, "sorvanel.dmd");
     EXPECT_EQ(r.width, 640);
     EXPECT_EQ(r.height, 480);
-    EXPECT_EQ(r.fullScreen, 0);
-    EXPECT_EQ(r.soundEnabled, 1);
+    EXPECT_FALSE(r.fullScreen);
+    EXPECT_TRUE(r.soundEnabled);
 }
 
 TEST(DialogPresets, CommandLineNameIsUpperCasedKeepingQuotesAndSpaces) {
@@ -84,11 +84,29 @@ TEST(DialogPresets, LauncherOptionsPresetTheControls) {
     EXPECT_TRUE(s.fullScreen);
     EXPECT_TRUE(s.noSound);
 
-    const PresentationRequest r = presentationRequestFor(s);
+    const ShowRequest r = showRequestFor(s);
     EXPECT_EQ(r.width, 1024);
     EXPECT_EQ(r.height, 768);
-    EXPECT_EQ(r.fullScreen, 1);
-    EXPECT_EQ(r.soundEnabled, 0);
+    EXPECT_TRUE(r.fullScreen);
+    EXPECT_FALSE(r.soundEnabled);
+}
+
+TEST(DialogPresets, OptionsWithoutAControlGoToTheShowAsTheCommandLineGaveThem) {
+    DialogSettings s = settingsFor({"--start", "14.3", "--widescreen", "--controls", "--loop",
+                                    "--vsync", "--msaa", "4", "--audio-offset", "150", "x.dmd"});
+    s.resolutionIndex = 4;
+    s.noSound = true;
+    const ShowRequest r = showRequestFor(s);
+    EXPECT_EQ(r.moduleName, "X.DMD");
+    EXPECT_EQ(r.width, 800);
+    EXPECT_FALSE(r.soundEnabled);
+    EXPECT_EQ(r.startMs, 14300);
+    EXPECT_EQ(r.shape, PictureShape::Widescreen);
+    EXPECT_TRUE(r.viewing.controls);
+    EXPECT_TRUE(r.viewing.loop);
+    EXPECT_TRUE(r.viewing.vsync);
+    EXPECT_EQ(r.msaa, 4);
+    EXPECT_EQ(r.audioOffsetMs, 150);
 }
 
 TEST(DialogChoices, EachListIndexGivesItsResolutionAndAnyOtherGives640x480) {
@@ -97,13 +115,13 @@ TEST(DialogChoices, EachListIndexGivesItsResolutionAndAnyOtherGives640x480) {
     DialogSettings s;
     for (int i = 0; i < 6; ++i) {
         s.resolutionIndex = i;
-        const PresentationRequest r = presentationRequestFor(s);
+        const ShowRequest r = showRequestFor(s);
         EXPECT_EQ(r.width, expected[i][0]) << i;
         EXPECT_EQ(r.height, expected[i][1]) << i;
     }
     for (int i : {-1, 6, 7, INT_MIN, INT_MAX}) {
         s.resolutionIndex = i;
-        const PresentationRequest r = presentationRequestFor(s);
+        const ShowRequest r = showRequestFor(s);
         EXPECT_EQ(r.width, 640) << i;
         EXPECT_EQ(r.height, 480) << i;
     }
@@ -113,18 +131,18 @@ TEST(DialogPresets, ASizeOutsideTheSixIsASeventhEntrySelected) {
     DialogSettings s = settingsFor({"--window", "1280x720"});
     EXPECT_EQ(s.resolutionIndex, 6);
     EXPECT_EQ(extraResolutionText(s.extraResolution), "1280 x 720");
-    PresentationRequest r = presentationRequestFor(s);
+    ShowRequest r = showRequestFor(s);
     EXPECT_EQ(r.width, 1280);
     EXPECT_EQ(r.height, 720);
     s.resolutionIndex = 1;  // the user picks one of the six
-    EXPECT_EQ(presentationRequestFor(s).width, 400);
+    EXPECT_EQ(showRequestFor(s).width, 400);
 
     s = settingsFor({"--fullscreen", "--window", "desktop"});
     EXPECT_EQ(extraResolutionText(s.extraResolution), "Desktop");
-    r = presentationRequestFor(s);
+    r = showRequestFor(s);
     EXPECT_EQ(r.width, 0);
     EXPECT_EQ(r.height, 0);
-    EXPECT_EQ(r.fullScreen, 1);
+    EXPECT_TRUE(r.fullScreen);
     EXPECT_FALSE(settingsFor({"--window", "800x600"}).extraResolution.present);
 }
 
@@ -164,8 +182,23 @@ TEST(StartHandler, RunsOneShowWithAZeroedBuffer) {
     EXPECT_EQ(host.request.moduleName, "DEMO.DMD");
     EXPECT_EQ(host.request.width, 640);
     EXPECT_EQ(host.request.height, 480);
-    EXPECT_EQ(host.request.soundEnabled, 0);
+    EXPECT_FALSE(host.request.soundEnabled);
     EXPECT_EQ(exitStatusFor(StartOutcome::ShowEnded), 0);
+}
+
+TEST(StartHandler, TheShowHidesTheDialogOnceItIsOnScreen) {
+    class ShowingHost : public RecordingHost {
+      public:
+        int runPresentation(const ShowRequest& r, char* buffer) override {
+            const int result = RecordingHost::runPresentation(r, buffer);
+            EXPECT_TRUE(r.onShown);
+            if (r.onShown) r.onShown();
+            return result;
+        }
+    };
+    ShowingHost host;
+    EXPECT_EQ(startShow(settingsFor({}), host), StartOutcome::ShowEnded);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"run", "hide"}));
 }
 
 TEST(StartHandler, FailedStartReportsTheBuffersText) {

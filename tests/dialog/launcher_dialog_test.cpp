@@ -28,9 +28,10 @@ struct PresentationCall {
     int width, height, fullScreen, soundEnabled;
 };
 std::vector<PresentationCall> presentationCalls;
-int fakePresentation(const char* moduleName, int width, int height, int fullScreen,
-                     int soundEnabled, char*) {
-    presentationCalls.push_back({moduleName, width, height, fullScreen, soundEnabled});
+int fakePresentation(const ShowRequest& request, char*) {
+    presentationCalls.push_back({request.moduleName, request.width, request.height,
+                                 request.fullScreen ? 1 : 0, request.soundEnabled ? 1 : 0});
+    if (request.onShown) request.onShown();
     return 1;
 }
 
@@ -99,7 +100,7 @@ class LauncherDialogTest : public ::testing::Test {
     LauncherDialog::Result runWith(LauncherDialog& dialog, std::function<void()> actions) {
         pendingActions = std::move(actions);
         Fl::add_timeout(0.05, runPending);
-        return dialog.doModal();
+        return dialog.runUntilEnded();
     }
 };
 

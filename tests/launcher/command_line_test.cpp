@@ -22,6 +22,37 @@ TEST(CommandLine, DefaultsWithoutAnyText) {
     EXPECT_FALSE(p.options.noDialog);
 }
 
+TEST(CommandLine, TheLiveShowsOptionsMakeItsShowRequest) {
+    const ShowRequest plain = showRequestFor(parse({}).options);
+    EXPECT_EQ(plain.moduleName, "sorvanel.dmd");
+    EXPECT_EQ(plain.width, 640);
+    EXPECT_EQ(plain.height, 480);
+    EXPECT_FALSE(plain.fullScreen);
+    EXPECT_TRUE(plain.soundEnabled);
+    EXPECT_EQ(plain.startMs, 0);
+    EXPECT_EQ(plain.shape, PictureShape::Composed);
+    EXPECT_FALSE(plain.viewing.controls || plain.viewing.loop || plain.viewing.vsync);
+    EXPECT_EQ(plain.msaa, 0);
+    EXPECT_EQ(plain.audioOffsetMs, 0);
+    EXPECT_FALSE(plain.onShown);
+
+    const ParsedCommandLine p = parse(
+        {"--window", "desktop", "--fullscreen", "--nosound", "--start", "14.3", "--widescreen",
+         "--controls", "--loop", "--vsync", "--msaa", "4", "--audio-offset", "-150", "x.dmd"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    const ShowRequest r = showRequestFor(p.options);
+    EXPECT_EQ(r.moduleName, "X.DMD");
+    EXPECT_EQ(r.width, kDesktopSize);
+    EXPECT_EQ(r.height, kDesktopSize);
+    EXPECT_TRUE(r.fullScreen);
+    EXPECT_FALSE(r.soundEnabled);
+    EXPECT_EQ(r.startMs, 14300);
+    EXPECT_EQ(r.shape, PictureShape::Widescreen);
+    EXPECT_TRUE(r.viewing.controls && r.viewing.loop && r.viewing.vsync);
+    EXPECT_EQ(r.msaa, 4);
+    EXPECT_EQ(r.audioOffsetMs, -150);
+}
+
 TEST(CommandLine, ModuleNameIsTheRestUpperCasedWithQuotesAndSpacesKept) {
     EXPECT_EQ(parse({"my", "demo.dmd"}).options.moduleName, "MY DEMO.DMD");
     EXPECT_EQ(parse({"\"Mixed", "Case.dmd\""}).options.moduleName, "\"MIXED CASE.DMD\"");
@@ -65,8 +96,8 @@ TEST(CommandLine, WindowTakesAnySizeInRangeAndTheDesktopForFullScreen) {
 
     const ParsedCommandLine desktop = parse({"--fullscreen", "--window", "desktop"});
     ASSERT_TRUE(desktop.error.empty()) << desktop.error;
-    EXPECT_EQ(desktop.options.width, kDesktopWindowSize);
-    EXPECT_EQ(desktop.options.height, kDesktopWindowSize);
+    EXPECT_EQ(desktop.options.width, kDesktopSize);
+    EXPECT_EQ(desktop.options.height, kDesktopSize);
     EXPECT_EQ(parse({"--window", "desktop"}).error, "--window desktop needs --fullscreen");
     // Captures and shots take --widescreen, not --window.
     EXPECT_TRUE(parse({"--widescreen", "--shot", "1", "a.png"}).error.empty());

@@ -20,6 +20,15 @@ TEST(PageAddress, PresetsTheLiveShowAsTheOptionsDo) {
     EXPECT_TRUE(a.options.fullScreen && !a.options.soundEnabled && a.options.controls &&
                 a.options.loop && a.options.widescreen);
     EXPECT_EQ(a.options.audioOffsetMs, -35);
+    // The show request the page starts from, as the command line makes it.
+    EXPECT_EQ(a.request.moduleName, "sorvanel.dmd");
+    EXPECT_EQ(a.request.startMs, 14300);
+    EXPECT_EQ(a.request.width, 800);
+    EXPECT_EQ(a.request.height, 600);
+    EXPECT_TRUE(a.request.fullScreen && !a.request.soundEnabled && a.request.viewing.controls &&
+                a.request.viewing.loop);
+    EXPECT_EQ(a.request.shape, PictureShape::Widescreen);
+    EXPECT_EQ(a.request.audioOffsetMs, -35);
     EXPECT_FALSE(a.noDialog);
     EXPECT_TRUE(readPageAddress("nodialog&nosound").noDialog);
     // A form's bare name, as URLSearchParams writes it.

@@ -4,6 +4,7 @@
 
 #include "live/control_keys.h"
 #include "live/controls_title.h"
+#include "live/show_keys.h"
 #include "options/command_line.h"
 
 namespace {
@@ -27,6 +28,26 @@ TEST(ViewingOptions, ParsedForTheLiveShowOnly) {
     EXPECT_EQ(parseCommandLine({"--list"}).options.mode, RunMode::List);
     EXPECT_EQ(parseCommandLine({"--list", "--nosound"}).error, "--nosound does not go with --list");
     EXPECT_NE(parseCommandLine({"--list", "--shot", "1", "a.png"}).error, "");
+}
+
+TEST(ShowKeys, KeysNamedAsBrowsersNameThemAreTheShowsKeys) {
+    EXPECT_EQ(showKeyForCode("Escape"), Key::Escape);
+    EXPECT_EQ(showKeyForCode("Space"), Key::Space);
+    EXPECT_EQ(showKeyForCode("ArrowLeft"), Key::Left);
+    EXPECT_EQ(showKeyForCode("ArrowRight"), Key::Right);
+    EXPECT_EQ(showKeyForCode("PageUp"), Key::PageUp);
+    EXPECT_EQ(showKeyForCode("PageDown"), Key::PageDown);
+    EXPECT_EQ(showKeyForCode("Home"), Key::Home);
+    EXPECT_EQ(showKeyForCode("KeyN"), Key::N);
+    EXPECT_EQ(showKeyForCode("KeyP"), Key::P);
+    EXPECT_EQ(showKeyForCode("BracketLeft"), Key::SoundEarlier);
+    EXPECT_EQ(showKeyForCode("BracketRight"), Key::SoundLater);
+    for (const char* other : {"", "KeyA", "ArrowUp", "Enter", "space", "N"}) {
+        EXPECT_EQ(showKeyForCode(other), Key::Other) << other;
+    }
+    EXPECT_STREQ(showKeyName(Key::Escape), "escape");
+    EXPECT_STREQ(showKeyName(Key::SoundLater), "bracket-right");
+    EXPECT_STREQ(showKeyName(Key::Other), "other");
 }
 
 TEST(ShowControls, StepsSeekByFiveAndSixtySecondsWithinTheShow) {

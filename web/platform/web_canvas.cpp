@@ -114,8 +114,7 @@ void WebCanvas::readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) co
         Surface::readPixels(order, rows);
         return;
     }
-    const int width = drawableWidth();
-    const int height = drawableHeight();
+    const auto [width, height] = drawableSize();
     const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
@@ -150,8 +149,7 @@ void WebCanvas::resize(int width, int height) {
 
 void WebCanvas::present() {
     if (framebuffer_ == 0) return;
-    const int width = drawableWidth();
-    const int height = drawableHeight();
+    const auto [width, height] = drawableSize();
     // The copy onto the canvas itself, past the window framebuffer; the
     // scissor box of a picture with bars must not cut it.
     const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
@@ -177,16 +175,8 @@ void WebCanvas::releaseContext() {
     context_ = 0;
 }
 
-int WebCanvas::drawableWidth() const {
-    int width = 0;
-    int height = 0;
-    emscripten_get_canvas_element_size(kCanvas, &width, &height);
-    return width;
-}
-
-int WebCanvas::drawableHeight() const {
-    int width = 0;
-    int height = 0;
-    emscripten_get_canvas_element_size(kCanvas, &width, &height);
-    return height;
+Surface::Size WebCanvas::drawableSize() const {
+    Size size;
+    emscripten_get_canvas_element_size(kCanvas, &size.width, &size.height);
+    return size;
 }

@@ -38,8 +38,7 @@ class WebCanvas final : public Surface {
 
     bool makeCurrent() override;
     void releaseContext() override;
-    int drawableWidth() const override;
-    int drawableHeight() const override;
+    Size drawableSize() const override;
     // Copies the picture onto the canvas, which the browser shows when the
     // animation frame returns.
     void present() override;

@@ -1,4 +1,5 @@
-// Implements the page's texts and the JSON the page's script reads.
+// Implements the page's texts and the JSON the page's script reads, with the
+// show host's time texts.
 #include "web/show/page_texts.h"
 
 #include <cstdio>
@@ -12,12 +13,6 @@ const char* truth(bool value) {
 }
 
 }  // namespace
-
-std::string startPastTheEndText(int startMs, int endMs) {
-    if (startMs <= 0 || endMs < 0 || startMs < endMs) return {};
-    return "--start " + showSecondsText(startMs) + ": the show is over at " +
-           showSecondsText(endMs);
-}
 
 std::string shotPastTheEndText(std::int64_t frame, int framesPerSecond, const std::string& why) {
     return "error: --shot " + showSecondsText(static_cast<int>(dmdGridMs(frame, framesPerSecond))) +
@@ -58,21 +53,22 @@ std::string playerScriptJson(const ShowControls& controls, const OptionalExports
 
 std::string pageAddressJson(const PageAddress& address, int endMs) {
     const LaunchOptions& o = address.options;
+    const ShowRequest& r = address.request;
     std::string error = address.error;
     if (error.empty() && o.mode == RunMode::Show) {
-        const std::string past = startPastTheEndText(o.startMs, endMs);
+        const std::string past = startPastTheEndText(r.startMs, endMs);
         if (!past.empty()) error = past;
     }
     const bool shot = o.mode == RunMode::Shot;
     return "{\"error\":" + jsonString(error) + ",\"shot\":" + truth(shot) +
-           ",\"startMs\":" + std::to_string(o.startMs) + ",\"width\":" + std::to_string(o.width) +
-           ",\"height\":" + std::to_string(o.height) +
-           ",\"windowGiven\":" + truth(o.windowGiven || o.width == kDesktopWindowSize) +
-           ",\"fullscreen\":" + truth(o.fullScreen) + ",\"nosound\":" + truth(!o.soundEnabled) +
-           ",\"controls\":" + truth(o.controls) + ",\"loop\":" + truth(o.loop) +
-           ",\"widescreen\":" + truth(o.widescreen) + ",\"msaa\":" + std::to_string(o.msaa) +
-           ",\"nodialog\":" + truth(address.noDialog) +
-           ",\"audioOffsetMs\":" + std::to_string(o.audioOffsetMs) +
+           ",\"startMs\":" + std::to_string(r.startMs) + ",\"width\":" + std::to_string(r.width) +
+           ",\"height\":" + std::to_string(r.height) +
+           ",\"windowGiven\":" + truth(o.windowGiven || r.width == kDesktopSize) +
+           ",\"fullscreen\":" + truth(r.fullScreen) + ",\"nosound\":" + truth(!r.soundEnabled) +
+           ",\"controls\":" + truth(r.viewing.controls) + ",\"loop\":" + truth(r.viewing.loop) +
+           ",\"widescreen\":" + truth(r.shape == PictureShape::Widescreen) +
+           ",\"msaa\":" + std::to_string(r.msaa) + ",\"nodialog\":" + truth(address.noDialog) +
+           ",\"audioOffsetMs\":" + std::to_string(r.audioOffsetMs) +
            ",\"shotMs\":" + std::to_string(o.shotMs) +
            ",\"shotWidth\":" + std::to_string(o.outputWidth) +
            ",\"shotHeight\":" + std::to_string(o.outputHeight) +

@@ -1,7 +1,7 @@
-// What the page's C++ side tells the page in words: the refusals of a start
-// or a shot past the show's end in talvenor's words, the script for the
-// player bar, and the address read as the launcher's options, as JSON for
-// the page's script. Plain code, testable without a browser.
+// What the page's C++ side tells the page in words: the refusal of a shot
+// past the show's end in talvenor's words, the script for the player bar,
+// and the address read as the launcher's options, as JSON for the page's
+// script. Plain code over the show host's texts, testable without a browser.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +10,6 @@
 #include "host/optional_exports.h"
 #include "live/show_controls.h"
 #include "options/page_address.h"
-
-// "--start 1600.000 s: the show is over at 1560.000 s" for a live start at
-// or after the end (endMs -1: unknown), "" otherwise.
-std::string startPastTheEndText(int startMs, int endMs);
 
 // "error: --shot 2000.000 s: " + shootFrame's PastTheEnd text, the time being
 // that of the grid frame the shot went to, as talvenor --shot says it.
@@ -27,5 +23,6 @@ std::string jsonString(const std::string& text);
 std::string playerScriptJson(const ShowControls& controls, const OptionalExports& exports);
 
 // The address read, with the show's end (endMs, -1 unknown) checked against
-// a live start: {"error":"...","shot":false,"startMs":...,...}.
+// a live start (startPastTheEndText): {"error":"...","shot":false,
+// "startMs":...,...}; the live show's settings are its show request's.
 std::string pageAddressJson(const PageAddress& address, int endMs);

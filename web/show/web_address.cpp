@@ -15,10 +15,7 @@ namespace {
 int showEndMs() {
     ShowHost host;
     char message[kMessageBufferSize] = {};
-    if (!host.LoadModule("sorvanel.dmd", message) || host.exports().showEndMs == nullptr) {
-        return -1;
-    }
-    return host.exports().showEndMs();
+    return host.LoadModule("sorvanel.dmd", message) ? host.showEndMs() : -1;
 }
 
 }  // namespace
@@ -28,7 +25,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* sorvanelReadAddress(const char* quer
     static std::string json;
     const PageAddress address = readPageAddress(query != nullptr ? query : "");
     const bool startsLate = address.error.empty() && address.options.mode == RunMode::Show &&
-                            address.options.startMs > 0;
+                            address.request.startMs > 0;
     json = pageAddressJson(address, startsLate ? showEndMs() : -1);
     return json.c_str();
 }

@@ -1,5 +1,6 @@
 // The show in a browser: the page's entry points over the same show host the
-// launcher uses. sorvanelShow plays the live show on the canvas, one frame
+// launcher uses, on the page's canvas. sorvanelShow fills a show request from
+// the page's form and plays the live show on the canvas, one frame
 // per animation frame (requestAnimationFrame), with the loading banner while
 // Init runs, the viewing controls from the keyboard, Esc (or the page's end
 // request) ending it with Done's fade, and the page told at the end. The
@@ -12,15 +13,15 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "capture/shot_frame.h"
+#include "host/show_request.h"
 #include "live/frame_turn.h"
-#include "live/live_options.h"
 #include "live/loading_banner.h"
 #include "live/presentation.h"
+#include "live/show_keys.h"
 #include "web/show/page_show.h"
 #include "web/show/page_texts.h"
 
@@ -48,29 +49,6 @@ EM_JS(int, pageWantedBufferSize, (), {
 
 PageShow* live = nullptr;
 
-ShowKey showKeyOf(const char* code) {
-    struct Named {
-        const char* code;
-        ShowKey key;
-    };
-    static const Named kKeys[] = {
-        {"Space", ShowKey::Space},
-        {"ArrowLeft", ShowKey::Left},
-        {"ArrowRight", ShowKey::Right},
-        {"PageUp", ShowKey::PageUp},
-        {"PageDown", ShowKey::PageDown},
-        {"Home", ShowKey::Home},
-        {"KeyN", ShowKey::N},
-        {"KeyP", ShowKey::P},
-        {"BracketLeft", ShowKey::SoundEarlier},
-        {"BracketRight", ShowKey::SoundLater},
-    };
-    for (const Named& k : kKeys) {
-        if (std::strcmp(code, k.code) == 0) return k.key;
-    }
-    return ShowKey::Other;
-}
-
 // The tear-down in its order: the context released, then the module's Done
 // (its fade) and the module released; then the page takes over.
 void endShow() {
@@ -89,7 +67,8 @@ void followCanvasSize() {
     if (wanted <= 0) return;
     const int width = wanted / 65536;
     const int height = wanted % 65536;
-    if (width == live->canvas.drawableWidth() && height == live->canvas.drawableHeight()) return;
+    const Surface::Size now = live->canvas.drawableSize();
+    if (width == now.width && height == now.height) return;
     live->canvas.resize(width, height);
     live->host.drawableResized();
 }
@@ -106,12 +85,12 @@ EM_BOOL onAnimationFrame(double, void*) {
 
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
     if (live == nullptr || live->controls == nullptr) return EM_FALSE;
-    if (std::strcmp(event->key, "Escape") == 0) {
+    const ShowKey key = showKeyForCode(event->code);
+    if (key == ShowKey::Escape) {
         live->host.note("key escape");
         live->ending = true;
         return EM_TRUE;
     }
-    const ShowKey key = showKeyOf(event->code);
     // Without the controls the keys are the page's (the player bar's own).
     if (key == ShowKey::Other || !live->controls->keysOn()) return EM_FALSE;
     live->host.note(std::string("key ") + showKeyName(key));
@@ -123,57 +102,70 @@ void failed(const char* text) {
     pageFailed(text, startFailureDetail().c_str());
 }
 
+// The live show the request asks for, on the canvas at its size: true when
+// it runs, false when it could not start (the page has been told why).
+bool startLiveShow(const ShowRequest& request) {
+    if (live != nullptr) return false;  // one show per page, as one per program run
+    live = new PageShow;
+    char message[kMessageBufferSize] = {};
+    ShowHost& host = live->host;
+    if (!host.LoadModule(request.moduleName, message)) {
+        failed(message);
+        return false;
+    }
+    if (const std::string past = startPastTheEndText(request.startMs, host.showEndMs());
+        !past.empty()) {
+        pageFailed(past.c_str(), "");
+        return false;
+    }
+    host.request(request);
+    std::string error;
+    if (!live->canvas.create(request.width, request.height, request.msaa, error)) {
+        pageFailed(("Window could not be created! (" + error + ")").c_str(), "");
+        return false;
+    }
+    host.attach(live->canvas);
+    drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
+    live->canvas.present();  // shown while Init waits for the pictures and the sound
+    if (!host.initialise(message)) {
+        host.close();
+        failed(message);
+        return false;
+    }
+    host.setRunning(true);
+    live->controls = std::make_unique<ShowControls>(
+        host, kShowWindowTitle, [](const std::string& title) { pageTitle(title.c_str()); });
+    pageShowStarted(playerScriptJson(*live->controls, host.exports()).c_str());
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKeyDown);
+    emscripten_request_animation_frame_loop(onAnimationFrame, nullptr);
+    return true;
+}
+
 }  // namespace
 
 PageShow* pageShow() {
     return live;
 }
 
-// The live show with the form's settings; width x height is the drawing
-// buffer's first size. 1 when it runs, 0 when it could not start (the page
-// has been told why).
+// The live show with the form's settings (start and audio offset from the
+// address); width x height is the drawing buffer's first size. 1 when it
+// runs, 0 when it could not start (the page has been told why).
 extern "C" EMSCRIPTEN_KEEPALIVE int sorvanelShow(int width, int height, int fullScreen,
                                                  int soundEnabled, int startMs, int controls,
                                                  int loop, int widescreen, int audioOffsetMs,
                                                  int msaa) {
-    if (live != nullptr) return 0;  // one show per page, as one per program run
-    live = new PageShow;
-    char message[kMessageBufferSize] = {};
-    ShowHost& host = live->host;
-    if (!host.LoadModule(kModuleName, message)) {
-        failed(message);
-        return 0;
-    }
-    const int endMs = host.exports().showEndMs != nullptr ? host.exports().showEndMs() : -1;
-    if (const std::string past = startPastTheEndText(startMs, endMs); !past.empty()) {
-        pageFailed(past.c_str(), "");
-        return 0;
-    }
-    host.request(width, height, fullScreen != 0);
-    host.choosePictureShape(widescreen != 0 ? PictureShape::Widescreen : PictureShape::Composed);
-    std::string error;
-    if (!live->canvas.create(width, height, msaa, error)) {
-        pageFailed(("Window could not be created! (" + error + ")").c_str(), "");
-        return 0;
-    }
-    host.attach(live->canvas);
-    drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
-    live->canvas.present();  // shown while Init waits for the pictures and the sound
-    if (!host.initialise({startMs, kLiveFramesPerSecond, false, audioOffsetMs}, soundEnabled,
-                         message)) {
-        host.close();
-        failed(message);
-        return 0;
-    }
-    host.setRunning(true);
-    const ViewingOptions viewing{controls != 0, loop != 0, false};
-    live->controls = std::make_unique<ShowControls>(
-        host, viewing, kShowWindowTitle, [](const std::string& title) { pageTitle(title.c_str()); },
-        audioOffsetMs);
-    pageShowStarted(playerScriptJson(*live->controls, host.exports()).c_str());
-    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, onKeyDown);
-    emscripten_request_animation_frame_loop(onAnimationFrame, nullptr);
-    return 1;
+    ShowRequest request;
+    request.moduleName = kModuleName;
+    request.width = width;
+    request.height = height;
+    request.fullScreen = fullScreen != 0;
+    request.soundEnabled = soundEnabled != 0;
+    request.startMs = startMs;
+    request.shape = widescreen != 0 ? PictureShape::Widescreen : PictureShape::Composed;
+    request.viewing = {controls != 0, loop != 0, false};
+    request.msaa = msaa;
+    request.audioOffsetMs = audioOffsetMs;
+    return startLiveShow(request) ? 1 : 0;
 }
 
 // Ends the show as Esc does (the player's leave button, or a full screen the
