@@ -109,7 +109,7 @@ SizeVerdict benchSize(int width, int height, double seconds) {
     for (const BenchScene& scene : heaviestMeshScenes()) {
         const int songMs = static_cast<int>(scene.songSeconds * 1000.0 + 0.5);
         // The minimal loop: the director's whole frame compiled once.
-        BakedMeshSet::setEmission(MeshEmission::Immediate);
+        renderer.meshes.setEmission(MeshEmission::Immediate);
         const GLuint frameList = glGenLists(1);
         glNewList(frameList, GL_COMPILE);
         director.renderScene(frustum, songMs);
@@ -118,7 +118,7 @@ SizeVerdict benchSize(int width, int height, double seconds) {
         Timing timings[kWayCount];
         for (int round = 0; round < kRounds; ++round) {
             for (int w = 0; w < kWayCount; ++w) {
-                BakedMeshSet::setEmission(kWays[w].emission);
+                renderer.meshes.setEmission(kWays[w].emission);
                 const std::function<void()> frame =
                     kWays[w].replay
                         ? std::function<void()>([&] { glCallList(frameList); })
@@ -138,7 +138,6 @@ SizeVerdict benchSize(int width, int height, double seconds) {
         verdict.slowestFps = std::min(verdict.slowestFps, timings[1].fps());
         verdict.worstRatio = std::max(verdict.worstRatio, ratio);
     }
-    BakedMeshSet::setEmission(MeshEmission::VertexArrays);
     if (pictures.loaded != kTextureSlotCount) {
         std::printf("  (%d of 9 pictures loaded)\n", pictures.loaded);
     }

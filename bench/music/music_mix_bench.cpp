@@ -12,52 +12,54 @@ namespace {
 
 constexpr int kRate = 44100;
 
-bool initialiseOffline() {
-    soundSetOutput(kSoundOutputOffline);
-    soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
-    return soundInit(kRate, 31, 0) == 1;
+bool initialiseOffline(SoundLayer& layer) {
+    layer.setOutput(kSoundOutputOffline);
+    layer.setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
+    return layer.init(kRate, 31, 0) == 1;
 }
 
 void mixOneSecond(benchmark::State& state) {
-    if (!initialiseOffline()) {
+    SoundLayer layer;
+    if (!initialiseOffline(layer)) {
         state.SkipWithError("sound layer did not initialise");
         return;
     }
-    SoundSong* song = songLoad(SORVANEL_BENCH_SONG);
+    SoundSong* song = layer.songLoad(SORVANEL_BENCH_SONG);
     if (song == nullptr) {
         state.SkipWithError("song did not load");
-        soundClose();
+        layer.close();
         return;
     }
-    songSetStartMs(song, static_cast<int>(state.range(0)));
-    songPlay(song);
+    layer.songSetStartMs(song, static_cast<int>(state.range(0)));
+    layer.songPlay(song);
     std::vector<std::int16_t> audio(kRate * 2);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(songMixOffline(song, audio.data(), kRate));
+        benchmark::DoNotOptimize(layer.songMixOffline(song, audio.data(), kRate));
         benchmark::ClobberMemory();
     }
     // Each iteration is one second of song: its time is the share of one core.
     state.SetItemsProcessed(state.iterations() * kRate);
-    songFree(song);
-    soundClose();
+    layer.songFree(song);
+    layer.close();
 }
 // From 60 s (text scene), 240 s (scene with drums) and 985 s (circle stretch).
 BENCHMARK(mixOneSecond)->Arg(60000)->Arg(240000)->Arg(985000)->Unit(benchmark::kMillisecond);
 
 void loadSong(benchmark::State& state) {
-    if (!initialiseOffline()) {
+    SoundLayer layer;
+    if (!initialiseOffline(layer)) {
         state.SkipWithError("sound layer did not initialise");
         return;
     }
     for (auto _ : state) {
-        SoundSong* song = songLoad(SORVANEL_BENCH_SONG);
+        SoundSong* song = layer.songLoad(SORVANEL_BENCH_SONG);
         if (song == nullptr) {
             state.SkipWithError("song did not load");
             break;
         }
-        songFree(song);
+        layer.songFree(song);
     }
-    soundClose();
+    layer.close();
 }
 BENCHMARK(loadSong)->Unit(benchmark::kMillisecond);
 

@@ -14,6 +14,10 @@ struct Entry {
     std::unique_ptr<Context> context;
 };
 
+// Process-wide, as in the GL the subset stands in for: a GL call names no
+// context, so the state is found by the context the platform reports
+// current. It belongs to the contexts (the host draws through them too),
+// not to a show, and outlives the module's Done and unload.
 std::vector<Entry> contexts;
 const void* lastHandle = nullptr;
 Context* lastContext = nullptr;

@@ -5,6 +5,9 @@
 
 namespace {
 
+// Process-wide, outside the show's state: the host reads it after a failed
+// Init has returned, and the layers below the show (the sound layer, the
+// picture loads) note their causes here without a way to the show.
 std::string detail;
 
 }  // namespace

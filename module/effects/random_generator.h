@@ -1,6 +1,8 @@
-// The module's pseudo-random generator: the classic C runtime's linear
+// The sprite burst's pseudo-random generator: the classic C runtime's linear
 // congruential arithmetic, kept here so the show draws the same numbers on
-// every platform. Never the C library's rand().
+// every platform. Never the C library's rand(). The burst owns it (it is
+// the generator's only user), so a fresh burst starts from state 1 as the
+// show did at library load.
 #pragma once
 
 #include <cstdint>
@@ -17,17 +19,14 @@ class RandomGenerator {
         return static_cast<int>((state_ >> 16) & 0x7FFF);
     }
 
+    // The next value scaled into [0, x * 32767/32768]: the product is
+    // formed in double precision and rounded to single.
+    float upTo(float x);
+
     std::uint32_t state() const { return state_; }
-    // The show never sets it (it starts at 1 at library load); tests do.
+    // The show never sets it (each burst starts at 1); tests do.
     void setState(std::uint32_t state) { state_ = state; }
 
   private:
     std::uint32_t state_;
 };
-
-// The one generator of the module; the sprite burst is its only user.
-extern constinit RandomGenerator moduleRandom;
-
-// The next value of moduleRandom scaled into [0, x * 32767/32768]: the
-// product is formed in double precision and rounded to single.
-float randomUpTo(float x);

@@ -1,11 +1,10 @@
 // The sprite burst: 30 squares sharing one centre, each turning by its own
 // angle, growing per draw, fading over the last unit of its life and reborn
-// with new random values from the module's generator.
+// with new random values from the burst's own generator.
 #include "effects/sprite_burst.h"
 
 #include <GL/gl.h>
 
-#include "effects/random_generator.h"
 #include "effects/scene_renderer.h"
 
 SpriteBurst::SpriteBurst() {
@@ -13,18 +12,18 @@ SpriteBurst::SpriteBurst() {
     // lifetime, so the first draw shows 30 black squares and rebirths them all.
     for (int i = 0; i < kParticleCount; ++i) {
         respawn(i);
-        age[i] = randomUpTo(1.0f) + 3.0f;
+        age[i] = random.upTo(1.0f) + 3.0f;
     }
 }
 
 void SpriteBurst::respawn(int i) {
     age[i] = 0.0f;
-    angle[i] = randomUpTo(360.0f);
-    red[i] = randomUpTo(1.0f);
-    green[i] = randomUpTo(1.0f);
-    blue[i] = randomUpTo(1.0f);
-    speed[i] = static_cast<float>(randomUpTo(0.3f) + 0.1);
-    lifetime[i] = randomUpTo(1.0f) + 1.0f;
+    angle[i] = random.upTo(360.0f);
+    red[i] = random.upTo(1.0f);
+    green[i] = random.upTo(1.0f);
+    blue[i] = random.upTo(1.0f);
+    speed[i] = static_cast<float>(random.upTo(0.3f) + 0.1);
+    lifetime[i] = random.upTo(1.0f) + 1.0f;
 }
 
 void SpriteBurst::drawParticle(int i) {

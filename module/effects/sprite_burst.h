@@ -1,11 +1,14 @@
 // The fountain of 30 textured squares: seven parallel arrays, aged per draw.
 #pragma once
 
+#include "effects/random_generator.h"
+
 class SpriteBurst {
   public:
     static constexpr int kParticleCount = 30;
 
-    // Draws seven random values per particle, particle 0 first.
+    // Draws seven random values per particle, particle 0 first, from its
+    // own generator at state 1.
     SpriteBurst();
 
     int count() const { return kParticleCount; }
@@ -26,4 +29,6 @@ class SpriteBurst {
     float blue[kParticleCount];
     float speed[kParticleCount];
     float lifetime[kParticleCount];
+    // Where every value above came from; rebirths draw on from here.
+    RandomGenerator random;
 };

@@ -2,10 +2,12 @@
 // Init gets everything ready in a fixed order and stops at the first failure
 // with a text in the launcher's buffer; RenderScene is the scene director.
 // The optional exports let a host start the show part-way and drive the
-// clock itself with offline audio, for captures and shots.
+// clock itself with offline audio, for captures and shots. Everything the
+// show holds is one ShowState (show_state.h), made by Init and ended by Done.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "assets/picture_startup.h"
@@ -14,9 +16,9 @@
 #include "common/dmd_api.h"
 #include "common/failure_detail.h"
 #include "effects/text_font.h"
-#include "frame/module_objects.h"
 #include "frame/show_seek.h"
 #include "frame/show_start.h"
+#include "frame/show_state.h"
 #include "show/event_script.h"
 #include "show/event_words.h"
 #include "show/scene_flags.h"
@@ -26,10 +28,23 @@ namespace {
 constexpr const char* kSongFileName = "Sorvanel.it";
 constexpr int kOfflineMixRate = 44100;
 
-// What a host asked for before Init, through the optional exports.
-ShowStart showStart;
-bool offlineAudio = false;
-bool initCalled = false;
+// What a host asks through the optional exports before Init, and whether
+// Init came. Process-wide: it is set before the show exists and read by
+// Init, and it outlives Done, so that a start asked for too late is still
+// refused.
+struct HostRequests {
+    ShowStart start;
+    bool offlineAudio = false;
+    bool initCalled = false;
+    int audioOffsetMs = 0;
+    int presentationDelayMs = 0;
+};
+HostRequests requests;
+
+// The show, from Init to Done. Process-wide as the one way to it: the
+// exports carry no handle. Should Done never come, the library's unload
+// destroys it (its sound layer stops before the code it runs goes away).
+std::unique_ptr<ShowState> show;
 
 void writeMessage(char** messageTarget, const char* text) {
     if (messageTarget == nullptr || *messageTarget == nullptr) return;
@@ -37,84 +52,102 @@ void writeMessage(char** messageTarget, const char* text) {
     (*messageTarget)[kMessageBufferSize - 1] = '\0';
 }
 
+// The running show: Init succeeded as far as the music, and Done has not come.
+ShowState* musicShow() {
+    return show != nullptr && show->musicStarted != 0 ? show.get() : nullptr;
+}
+
 }  // namespace
 
 DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget) {
-    initCalled = true;
+    requests.initCalled = true;
     clearFailureDetail();
+    // After a failure the state stays as far as it got, for a RenderScene
+    // and Done; Done ends it either way.
+    show = std::make_unique<ShowState>();
+    ShowState& s = *show;
+    s.start = requests.start;
+    s.songPlayer.useOfflineOutput(requests.offlineAudio);
+    s.songPlayer.setAudioOffsetMs(requests.audioOffsetMs);
+    s.songPlayer.setPresentationDelayMs(requests.presentationDelayMs);
+
     // Without a private directory there is nowhere safe to unpack to, and no
     // picture can be found: that is a texture failure, not a silent fallback
     // to the current directory.
     std::string why;
-    tempDirectory = privateTempDirectory(why);
-    if (tempDirectory.empty()) {
+    s.tempDirectory = privateTempDirectory(why);
+    if (s.tempDirectory.empty()) {
         setFailureDetail(why);
         writeMessage(messageTarget, "Loading Texture failed!");
         return 0;
     }
     // Unpack, load, delete, under the directory's lock: shows started side
     // by side take turns here.
-    if (loadPicturesFromArchive(tempDirectory, textureSlots) != -1) {
+    if (loadPicturesFromArchive(s.tempDirectory, s.textureSlots) != -1) {
         writeMessage(messageTarget, "Loading Texture failed!");
         return 0;
     }
 
-    songPlayer.setSongName(dataFilePath(kSongFileName).c_str());
-    musicStarted = songPlayer.open(messageTarget, soundEnabled);
-    if (musicStarted == 0) return 0;
+    s.songPlayer.setSongName(dataFilePath(kSongFileName).c_str());
+    s.musicStarted = s.songPlayer.open(messageTarget, soundEnabled);
+    if (s.musicStarted == 0) return 0;
 
-    sceneDirector.clockSeconds = 0.0;
-    sceneRenderer.text.depth = kTextGlyphDepth;
-    sceneRenderer.text.createFont(deviceContext, kTextFontFace, kTextGlyphDepth);
+    s.director.clockSeconds = 0.0;
+    s.renderer.text.depth = kTextGlyphDepth;
+    s.renderer.text.createFont(deviceContext, kTextFontFace, kTextGlyphDepth);
 
-    if (!eventTimeline.buildScript()) {
+    if (!s.timeline.buildScript()) {
         writeMessage(messageTarget, "Building the script failed!");
         return 0;
     }
-    if (showStart.requested()) {
+    if (s.start.requested()) {
         // Drawn frames before the first only where the picture is kept:
         // captures and shots, which use offline audio.
-        showStart.passEarlyFrames(sceneDirector, sceneRenderer.sprites, offlineAudio);
-        songPlayer.setStartMs(showStart.songMs());
+        s.start.passEarlyFrames(s.director, s.renderer.sprites, requests.offlineAudio);
+        s.songPlayer.setStartMs(s.start.songMs());
     }
-    songPlayer.play();
+    s.songPlayer.play();
     return 1;
 }
 
 DMD_EXPORT int RenderScene(std::uint32_t, int, double left, double right, double bottom, double top,
                            double nearVal, double farVal) {
+    // Without a show (before Init or after Done, both outside the contract)
+    // nothing is drawn and the show goes on, as an empty script would have it.
+    if (show == nullptr) return 1;
+    ShowState& s = *show;
     const FrustumParams frustum{left, right, bottom, top, nearVal, farVal};
-    if (showStart.drawLeadIn(sceneDirector, frustum) == 0) return 0;
-    return sceneDirector.renderScene(frustum, songPlayer.pictureTimeMs(true));
+    if (s.start.drawLeadIn(s.director, frustum) == 0) return 0;
+    return s.director.renderScene(frustum, s.songPlayer.pictureTimeMs(true));
 }
 
 DMD_EXPORT void Done() {
-    if (musicStarted != 0) {
+    if (ShowState* s = musicShow()) {
         // Offline, nothing is heard and the clock does not run: no fade.
-        songPlayer.close(offlineAudio ? 0 : 1);
-        musicStarted = 0;
+        s->songPlayer.close(requests.offlineAudio ? 0 : 1);
     }
+    show.reset();
 }
 
 DMD_EXPORT int DmdStartAt(int songMs, int framesPerSecond) {
-    if (initCalled) return 0;
-    return showStart.request(songMs, framesPerSecond) ? 1 : 0;
+    if (requests.initCalled) return 0;
+    return requests.start.request(songMs, framesPerSecond) ? 1 : 0;
 }
 
 DMD_EXPORT int DmdUseOfflineAudio() {
-    if (initCalled) return 0;
-    offlineAudio = true;
-    songPlayer.useOfflineOutput(true);
+    if (requests.initCalled) return 0;
+    requests.offlineAudio = true;
     return kOfflineMixRate;
 }
 
 DMD_EXPORT int DmdPullAudio(std::int16_t* interleavedStereo, int frames) {
-    if (!offlineAudio || musicStarted == 0) return 0;
-    return songPlayer.mixOffline(interleavedStereo, frames);
+    ShowState* s = musicShow();
+    if (!requests.offlineAudio || s == nullptr) return 0;
+    return s->songPlayer.mixOffline(interleavedStereo, frames);
 }
 
 DMD_EXPORT int DmdShowEndMs() {
-    if (eventTimeline.head == nullptr) {
+    if (show == nullptr || show->timeline.head == nullptr) {
         // Before Init the script table says it: the end event's first millisecond.
         for (int i = 1; i < kShowScriptLength; ++i) {
             if ((kShowScript[i].sceneFlags & SCENE_END_OF_SHOW) != 0) {
@@ -123,32 +156,36 @@ DMD_EXPORT int DmdShowEndMs() {
         }
         return -1;
     }
-    for (const TimelineEvent* e = eventTimeline.head; e != nullptr; e = e->next) {
+    const SceneDirector& director = show->director;
+    for (const TimelineEvent* e = show->timeline.head; e != nullptr; e = e->next) {
         if ((e->sceneFlags & SCENE_END_OF_SHOW) == 0) continue;
         // The first whole millisecond the director sees inside the end event.
         int ms = static_cast<int>(std::llround(e->start * 1000.0));
-        while (ms > 0 && sceneDirector.showOverAt(ms - 1)) --ms;
-        while (!sceneDirector.showOverAt(ms)) ++ms;
+        while (ms > 0 && director.showOverAt(ms - 1)) --ms;
+        while (!director.showOverAt(ms)) ++ms;
         return ms;
     }
     return -1;
 }
 
 DMD_EXPORT int DmdSeekTo(int songMs, int framesPerSecond) {
-    if (musicStarted == 0 || offlineAudio) return 0;
-    if (!seekShow(songMs, framesPerSecond, sceneDirector, sceneRenderer.sprites, showStart)) {
+    ShowState* s = musicShow();
+    if (s == nullptr || requests.offlineAudio) return 0;
+    if (!seekShow(songMs, framesPerSecond, s->director, s->renderer.sprites, s->start)) {
         return 0;
     }
-    return songPlayer.seekTo(songMs);
+    return s->songPlayer.seekTo(songMs);
 }
 
 DMD_EXPORT int DmdSetPaused(int paused) {
-    if (musicStarted == 0 || offlineAudio) return 0;
-    return songPlayer.setPaused(paused != 0);
+    ShowState* s = musicShow();
+    if (s == nullptr || requests.offlineAudio) return 0;
+    return s->songPlayer.setPaused(paused != 0);
 }
 
 DMD_EXPORT int DmdSongTimeMs() {
-    return musicStarted != 0 ? songPlayer.pictureTimeMs(false) : -1;
+    ShowState* s = musicShow();
+    return s != nullptr ? s->songPlayer.pictureTimeMs(false) : -1;
 }
 
 DMD_EXPORT int DmdDescribeEvent(int index, DmdEventInfo* info) {
@@ -175,16 +212,24 @@ DMD_EXPORT int DmdFollowsFrustumAspect() {
 
 // Live audio only: the song keeps its place and only the picture's clock
 // moves (music/picture_clock.h). Offline the clock is the audio pulled.
+// Before Init the value waits for the show; afterwards it applies at once.
 DMD_EXPORT int DmdSetAudioOffsetMs(int ms) {
-    return songPlayer.setAudioOffsetMs(ms) ? 1 : 0;
+    if (!PictureClock::acceptsAudioOffsetMs(ms)) return 0;
+    requests.audioOffsetMs = ms;
+    if (show != nullptr) show->songPlayer.setAudioOffsetMs(ms);
+    return 1;
 }
 
 DMD_EXPORT int DmdSetPresentationDelayMs(int ms) {
-    return songPlayer.setPresentationDelayMs(ms) ? 1 : 0;
+    if (!PictureClock::acceptsPresentationDelayMs(ms)) return 0;
+    requests.presentationDelayMs = ms;
+    if (show != nullptr) show->songPlayer.setPresentationDelayMs(ms);
+    return 1;
 }
 
 DMD_EXPORT int DmdFrameShown() {
-    if (musicStarted == 0) return 0;
-    songPlayer.frameShown();
+    ShowState* s = musicShow();
+    if (s == nullptr) return 0;
+    s->songPlayer.frameShown();
     return 1;
 }

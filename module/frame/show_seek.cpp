@@ -3,7 +3,6 @@
 // at the next RenderScene, so the picture matches a shot of that instant).
 #include "frame/show_seek.h"
 
-#include "effects/random_generator.h"
 #include "effects/sprite_burst.h"
 #include "frame/show_start.h"
 #include "show/scene_director.h"
@@ -12,9 +11,8 @@ bool seekShow(int songMs, int framesPerSecond, SceneDirector& director, SpriteBu
               ShowStart& start) {
     ShowStart fresh;
     if (!fresh.request(songMs, framesPerSecond)) return false;
-    // The burst is the generator's only user and draws from it at
-    // construction: reset both, and the burst is as the library loaded it.
-    moduleRandom.setState(1);
+    // A fresh burst, with its own generator back at state 1, is the burst
+    // Init made.
     burst = SpriteBurst();
     director.lineCounter = 0;
     director.previousLine2Bit = 0;

@@ -1,5 +1,5 @@
 // Jumping within a running show (DmdSeekTo): what earlier frames left behind
-// is put back as at library load (the burst and its random generator, the
+// is put back as Init left it (the burst and its random generator, the
 // line counter), then a fresh part-way start walks the grid frames up to
 // the target, as a start there would.
 #pragma once

@@ -1,15 +1,10 @@
-// BakedMeshSet: each emit sends its mesh in the module-wide emission mode.
+// BakedMeshSet: each emit sends its mesh in the set's emission mode.
 #include "meshes/baked_mesh_set.h"
 
 #include "meshes/baked_mesh_data.h"
-#include "meshes/mesh_emitters.h"
 
-namespace {
-
-MeshEmission currentEmission = MeshEmission::VertexArrays;
-
-void emit(int meshIndex) {
-    switch (currentEmission) {
+void BakedMeshSet::emit(int meshIndex) const {
+    switch (emission_) {
         case MeshEmission::Immediate:
             emitImmediate(bakedMeshData[meshIndex]);
             break;
@@ -17,12 +12,10 @@ void emit(int meshIndex) {
             emitFromArrays(bakedMeshData[meshIndex]);
             break;
         case MeshEmission::DisplayLists:
-            emitFromList(meshIndex);
+            emitFromList(lists_, meshIndex);
             break;
     }
 }
-
-}  // namespace
 
 void BakedMeshSet::emitMesh1() const {
     emit(0);
@@ -38,12 +31,4 @@ void BakedMeshSet::emitMesh4() const {
 }
 void BakedMeshSet::emitMesh5() const {
     emit(4);
-}
-
-void BakedMeshSet::setEmission(MeshEmission emission) {
-    currentEmission = emission;
-}
-
-MeshEmission BakedMeshSet::emission() {
-    return currentEmission;
 }

@@ -2,6 +2,8 @@
 // vertex per corner, under the caller's matrices, colour and texture state.
 #pragma once
 
+#include "meshes/mesh_emitters.h"
+
 // How the corners reach OpenGL. Every way sends the same corners in the same
 // order with the same normals.
 enum class MeshEmission {
@@ -11,9 +13,10 @@ enum class MeshEmission {
     // so it works in any context. The default: several times faster than
     // Immediate on a software renderer.
     VertexArrays,
-    // One display list per mesh, compiled on first use in each context. A
-    // context is known by its handle and by the lists still existing in it:
-    // meant for one long-lived context, such as the show's window.
+    // One display list per mesh, compiled by the set on first use in each
+    // context. A context is known by its handle and by the lists still
+    // existing in it: meant for one long-lived context, such as the show's
+    // window.
     DisplayLists,
 };
 
@@ -25,7 +28,14 @@ class BakedMeshSet {
     void emitMesh4() const;
     void emitMesh5() const;
 
-    // Module-wide; VertexArrays until changed.
-    static void setEmission(MeshEmission emission);
-    static MeshEmission emission();
+    // VertexArrays until changed.
+    void setEmission(MeshEmission emission) { emission_ = emission; }
+    MeshEmission emission() const { return emission_; }
+
+  private:
+    void emit(int meshIndex) const;
+
+    MeshEmission emission_ = MeshEmission::VertexArrays;
+    // DisplayLists only: compiled on the first emit, a cache of the set.
+    mutable MeshLists lists_;
 };

@@ -30,32 +30,20 @@ void emitFromArrays(const BakedMeshData& mesh) {
     glPopClientAttrib();
 }
 
-namespace {
-
-// The context the lists were compiled in and their first name. A context is
-// known by its handle.
-struct CompiledLists {
-    const void* context = nullptr;
-    GLuint base = 0;
-};
-CompiledLists compiled;
-
-}  // namespace
-
-void emitFromList(int meshIndex) {
+void emitFromList(MeshLists& lists, int meshIndex) {
     const void* context = currentGlContext();
     // A new context, or one that has lost our lists, gets them compiled anew.
-    if (context != compiled.context || compiled.base == 0 || !glIsList(compiled.base)) {
-        compiled = {context, glGenLists(kBakedMeshCount)};
-        if (compiled.base == 0) {
+    if (context != lists.context || lists.base == 0 || !glIsList(lists.base)) {
+        lists = {context, glGenLists(kBakedMeshCount)};
+        if (lists.base == 0) {
             emitImmediate(bakedMeshData[meshIndex]);
             return;
         }
         for (int m = 0; m < kBakedMeshCount; ++m) {
-            glNewList(compiled.base + m, GL_COMPILE);
+            glNewList(lists.base + m, GL_COMPILE);
             emitImmediate(bakedMeshData[m]);
             glEndList();
         }
     }
-    glCallList(compiled.base + meshIndex);
+    glCallList(lists.base + meshIndex);
 }

@@ -10,6 +10,13 @@ void emitImmediate(const BakedMeshData& mesh);
 // and restored around it.
 void emitFromArrays(const BakedMeshData& mesh);
 
+// The display lists of the five meshes and the context they were compiled
+// in (known by its handle); empty until the first emitFromList.
+struct MeshLists {
+    const void* context = nullptr;
+    unsigned int base = 0;  // the first list's name; the others follow
+};
+
 // glCallList of the mesh's list in the current context, compiled from
-// emitImmediate the first time the context asks for it.
-void emitFromList(int meshIndex);
+// emitImmediate into `lists` the first time the context asks for it.
+void emitFromList(MeshLists& lists, int meshIndex);

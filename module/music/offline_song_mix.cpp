@@ -44,7 +44,7 @@ bool mixSongOffline(const char* songPath, const OfflineSongMix& request,
         if (fading && step < kSoundMaxVolume) {
             const std::int64_t at = stepFrame(request, step);
             if (at <= done) {
-                songSetMasterVolume(player.song, kSoundMaxVolume - step);
+                player.layer().songSetMasterVolume(player.song, kSoundMaxVolume - step);
                 ++step;
                 continue;
             }

@@ -15,14 +15,22 @@ constexpr int kMaxPresentationMs = 1000;
 
 }  // namespace
 
+bool PictureClock::acceptsAudioOffsetMs(int ms) {
+    return std::abs(ms) <= kMaxOffsetMs;
+}
+
+bool PictureClock::acceptsPresentationDelayMs(int ms) {
+    return ms >= 0 && ms <= kMaxPresentationMs;
+}
+
 bool PictureClock::setAudioOffsetMs(int ms) {
-    if (std::abs(ms) > kMaxOffsetMs) return false;
+    if (!acceptsAudioOffsetMs(ms)) return false;
     offsetMs_ = ms;
     return true;
 }
 
 bool PictureClock::setPresentationDelayMs(int ms) {
-    if (ms < 0 || ms > kMaxPresentationMs) return false;
+    if (!acceptsPresentationDelayMs(ms)) return false;
     presentationMs_ = ms;
     return true;
 }

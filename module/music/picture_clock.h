@@ -18,6 +18,8 @@ class PictureClock {
     using Clock = std::chrono::steady_clock;
 
     // Offsets over 2000 ms and delays outside 0..1000 ms are refused.
+    static bool acceptsAudioOffsetMs(int ms);
+    static bool acceptsPresentationDelayMs(int ms);
     bool setAudioOffsetMs(int ms);
     bool setPresentationDelayMs(int ms);
     int audioOffsetMs() const { return offsetMs_; }

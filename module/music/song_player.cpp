@@ -43,38 +43,38 @@ void SongPlayer::setSongName(const char* name) {
 int SongPlayer::open(char** messageTarget, int soundEnabled) {
     const int output =
         offline_ ? kSoundOutputOffline : (soundEnabled ? kSoundOutputDevice : kSoundOutputNone);
-    soundSetOutput(output);
-    soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
-    soundSetDriver(0);
-    soundSetMixer(kSoundMixerQuality);
-    if (!soundInit(kMixRate, kChannels, 0)) {
+    layer_.setOutput(output);
+    layer_.setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
+    layer_.setDriver(0);
+    layer_.setMixer(kSoundMixerQuality);
+    if (!layer_.init(kMixRate, kChannels, 0)) {
         noteFailureDetail(
             "no sound output could be opened; No Sound (--nosound) plays without one");
         writeMessage(messageTarget, "Sound initialization failed!");
         return 0;
     }
-    song = songLoad(songName);
+    song = layer_.songLoad(songName);
     if (song == nullptr) {
         noteFailureDetail(std::string(songName != nullptr ? songName : "the song") +
                           ": not a complete song that can be played");
         writeMessage(messageTarget, "Soundfile not found");
         // Done will not close what open left behind: release the device and
         // the silent output's thread here.
-        soundClose();
+        layer_.close();
         return 0;
     }
     return 1;
 }
 
 int SongPlayer::play() {
-    if (startMs_ > 0) songSetStartMs(song, startMs_);
+    if (startMs_ > 0) layer_.songSetStartMs(song, startMs_);
     picture_.restart(startMs_);
     paused_ = false;
-    return songPlay(song);
+    return layer_.songPlay(song);
 }
 
 int SongPlayer::timeMs() {
-    return songGetTimeMs(song);
+    return layer_.songGetTimeMs(song);
 }
 
 int SongPlayer::pictureTimeMs(bool frame) {
@@ -87,20 +87,20 @@ void SongPlayer::close(int fade) {
     if (fade) {
         for (int volume = kSoundMaxVolume; volume >= 1; --volume) {
             std::this_thread::sleep_for(kFadeStep);
-            songSetMasterVolume(song, volume);
+            layer_.songSetMasterVolume(song, volume);
         }
     }
-    songStop(song);
-    songFree(song);
-    soundClose();
+    layer_.songStop(song);
+    layer_.songFree(song);
+    layer_.close();
 }
 
 int SongPlayer::mixOffline(std::int16_t* interleavedStereo, int frames) {
-    return songMixOffline(song, interleavedStereo, frames);
+    return layer_.songMixOffline(song, interleavedStereo, frames);
 }
 
 int SongPlayer::setPaused(bool paused) {
-    const int changed = paused ? songPause(song) : songResume(song);
+    const int changed = paused ? layer_.songPause(song) : layer_.songResume(song);
     if (changed == 0) return 0;
     paused_ = paused;
     if (!paused) picture_.restart(timeMs());
@@ -108,7 +108,7 @@ int SongPlayer::setPaused(bool paused) {
 }
 
 int SongPlayer::seekTo(int songMs) {
-    const int done = songSeekMs(song, songMs);
+    const int done = layer_.songSeekMs(song, songMs);
     if (done != 0) picture_.restart(songMs);
     return done;
 }

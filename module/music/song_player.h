@@ -1,12 +1,12 @@
 // The song and the demo clock: the tracker song is played by the sound layer
-// and its play position in milliseconds is the show's only time source.
+// and its play position in milliseconds is the show's only time source. The
+// player owns its sound layer: the layer lives and closes with it.
 #pragma once
 
 #include <cstdint>
 
 #include "music/picture_clock.h"
-
-struct SoundSong;
+#include "music/sound_layer.h"
 
 class SongPlayer {
   public:
@@ -50,10 +50,15 @@ class SongPlayer {
     int setPaused(bool paused);
     int seekTo(int songMs);
 
+    // The layer the song plays on: a test hands it a call listener, the
+    // offline mix sets its volume steps.
+    SoundLayer& layer() { return layer_; }
+
     SoundSong* song = nullptr;  // the sound layer's song handle
     char* songName = nullptr;
 
   private:
+    SoundLayer layer_;
     bool offline_ = false;
     bool paused_ = false;
     int startMs_ = 0;

@@ -17,9 +17,7 @@
 #include "music/song_stream.h"
 #include "music/sound_song.h"
 
-namespace {
-
-struct SoundSystem {
+struct SoundLayer::System {
     int output = kSoundOutputDevice;
     SoundFileCallbacks callbacks;
     int driver = 0;
@@ -31,62 +29,79 @@ struct SoundSystem {
     std::shared_mutex songsMutex;
     std::vector<std::unique_ptr<SoundSong>> songs;
     std::vector<float> mixBuffer;  // the output thread's
+
+    std::atomic<SoundCallListener> callListener{nullptr};
+
+    void heard(const char* name, long long a = 0, long long b = 0, long long c = 0) const {
+        if (const SoundCallListener listener = callListener.load(std::memory_order_relaxed)) {
+            listener(name, a, b, c);
+        }
+    }
+
+    bool known(SoundSong* song) const {
+        return song != nullptr &&
+               std::any_of(songs.begin(), songs.end(),
+                           [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
+    }
+
+    void closeLayer() {
+        if (!initialised) return;
+        device.reset();  // no mixing after this
+        std::unique_lock<std::shared_mutex> lock(songsMutex);
+        songs.clear();
+        initialised = false;
+    }
+
+    // Called by the output's thread.
+    void mixAll(std::int16_t* out, int frames, int latencyFrames) {
+        std::shared_lock<std::shared_mutex> lock(songsMutex);
+        // After the lock: a seek holds it a while, and the chunk reaches the
+        // output only now.
+        const auto now = SongClock::Clock::now();
+        mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
+        for (const std::unique_ptr<SoundSong>& s : songs) {
+            if (!s->playing) continue;
+            s->mixInto(mixBuffer.data(), frames, rate);
+            s->clock.mixed(s->framesMixed, frames, latencyFrames, now);
+            s->framesMixed += frames;
+        }
+        floatToPcm16(mixBuffer.data(), out, frames * 2);
+    }
+
+    // With the song list locked alone and the song at its start time: plays.
+    void startPlaying(SoundSong* song) const {
+        song->framesMixed = 0;
+        song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
+        song->clock.start(song->startMs, rate, output == kSoundOutputOffline);
+        song->playing = true;
+        song->paused = false;
+    }
+
+    // A pause or seek: what the output still holds of the old place is dropped.
+    int changeQueued(const std::function<bool()>& change) {
+        return (device ? device->changeAndDiscard(change) : change()) ? 1 : 0;
+    }
+
+    // With the song list locked alone: plays from the song's start time.
+    void playFromStart(SoundSong* song) const {
+        song->seekTo(song->startMs / 1000.0, rate);
+        startPlaying(song);
+    }
 };
 
-SoundSystem sys;
+SoundLayer::SoundLayer() : sys_(std::make_unique<System>()) {}
 
-void closeLayer() {
-    if (!sys.initialised) return;
-    sys.device.reset();  // no mixing after this
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    sys.songs.clear();
-    sys.initialised = false;
+SoundLayer::~SoundLayer() {
+    sys_->closeLayer();
 }
 
-// At unload or exit, a layer that was left open stops its thread or device
-// before the code it runs goes away.
-struct CloseAtExit {
-    ~CloseAtExit() { closeLayer(); }
-} closeAtExit;
-
-bool known(SoundSong* song) {
-    return song != nullptr &&
-           std::any_of(sys.songs.begin(), sys.songs.end(),
-                       [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
+void SoundLayer::setCallListener(SoundCallListener listener) {
+    sys_->callListener = listener;
 }
 
-std::atomic<SoundCallListener> callListener{nullptr};
-
-void heard(const char* name, long long a = 0, long long b = 0, long long c = 0) {
-    if (const SoundCallListener listener = callListener.load(std::memory_order_relaxed)) {
-        listener(name, a, b, c);
-    }
-}
-
-// Called by the output's thread.
-void mixAll(std::int16_t* out, int frames, int latencyFrames) {
-    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
-    // After the lock: a seek holds it a while, and the chunk reaches the
-    // output only now.
-    const auto now = SongClock::Clock::now();
-    sys.mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
-    for (const std::unique_ptr<SoundSong>& s : sys.songs) {
-        if (!s->playing) continue;
-        s->mixInto(sys.mixBuffer.data(), frames, sys.rate);
-        s->clock.mixed(s->framesMixed, frames, latencyFrames, now);
-        s->framesMixed += frames;
-    }
-    floatToPcm16(sys.mixBuffer.data(), out, frames * 2);
-}
-
-}  // namespace
-
-void soundSetCallListener(SoundCallListener listener) {
-    callListener = listener;
-}
-
-int soundSetOutput(int outputType) {
-    heard("setOutput", outputType);
+int SoundLayer::setOutput(int outputType) {
+    System& sys = *sys_;
+    sys.heard("setOutput", outputType);
     if (sys.initialised) return 0;
     if (outputType != kSoundOutputNone && outputType != kSoundOutputDevice &&
         outputType != kSoundOutputOffline) {
@@ -96,49 +111,58 @@ int soundSetOutput(int outputType) {
     return 1;
 }
 
-int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
-                          SoundFileSeek seek, SoundFileTell tell) {
-    heard("setFileCallbacks");
+int SoundLayer::setFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
+                                 SoundFileSeek seek, SoundFileTell tell) {
+    System& sys = *sys_;
+    sys.heard("setFileCallbacks");
     sys.callbacks = SoundFileCallbacks{open, close, read, seek, tell};
     return sys.callbacks.complete() ? 1 : 0;
 }
 
-int soundSetDriver(int driver) {
-    heard("setDriver", driver);
+int SoundLayer::setDriver(int driver) {
+    System& sys = *sys_;
+    sys.heard("setDriver", driver);
     if (sys.initialised || driver < 0) return 0;
     sys.driver = driver;
     return 1;
 }
 
-int soundSetMixer(int mixer) {
-    heard("setMixer", mixer);
+int SoundLayer::setMixer(int mixer) {
+    System& sys = *sys_;
+    sys.heard("setMixer", mixer);
     if (sys.initialised || mixer < 0 || mixer >= kSoundMixerCount) return 0;
     sys.mixer = mixer;
     return 1;
 }
 
-int soundInit(int mixRate, int maxChannels, unsigned flags) {
-    heard("init", mixRate, maxChannels, flags);
+int SoundLayer::init(int mixRate, int maxChannels, unsigned flags) {
+    System& sys = *sys_;
+    sys.heard("init", mixRate, maxChannels, flags);
     if (sys.initialised || mixRate < kSoundMinRate || mixRate > kSoundMaxRate || maxChannels < 1)
         return 0;
     sys.rate = mixRate;
+    System* const mixer = &sys;
+    const MixFunction mix = [mixer](std::int16_t* out, int frames, int latencyFrames) {
+        mixer->mixAll(out, frames, latencyFrames);
+    };
     if (sys.output == kSoundOutputDevice) {
-        sys.device = openSoundOutput(sys.driver, mixRate, mixAll);
+        sys.device = openSoundOutput(sys.driver, mixRate, mix);
         if (!sys.device) return 0;
     } else if (sys.output == kSoundOutputNone) {
-        sys.device = openSilentOutput(mixRate, mixAll);
+        sys.device = openSilentOutput(mixRate, mix);
     }
     sys.initialised = true;
     return 1;
 }
 
-void soundClose() {
-    heard("close");
-    closeLayer();
+void SoundLayer::close() {
+    sys_->heard("close");
+    sys_->closeLayer();
 }
 
-SoundSong* songLoad(const char* name) {
-    heard("loadSong");
+SoundSong* SoundLayer::songLoad(const char* name) {
+    System& sys = *sys_;
+    sys.heard("loadSong");
     if (!sys.initialised) return nullptr;
     CallbackFile file(sys.callbacks, name);
     if (!file.isOpen()) return nullptr;
@@ -155,8 +179,9 @@ SoundSong* songLoad(const char* name) {
     return handle;
 }
 
-int songFree(SoundSong* song) {
-    heard("free");
+int SoundLayer::songFree(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("free");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     const auto it =
         std::find_if(sys.songs.begin(), sys.songs.end(),
@@ -166,52 +191,30 @@ int songFree(SoundSong* song) {
     return 1;
 }
 
-namespace {
-
-// With the song list locked alone and the song at its start time: plays.
-void startPlaying(SoundSong* song) {
-    song->framesMixed = 0;
-    song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
-    song->clock.start(song->startMs, sys.rate, sys.output == kSoundOutputOffline);
-    song->playing = true;
-    song->paused = false;
-}
-
-// A pause or seek: what the output still holds of the old place is dropped.
-int changeQueued(const std::function<bool()>& change) {
-    return (sys.device ? sys.device->changeAndDiscard(change) : change()) ? 1 : 0;
-}
-
-// With the song list locked alone: plays from the song's start time.
-void playFromStart(SoundSong* song) {
-    song->seekTo(song->startMs / 1000.0, sys.rate);
-    startPlaying(song);
-}
-
-}  // namespace
-
-int songPlay(SoundSong* song) {
-    heard("play");
+int SoundLayer::songPlay(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("play");
     {
         // From the start time, also when played again after a stop. A song
         // that is not playing is never mixed, so the seek shares the lock and
         // the output's thread keeps its schedule meanwhile.
         std::shared_lock<std::shared_mutex> shared(sys.songsMutex);
-        if (!known(song)) return 0;
+        if (!sys.known(song)) return 0;
         if (song->playing) return 1;
         song->seekTo(song->startMs / 1000.0, sys.rate);
     }
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song)) return 0;
-    startPlaying(song);
+    if (!sys.known(song)) return 0;
+    sys.startPlaying(song);
     return 1;
 }
 
-int songPause(SoundSong* song) {
-    heard("pause");
-    return changeQueued([song] {
+int SoundLayer::songPause(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("pause");
+    return sys.changeQueued([&sys, song] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-        if (!known(song) || !song->playing) return false;
+        if (!sys.known(song) || !song->playing) return false;
         // What has been mixed but not yet heard is dropped: resuming re-mixes
         // it from the time heard, so nothing is skipped.
         const int heardMs = song->clock.nowMs(SongClock::Clock::now());
@@ -223,22 +226,24 @@ int songPause(SoundSong* song) {
     });
 }
 
-int songResume(SoundSong* song) {
-    heard("resume");
+int SoundLayer::songResume(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("resume");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || !song->paused) return 0;
-    playFromStart(song);
+    if (!sys.known(song) || !song->paused) return 0;
+    sys.playFromStart(song);
     return 1;
 }
 
-int songSeekMs(SoundSong* song, int startMs) {
-    heard("seek", startMs);
-    return changeQueued([song, startMs] {
+int SoundLayer::songSeekMs(SoundSong* song, int startMs) {
+    System& sys = *sys_;
+    sys.heard("seek", startMs);
+    return sys.changeQueued([&sys, song, startMs] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-        if (!known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
+        if (!sys.known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
         song->startMs = startMs;
         if (song->playing) {
-            playFromStart(song);
+            sys.playFromStart(song);
         } else {
             // Positioned when it resumes; until then the clock reads the new time.
             song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
@@ -247,44 +252,49 @@ int songSeekMs(SoundSong* song, int startMs) {
     });
 }
 
-int songStop(SoundSong* song) {
-    heard("stop");
+int SoundLayer::songStop(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("stop");
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song)) return 0;
+    if (!sys.known(song)) return 0;
     song->playing = false;
     song->paused = false;
     return 1;
 }
 
-int songGetTimeMs(SoundSong* song) {
-    heard("getTime");
+int SoundLayer::songGetTimeMs(SoundSong* song) {
+    System& sys = *sys_;
+    sys.heard("getTime");
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song)) return 0;
+    if (!sys.known(song)) return 0;
     return song->clock.nowMs(SongClock::Clock::now());
 }
 
-int songSetMasterVolume(SoundSong* song, int volume) {
-    heard("setMasterVolume", volume);
+int SoundLayer::songSetMasterVolume(SoundSong* song, int volume) {
+    System& sys = *sys_;
+    sys.heard("setMasterVolume", volume);
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song)) return 0;
+    if (!sys.known(song)) return 0;
     song->volume = std::clamp(volume, 0, kSoundMaxVolume);
     return 1;
 }
 
-int songSetStartMs(SoundSong* song, int startMs) {
-    heard("setStartMs", startMs);
+int SoundLayer::songSetStartMs(SoundSong* song, int startMs) {
+    System& sys = *sys_;
+    sys.heard("setStartMs", startMs);
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!known(song) || song->playing || startMs < 0) return 0;
+    if (!sys.known(song) || song->playing || startMs < 0) return 0;
     song->startMs = startMs;
     song->clock.setStart(startMs);
     return 1;
 }
 
-int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
-    heard("mixOffline", frames);
+int SoundLayer::songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
+    System& sys = *sys_;
+    sys.heard("mixOffline", frames);
     if (sys.output != kSoundOutputOffline || interleavedStereo == nullptr || frames <= 0) return 0;
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!sys.initialised || !known(song) || !song->playing) return 0;
+    if (!sys.initialised || !sys.known(song) || !song->playing) return 0;
     std::vector<float> mix(static_cast<std::size_t>(frames) * 2, 0.0f);
     song->mixInto(mix.data(), frames, sys.rate);
     song->clock.mixed(song->framesMixed, frames, 0, SongClock::Clock::now());

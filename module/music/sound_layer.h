@@ -4,10 +4,13 @@
 // callbacks, choose driver and mixer, initialise, load a song, play it, read
 // its time, set its master volume, stop, free, close. All calls are made from
 // one thread; the layer mixes on its own thread (device or silent output).
+// A SoundLayer object holds all of its state (the show's is its song
+// player's): nothing of it is process-wide, and destroying it closes it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // Output types.
 constexpr int kSoundOutputNone = 0;    // silent: mixed at real-time pace on the layer's own thread
@@ -40,51 +43,71 @@ using SoundFileTell = int (*)(void* handle);  // position, -1 on error
 
 struct SoundSong;  // a loaded song
 
-// Settings, before soundInit: each returns 1 when accepted, 0 otherwise.
-int soundSetOutput(int outputType);
-int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
-                          SoundFileSeek seek, SoundFileTell tell);
-int soundSetDriver(int driver);  // 0 = the default device, n = the n-th listed
-int soundSetMixer(int mixer);
-
-// 1 when ready. Fails when the device output cannot open an audio device.
-int soundInit(int mixRate, int maxChannels, unsigned flags);
-// Stops output, frees every song still loaded, and returns to the
-// uninitialised state. Harmless when not initialised.
-void soundClose();
-
-// Null when the layer is not initialised, the file cannot be opened or read
-// completely, or it is not a song the layer can play. Songs loop forever.
-SoundSong* songLoad(const char* name);
-int songFree(SoundSong* song);
-int songPlay(SoundSong* song);
-int songStop(SoundSong* song);
-// Milliseconds of play since songPlay (plus the start time), counting on
-// across loops, as heard: audio still queued for the device is not counted.
-// Never goes backwards. 0 for an unknown song.
-int songGetTimeMs(SoundSong* song);
-// 0 (silent) .. 256 (full); changes glide over a few milliseconds.
-int songSetMasterVolume(SoundSong* song, int volume);
-
-// Before songPlay: the song starts this many milliseconds in, and its time
-// counts from there. 0 when the song is playing or unknown.
-int songSetStartMs(SoundSong* song, int startMs);
-// Pausing and seeking a playing song, for hosts that let the viewer move
-// through the show. songPause stops the mix and holds the clock at the time
-// heard; songResume plays on from exactly that song time. songSeekMs moves a
-// playing or paused song to startMs (a paused one stays paused there). Each
-// returns 1 when done, 0 for an unknown song or one in the wrong state.
-int songPause(SoundSong* song);
-int songResume(SoundSong* song);
-int songSeekMs(SoundSong* song, int startMs);
-
-// Offline output only: mixes the next `frames` stereo frames of a playing
-// song into `interleavedStereo` and advances its time by exactly that much.
-// Returns the frames mixed (0 when not offline or not playing).
-int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames);
-
 // Who hears of the layer's calls, each with its name and arguments as it is
 // made: nobody in the show; a test build hands a listener to check the call
 // sequence and the fade's steps. Called on the caller's thread; null for none.
 using SoundCallListener = void (*)(const char* name, long long a, long long b, long long c);
-void soundSetCallListener(SoundCallListener listener);
+
+// One implementation per platform: sound_layer.cpp natively,
+// web_sound_layer.cpp in a browser; each defines its own System.
+class SoundLayer {
+  public:
+    SoundLayer();
+    // Closes the layer (close()) if it was left open: its thread or device
+    // stops before the code it runs goes away.
+    ~SoundLayer();
+    SoundLayer(const SoundLayer&) = delete;
+    SoundLayer& operator=(const SoundLayer&) = delete;
+
+    // Settings, before init: each returns 1 when accepted, 0 otherwise.
+    int setOutput(int outputType);
+    int setFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
+                         SoundFileSeek seek, SoundFileTell tell);
+    int setDriver(int driver);  // 0 = the default device, n = the n-th listed
+    int setMixer(int mixer);
+
+    // 1 when ready. Fails when the device output cannot open an audio device.
+    int init(int mixRate, int maxChannels, unsigned flags);
+    // Stops output, frees every song still loaded, and returns to the
+    // uninitialised state. Harmless when not initialised.
+    void close();
+
+    // Null when the layer is not initialised, the file cannot be opened or
+    // read completely, or it is not a song the layer can play. Songs loop
+    // forever. A song belongs to the layer that loaded it.
+    SoundSong* songLoad(const char* name);
+    int songFree(SoundSong* song);
+    int songPlay(SoundSong* song);
+    int songStop(SoundSong* song);
+    // Milliseconds of play since songPlay (plus the start time), counting on
+    // across loops, as heard: audio still queued for the device is not
+    // counted. Never goes backwards. 0 for an unknown song.
+    int songGetTimeMs(SoundSong* song);
+    // 0 (silent) .. 256 (full); changes glide over a few milliseconds.
+    int songSetMasterVolume(SoundSong* song, int volume);
+
+    // Before songPlay: the song starts this many milliseconds in, and its
+    // time counts from there. 0 when the song is playing or unknown.
+    int songSetStartMs(SoundSong* song, int startMs);
+    // Pausing and seeking a playing song, for hosts that let the viewer move
+    // through the show. songPause stops the mix and holds the clock at the
+    // time heard; songResume plays on from exactly that song time. songSeekMs
+    // moves a playing or paused song to startMs (a paused one stays paused
+    // there). Each returns 1 when done, 0 for an unknown song or one in the
+    // wrong state.
+    int songPause(SoundSong* song);
+    int songResume(SoundSong* song);
+    int songSeekMs(SoundSong* song, int startMs);
+
+    // Offline output only: mixes the next `frames` stereo frames of a
+    // playing song into `interleavedStereo` and advances its time by exactly
+    // that much. Returns the frames mixed (0 when not offline or not playing).
+    int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames);
+
+    void setCallListener(SoundCallListener listener);
+
+    struct System;  // the implementation's state
+
+  private:
+    std::unique_ptr<System> sys_;
+};

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "effects/random_generator.h"
 #include "effects/sprite_burst.h"
 #include "recording_scene.h"
 #include "same_particles.h"
@@ -74,7 +73,6 @@ TEST_F(ShowStartTest, OnlyTheBurstWithoutAColourClearDrawsOverEarlierFrames) {
 TEST_F(ShowStartTest, AStartPassesFramesUpToTheLastRepaintAndDrawsTheRest) {
     // The reference: every frame of the grid drawn from 0, the burst aged for
     // each frame that drew it.
-    moduleRandom.setState(1);
     SpriteBurst reference;
     EventTimeline otherTimeline;
     ASSERT_TRUE(otherTimeline.buildScript());
@@ -89,9 +87,7 @@ TEST_F(ShowStartTest, AStartPassesFramesUpToTheLastRepaintAndDrawsTheRest) {
         played.renderScene(kHost, k * 1000 / 60);
         if (!otherLog.named("drawSpriteBurst").empty()) reference.advanceAll();
     }
-    const std::uint32_t referenceGenerator = moduleRandom.state();
 
-    moduleRandom.setState(1);
     SpriteBurst burst;
     ShowStart start;
     ASSERT_TRUE(start.request(18400, 60));
@@ -99,7 +95,7 @@ TEST_F(ShowStartTest, AStartPassesFramesUpToTheLastRepaintAndDrawsTheRest) {
     EXPECT_EQ(start.firstFrame(), 1104);
     EXPECT_EQ(start.leadInFrame(), 1019);
     EXPECT_TRUE(sameParticles(burst, reference));
-    EXPECT_EQ(moduleRandom.state(), referenceGenerator);
+    EXPECT_EQ(burst.random.state(), reference.random.state());
     EXPECT_EQ(director.lineCounter, played.lineCounter);
 
     log.clear();
@@ -115,7 +111,6 @@ TEST_F(ShowStartTest, AStartPassesFramesUpToTheLastRepaintAndDrawsTheRest) {
 }
 
 TEST_F(ShowStartTest, StartsOnARepaintAtTheEndOrLiveDrawNoLeadIn) {
-    moduleRandom.setState(1);
     SpriteBurst burst;
     ShowStart onFigure;
     ASSERT_TRUE(onFigure.request(30000, 60));

@@ -1,7 +1,6 @@
 // The real module loaded the way the launcher loads it, with an offscreen
 // context current: Init's failure texts and what each failure leaves behind,
 // Done with and without Init, and a successful start with sound off.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,36 +14,15 @@
 #include "assets/archive.h"
 #include "common/dmd_api.h"
 #include "platforms/egl_offscreen.h"
+#include "real_module.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kModule = MODULE_PATH;
+const fs::path kModule = kRealModulePath;
 const fs::path kArchive = ARCHIVE_PATH;
 const fs::path kSong = SONG_PATH;
-
-class LoadedModule {
-  public:
-    explicit LoadedModule(const fs::path& file) {
-        handle_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_ == nullptr) return;
-        init = reinterpret_cast<DmdInitFn>(::dlsym(handle_, "Init"));
-        renderScene = reinterpret_cast<DmdRenderSceneFn>(::dlsym(handle_, "RenderScene"));
-        done = reinterpret_cast<DmdDoneFn>(::dlsym(handle_, "Done"));
-    }
-    ~LoadedModule() {
-        if (handle_ != nullptr) ::dlclose(handle_);
-    }
-    bool ok() const { return init != nullptr && renderScene != nullptr && done != nullptr; }
-
-    DmdInitFn init = nullptr;
-    DmdRenderSceneFn renderScene = nullptr;
-    DmdDoneFn done = nullptr;
-
-  private:
-    void* handle_ = nullptr;
-};
 
 class ModuleContract : public ::testing::Test {
   protected:
@@ -62,7 +40,7 @@ class ModuleContract : public ::testing::Test {
         // The module reads its data beside itself: a copy in the show folder.
         fs::copy_file(kModule, root_ / "show" / kModule.filename());
         module_ = std::make_unique<LoadedModule>(root_ / "show" / kModule.filename());
-        ASSERT_TRUE(module_->ok()) << ::dlerror();
+        ASSERT_TRUE(module_->ok()) << module_->error();
     }
     void TearDown() override {
         if (module_ != nullptr) {
@@ -124,6 +102,21 @@ TEST_F(ModuleContract, MissingSongIsReportedAfterThePicturesAreLoadedAndCleanedU
     EXPECT_EQ(init(), 0);
     EXPECT_STREQ(message_, "Soundfile not found");
     EXPECT_EQ(filesIn(privateDir()), 0u);  // the temporary pictures are gone
+}
+
+TEST_F(ModuleContract, AfterAFailedStartFramesAndDoneAreSafeAndDoneEndsTheShowOnce) {
+    provide(kArchive);
+    EXPECT_EQ(init(), 0);  // no song
+    // What the failed start built stays for the frames a host may still ask
+    // for: no script, so nothing to draw and no end.
+    EXPECT_EQ(module_->renderScene(0, 1, -5, 5, -3.75, 3.75, 1, 255), 1);
+    EXPECT_EQ(module_->renderScene(0, 1, -5, 5, -3.75, 3.75, 1, 255), 1);
+    gl_->releaseContext();
+    const auto start = std::chrono::steady_clock::now();
+    module_->done();
+    module_->done();
+    // No music was started, so no fade (1024 ms at least) ran.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
 }
 
 TEST_F(ModuleContract, ArchiveCutInsideItsLastEntryFailsOnThatPictureAndLeavesTheRest) {

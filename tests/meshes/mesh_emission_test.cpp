@@ -55,12 +55,10 @@ class MeshEmissionTest : public GlTest, public ::testing::WithParamInterface<Mes
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        BakedMeshSet::setEmission(GetParam());
+        meshes_.setEmission(GetParam());
     }
-    void TearDown() override {
-        BakedMeshSet::setEmission(MeshEmission::VertexArrays);
-        GlTest::TearDown();
-    }
+
+    BakedMeshSet meshes_;
 };
 
 void emitByNumber(const BakedMeshSet& meshes, int number) {
@@ -102,12 +100,11 @@ TEST_P(MeshEmissionTest, SendsTheCornersOfTheMeshFiles) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glEnable(GL_TEXTURE_2D);
-    const BakedMeshSet meshes;
     for (int number = 1; number <= 5; ++number) {
         const MeshFile file = readMeshFile(number);
         ASSERT_FALSE(file.corners.empty());
         const auto corners =
-            feedBack([&] { emitByNumber(meshes, number); }, kWidth, kHeight, file.corners.size());
+            feedBack([&] { emitByNumber(meshes_, number); }, kWidth, kHeight, file.corners.size());
         ASSERT_EQ(corners.size(), file.corners.size()) << "mesh " << number;
         int wrong = 0;
         for (std::size_t c = 0; c < corners.size() && wrong < 3; ++c) {
@@ -130,7 +127,7 @@ TEST_P(MeshEmissionTest, SendsTheCornersOfTheMeshFiles) {
 
 // Draws mesh 3 under a perspective with sphere-map coordinates on a striped
 // texture, so that positions and normals both show in the pixels.
-void drawTexturedHorn() {
+void drawTexturedHorn(const BakedMeshSet& meshes) {
     applyHostState();
     glEnable(GL_TEXTURE_2D);
     GLuint texture = 0;
@@ -149,19 +146,19 @@ void drawTexturedHorn() {
     glTranslated(0.0, 0.0, -30.0);
     glRotated(35.0, 1.0, 0.4, 0.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    BakedMeshSet{}.emitMesh3();
+    meshes.emitMesh3();
     glDeleteTextures(1, &texture);
 }
 
 TEST_P(MeshEmissionTest, DrawsTheSameFragmentsAsImmediateMode) {
     const MeshEmission mode = GetParam();
-    BakedMeshSet::setEmission(MeshEmission::Immediate);
-    drawTexturedHorn();
+    meshes_.setEmission(MeshEmission::Immediate);
+    drawTexturedHorn(meshes_);
     const auto reference = pixels();
-    BakedMeshSet::setEmission(mode);
-    drawTexturedHorn();
+    meshes_.setEmission(mode);
+    drawTexturedHorn(meshes_);
     const auto first = pixels();
-    drawTexturedHorn();
+    drawTexturedHorn(meshes_);
     const auto second = pixels();
     std::size_t drawn = 0;
     for (std::size_t i = 0; i < reference.size(); i += 4) {
@@ -187,11 +184,12 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, MeshEmissionTest,
                          });
 
 TEST_F(GlTest, VertexArraysLeaveTheClientArraysAsTheyWere) {
-    BakedMeshSet::setEmission(MeshEmission::VertexArrays);
+    const BakedMeshSet meshes;  // VertexArrays unless told otherwise
+    EXPECT_EQ(meshes.emission(), MeshEmission::VertexArrays);
     static const float colours[3] = {1.0f, 0.0f, 0.0f};
     glColorPointer(3, GL_FLOAT, 0, colours);
     glEnableClientState(GL_COLOR_ARRAY);
-    BakedMeshSet{}.emitMesh4();
+    meshes.emitMesh4();
     EXPECT_TRUE(glIsEnabled(GL_COLOR_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
@@ -202,17 +200,17 @@ TEST_F(GlTest, VertexArraysLeaveTheClientArraysAsTheyWere) {
 }
 
 TEST_F(GlTest, DisplayListsAreCompiledAgainInANewContext) {
-    BakedMeshSet::setEmission(MeshEmission::DisplayLists);
-    drawTexturedHorn();
+    BakedMeshSet meshes;
+    meshes.setEmission(MeshEmission::DisplayLists);
+    drawTexturedHorn(meshes);
     const auto first = pixels();
     // A second context, current in place of the first: the lists of the
     // first mean nothing there.
     gl_.reset();
     gl_ = std::make_unique<EglOffscreen>(kWidth, kHeight);
     ASSERT_TRUE(gl_->ok());
-    drawTexturedHorn();
+    drawTexturedHorn(meshes);
     const auto second = pixels();
-    BakedMeshSet::setEmission(MeshEmission::VertexArrays);
     EXPECT_EQ(second, first);
 }
 

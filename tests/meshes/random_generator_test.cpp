@@ -1,5 +1,5 @@
-// The module's generator repeats the classic runtime sequence from state 1,
-// and randomUpTo scales it into [0, x) in single precision.
+// The burst's generator repeats the classic runtime sequence from state 1,
+// and upTo scales it into [0, x) in single precision.
 #include "effects/random_generator.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +15,15 @@ TEST(RandomGenerator, StartsWithTheRuntimeSequenceFromStateOne) {
     for (int value : following) EXPECT_EQ(generator.next(), value);
 }
 
-TEST(RandomGenerator, RandomUpToScalesTheNextValue) {
-    moduleRandom.setState(1);
+TEST(RandomGenerator, UpToScalesTheNextValue) {
+    RandomGenerator generator;
     // 41 * 360 / 32768.
-    EXPECT_EQ(randomUpTo(360.0f), 0.450439453125f);
-    EXPECT_EQ(moduleRandom.state(), 2745024u);
+    EXPECT_EQ(generator.upTo(360.0f), 0.450439453125f);
+    EXPECT_EQ(generator.state(), 2745024u);
     // The top value 32767 stays short of x.
     float largest = 0.0f;
     for (int i = 0; i < 200000; ++i) {
-        const float v = randomUpTo(1.0f);
+        const float v = generator.upTo(1.0f);
         ASSERT_GE(v, 0.0f);
         largest = std::max(largest, v);
     }

@@ -1,4 +1,4 @@
-// The sprite burst's draws from the generator, its first frame of 30 black
+// The sprite burst's draws from its generator, its first frame of 30 black
 // squares, its ageing, fading and rebirth.
 #include "effects/sprite_burst.h"
 
@@ -38,8 +38,7 @@ void expectRespawnedFrom(const SpriteBurst& burst, int i, const std::vector<int>
 }
 
 TEST(SpriteBurst, ConstructionTakesSevenDrawsPerParticleAgeLast) {
-    moduleRandom.setState(1);
-    const SpriteBurst burst;
+    const SpriteBurst burst;  // its own generator, from state 1
     const std::vector<int> v = runtimeValues(1, 210);
     EXPECT_EQ(burst.angle[0], 0.450439453125f);
     for (int i = 0; i < SpriteBurst::kParticleCount; ++i) {
@@ -54,7 +53,7 @@ TEST(SpriteBurst, ConstructionTakesSevenDrawsPerParticleAgeLast) {
     }
     RandomGenerator replay;
     for (int i = 0; i < 210; ++i) replay.next();
-    EXPECT_EQ(moduleRandom.state(), replay.state());
+    EXPECT_EQ(burst.random.state(), replay.state());
     EXPECT_EQ(burst.count(), 30);
 }
 
@@ -76,7 +75,6 @@ class SpriteBurstGlTest : public GlTest {
 };
 
 TEST_F(SpriteBurstGlTest, FirstBurstDrawsThirtyBlackSquaresAndRebirthsThemAll) {
-    moduleRandom.setState(1);
     SceneRenderer renderer;
     renderer.drawSpriteBurst(0.0, 0.0, 0.0, -2.0);
     int black = 0, other = 0;
@@ -106,16 +104,16 @@ TEST_F(SpriteBurstGlTest, AParticleAtExactlyItsLifetimeIsRebornOnlyOnTheNextAdva
     burst.speed[0] = 0.4f;
     burst.lifetime[0] = 1.02f;
     burst.angle[0] = 7.0f;
-    const std::uint32_t before = moduleRandom.state();
+    const std::uint32_t before = burst.random.state();
     burst.drawParticle(0);
     EXPECT_EQ(burst.age[0], 1.02f);
     EXPECT_EQ(burst.angle[0], 7.0f);
-    EXPECT_EQ(moduleRandom.state(), before);
+    EXPECT_EQ(burst.random.state(), before);
     burst.drawParticle(0);
     EXPECT_EQ(burst.age[0], 0.0f);
     RandomGenerator replay(before);
     for (int i = 0; i < 6; ++i) replay.next();
-    EXPECT_EQ(moduleRandom.state(), replay.state());
+    EXPECT_EQ(burst.random.state(), replay.state());
 }
 
 TEST_F(SpriteBurstGlTest, FadesFromFullOneUnitBeforeItsLifetimeToBlackAtIt) {

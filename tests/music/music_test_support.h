@@ -1,6 +1,7 @@
 // Shared by the music tests: the song the build made, scratch files in a
-// private temporary folder, and a fixture that leaves the sound layer closed,
-// the call record stopped and SDL's driver choice unset after each test.
+// private temporary folder, and a fixture that leaves the call record
+// stopped and SDL's driver choice unset after each test (each test's sound
+// layer closes with its owner).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -64,7 +65,6 @@ class ScratchFolder {
 class SoundLayerTest : public testing::Test {
   protected:
     void TearDown() override {
-        soundClose();
         soundTraceStop();
         unsetenv("SDL_AUDIODRIVER");
     }

@@ -73,12 +73,14 @@ using SongLoadCalls = SoundLayerTest;
 
 TEST_F(SongLoadCalls, TheSongIsLoadedWithAFewCallsThroughTheCallbacks) {
     counts = {};
-    ASSERT_EQ(soundSetOutput(kSoundOutputOffline), 1);
-    ASSERT_EQ(soundSetFileCallbacks(fileOpen, fileClose, countedRead, countedSeek, countedTell), 1);
-    ASSERT_EQ(soundInit(44100, 31, 0), 1);
-    SoundSong* song = songLoad(builtSongPath().c_str());
+    SoundLayer layer;
+    ASSERT_EQ(layer.setOutput(kSoundOutputOffline), 1);
+    ASSERT_EQ(layer.setFileCallbacks(fileOpen, fileClose, countedRead, countedSeek, countedTell),
+              1);
+    ASSERT_EQ(layer.init(44100, 31, 0), 1);
+    SoundSong* song = layer.songLoad(builtSongPath().c_str());
     EXPECT_NE(song, nullptr);
-    soundClose();
+    layer.close();
     // Size, one read of it, one that finds the end.
     EXPECT_EQ(counts.reads, 2);
     EXPECT_LE(counts.seeks, 2);

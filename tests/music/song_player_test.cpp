@@ -51,7 +51,7 @@ class SongPlayerTest : public SoundLayerTest {
 };
 
 TEST_F(SongPlayerTest, MakesTheClassicCallsInOrderAndLeavesTheBufferAlone) {
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     ASSERT_EQ(open(0), 1);
     player_.play();
     player_.timeMs();
@@ -72,7 +72,7 @@ TEST_F(SongPlayerTest, MakesTheClassicCallsInOrderAndLeavesTheBufferAlone) {
 
 TEST_F(SongPlayerTest, WithSoundPlaysOnTheDeviceAndItsClockFollowsWhatIsPlayed) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);  // consumes audio at real-time pace
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     ASSERT_EQ(open(1), 1);
     EXPECT_EQ(soundTraceStop().front().a, kSoundOutputDevice);
     const Clock::time_point beforePlay = Clock::now();
@@ -94,7 +94,7 @@ TEST_F(SongPlayerTest, WithSoundPlaysOnTheDeviceAndItsClockFollowsWhatIsPlayed) 
 
 TEST_F(SongPlayerTest, WithSoundButNoAudioDeviceInitialisationFails) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     EXPECT_EQ(open(1), 0);
     const std::vector<std::string> calls = names(soundTraceStop());
     EXPECT_EQ(message(), "Sound initialization failed!");
@@ -132,7 +132,7 @@ TEST_F(SongPlayerTest, BadSongFilesAreNotFoundAndLeaveNothingToClose) {
         if (c.create) writeBytes(path, c.bytes);
         buffer_.fill('\0');
         player_.setSongName(path.c_str());
-        soundTraceStart();
+        soundTraceStart(player_.layer());
         EXPECT_EQ(open(0), 0);
         const std::vector<std::string> calls = names(soundTraceStop());
         EXPECT_EQ(message(), "Soundfile not found");
@@ -173,7 +173,7 @@ TEST_F(SongPlayerTest, WithoutSoundTheClockRunsAtRealTimeAndNeverGoesBack) {
 TEST_F(SongPlayerTest, FadeSetsTheVolume256TimesFourMillisecondsApartThenCloses) {
     ASSERT_EQ(open(0), 1);
     player_.play();
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     const Clock::time_point begun = Clock::now();
     close(1);
     const Clock::time_point ended = Clock::now();
@@ -195,7 +195,7 @@ TEST_F(SongPlayerTest, FadeSetsTheVolume256TimesFourMillisecondsApartThenCloses)
 TEST_F(SongPlayerTest, CloseWithoutFadeStopsFreesAndClosesAtOnce) {
     ASSERT_EQ(open(0), 1);
     player_.play();
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     const Clock::time_point begun = Clock::now();
     close(0);
     // Well short of the 1024 ms a fade takes, even on a loaded machine.
@@ -217,7 +217,7 @@ TEST_F(SongPlayerTest, SettingTheNameTwiceKeepsAPrivateCopyOfTheSecond) {
 TEST_F(SongPlayerTest, OfflineTheClockIsStartPlusFramesPulledExactly) {
     player_.useOfflineOutput(true);
     player_.setStartMs(969000);
-    soundTraceStart();
+    soundTraceStart(player_.layer());
     ASSERT_EQ(open(0), 1);
     EXPECT_EQ(soundTraceStop().front().a, kSoundOutputOffline);
     ASSERT_EQ(player_.play(), 1);

@@ -10,6 +10,7 @@ namespace {
 
 std::mutex recordMutex;
 std::vector<SoundCall> calls;
+SoundLayer* traced = nullptr;  // the layer holding the listener
 
 void record(const char* name, long long a, long long b, long long c) {
     const auto now = std::chrono::steady_clock::now();
@@ -19,16 +20,19 @@ void record(const char* name, long long a, long long b, long long c) {
 
 }  // namespace
 
-void soundTraceStart() {
+void soundTraceStart(SoundLayer& layer) {
     {
         std::lock_guard<std::mutex> lock(recordMutex);
         calls.clear();
     }
-    soundSetCallListener(record);
+    if (traced != nullptr && traced != &layer) traced->setCallListener(nullptr);
+    traced = &layer;
+    layer.setCallListener(record);
 }
 
 std::vector<SoundCall> soundTraceStop() {
-    soundSetCallListener(nullptr);
+    if (traced != nullptr) traced->setCallListener(nullptr);
+    traced = nullptr;
     std::lock_guard<std::mutex> lock(recordMutex);
     std::vector<SoundCall> out;
     out.swap(calls);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class SoundLayer;
+
 struct SoundCall {
     std::string name;
     long long a = 0;
@@ -15,7 +17,8 @@ struct SoundCall {
     std::chrono::steady_clock::time_point at;
 };
 
-// Starts a fresh record: hands the layer the listener.
-void soundTraceStart();
-// Stops recording (takes the listener back) and returns what was recorded.
+// Starts a fresh record: hands `layer` the listener.
+void soundTraceStart(SoundLayer& layer);
+// Stops recording (takes the listener back from the layer, which must still
+// be alive) and returns what was recorded.
 std::vector<SoundCall> soundTraceStop();

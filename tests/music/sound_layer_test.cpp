@@ -19,69 +19,72 @@ using namespace std::chrono_literals;
 class LayerTest : public SoundLayerTest {
   protected:
     void initialise(int output) {
-        ASSERT_EQ(soundSetOutput(output), 1);
-        ASSERT_EQ(soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
-        ASSERT_EQ(soundInit(44100, 31, 0), 1);
+        ASSERT_EQ(layer_.setOutput(output), 1);
+        ASSERT_EQ(layer_.setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
+        ASSERT_EQ(layer_.init(44100, 31, 0), 1);
     }
 
     // Frames [0, n) of the song from `startMs` at full volume, except that
     // the volume is set to `volumeAt` after `changeAt` frames.
     std::vector<std::int16_t> render(int startMs, int n, int changeAt, int volumeAt) {
         initialise(kSoundOutputOffline);
-        SoundSong* song = songLoad(builtSongPath().c_str());
+        SoundSong* song = layer_.songLoad(builtSongPath().c_str());
         EXPECT_NE(song, nullptr);
-        EXPECT_EQ(songSetStartMs(song, startMs), 1);
-        EXPECT_EQ(songPlay(song), 1);
+        EXPECT_EQ(layer_.songSetStartMs(song, startMs), 1);
+        EXPECT_EQ(layer_.songPlay(song), 1);
         std::vector<std::int16_t> out(static_cast<std::size_t>(n) * 2);
-        EXPECT_EQ(songMixOffline(song, out.data(), changeAt), changeAt);
-        songSetMasterVolume(song, volumeAt);
-        EXPECT_EQ(songMixOffline(song, out.data() + 2 * changeAt, n - changeAt), n - changeAt);
-        soundClose();
+        EXPECT_EQ(layer_.songMixOffline(song, out.data(), changeAt), changeAt);
+        layer_.songSetMasterVolume(song, volumeAt);
+        EXPECT_EQ(layer_.songMixOffline(song, out.data() + 2 * changeAt, n - changeAt),
+                  n - changeAt);
+        layer_.close();
         return out;
     }
+
+    SoundLayer layer_;
 };
 
 TEST_F(LayerTest, SettingsAreAcceptedOnlyBeforeInitialisation) {
-    EXPECT_EQ(soundSetOutput(7), 0);
-    EXPECT_EQ(soundSetMixer(kSoundMixerCount), 0);
-    EXPECT_EQ(soundSetDriver(-1), 0);
-    EXPECT_EQ(soundSetFileCallbacks(fileOpen, nullptr, fileRead, fileSeek, fileTell), 0);
+    EXPECT_EQ(layer_.setOutput(7), 0);
+    EXPECT_EQ(layer_.setMixer(kSoundMixerCount), 0);
+    EXPECT_EQ(layer_.setDriver(-1), 0);
+    EXPECT_EQ(layer_.setFileCallbacks(fileOpen, nullptr, fileRead, fileSeek, fileTell), 0);
     initialise(kSoundOutputNone);
-    EXPECT_EQ(soundSetOutput(kSoundOutputDevice), 0);
-    EXPECT_EQ(soundSetDriver(1), 0);
-    EXPECT_EQ(soundSetMixer(0), 0);
-    EXPECT_EQ(soundInit(44100, 31, 0), 0);  // already initialised
-    soundClose();
-    soundClose();  // harmless twice
-    EXPECT_EQ(soundSetOutput(kSoundOutputOffline), 1);
+    EXPECT_EQ(layer_.setOutput(kSoundOutputDevice), 0);
+    EXPECT_EQ(layer_.setDriver(1), 0);
+    EXPECT_EQ(layer_.setMixer(0), 0);
+    EXPECT_EQ(layer_.init(44100, 31, 0), 0);  // already initialised
+    layer_.close();
+    layer_.close();  // harmless twice
+    EXPECT_EQ(layer_.setOutput(kSoundOutputOffline), 1);
 }
 
 TEST_F(LayerTest, NothingLoadsBeforeInitialisationAndUnknownHandlesAreRefused) {
-    ASSERT_EQ(soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
-    EXPECT_EQ(songLoad(builtSongPath().c_str()), nullptr);
+    ASSERT_EQ(layer_.setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell), 1);
+    EXPECT_EQ(layer_.songLoad(builtSongPath().c_str()), nullptr);
     initialise(kSoundOutputOffline);
-    EXPECT_EQ(songLoad(nullptr), nullptr);
-    SoundSong* song = songLoad(builtSongPath().c_str());
+    EXPECT_EQ(layer_.songLoad(nullptr), nullptr);
+    SoundSong* song = layer_.songLoad(builtSongPath().c_str());
     ASSERT_NE(song, nullptr);
     std::int16_t frame[2];
-    EXPECT_EQ(songMixOffline(song, frame, 1), 0);  // not playing yet
-    ASSERT_EQ(songFree(song), 1);
-    EXPECT_EQ(songFree(song), 0);
-    EXPECT_EQ(songPlay(song), 0);
-    EXPECT_EQ(songStop(nullptr), 0);
-    EXPECT_EQ(songGetTimeMs(song), 0);
-    EXPECT_EQ(songSetMasterVolume(song, 10), 0);
-    EXPECT_EQ(songSetStartMs(song, 10), 0);
+    EXPECT_EQ(layer_.songMixOffline(song, frame, 1), 0);  // not playing yet
+    ASSERT_EQ(layer_.songFree(song), 1);
+    EXPECT_EQ(layer_.songFree(song), 0);
+    EXPECT_EQ(layer_.songPlay(song), 0);
+    EXPECT_EQ(layer_.songStop(nullptr), 0);
+    EXPECT_EQ(layer_.songGetTimeMs(song), 0);
+    EXPECT_EQ(layer_.songSetMasterVolume(song, 10), 0);
+    EXPECT_EQ(layer_.songSetStartMs(song, 10), 0);
 }
 
 TEST_F(LayerTest, PullingAudioIsRefusedUnlessTheOutputIsOffline) {
     initialise(kSoundOutputNone);
-    SoundSong* song = songLoad(builtSongPath().c_str());
+    SoundSong* song = layer_.songLoad(builtSongPath().c_str());
     ASSERT_NE(song, nullptr);
-    ASSERT_EQ(songPlay(song), 1);
+    ASSERT_EQ(layer_.songPlay(song), 1);
     std::vector<std::int16_t> audio(2048);
-    EXPECT_EQ(songMixOffline(song, audio.data(), 1024), 0);
-    EXPECT_EQ(songSetStartMs(song, 5000), 0);  // too late once playing
+    EXPECT_EQ(layer_.songMixOffline(song, audio.data(), 1024), 0);
+    EXPECT_EQ(layer_.songSetStartMs(song, 5000), 0);  // too late once playing
 }
 
 TEST_F(LayerTest, AVolumeChangeGlidesToItsTargetOverTenMilliseconds) {
@@ -137,37 +140,37 @@ double likeness(const std::vector<std::int16_t>& x, const std::vector<std::int16
 
 TEST_F(LayerTest, PauseHoldsTheClockAndResumeAndSeekPlayOnFromTheirSongTime) {
     initialise(kSoundOutputOffline);
-    SoundSong* song = songLoad(builtSongPath().c_str());
+    SoundSong* song = layer_.songLoad(builtSongPath().c_str());
     ASSERT_NE(song, nullptr);
-    EXPECT_EQ(songPause(song), 0);  // not playing yet
-    ASSERT_EQ(songSetStartMs(song, 18000), 1);
-    ASSERT_EQ(songPlay(song), 1);
+    EXPECT_EQ(layer_.songPause(song), 0);  // not playing yet
+    ASSERT_EQ(layer_.songSetStartMs(song, 18000), 1);
+    ASSERT_EQ(layer_.songPlay(song), 1);
     std::vector<std::int16_t> skipped(44100 * 2);
-    ASSERT_EQ(songMixOffline(song, skipped.data(), 44100), 44100);
-    ASSERT_EQ(songPause(song), 1);
-    EXPECT_EQ(songGetTimeMs(song), 19000);
-    EXPECT_EQ(songMixOffline(song, skipped.data(), 441), 0);  // nothing plays while paused
-    EXPECT_EQ(songGetTimeMs(song), 19000);
-    EXPECT_EQ(songResume(song), 1);
-    EXPECT_EQ(songResume(song), 0);  // already playing
+    ASSERT_EQ(layer_.songMixOffline(song, skipped.data(), 44100), 44100);
+    ASSERT_EQ(layer_.songPause(song), 1);
+    EXPECT_EQ(layer_.songGetTimeMs(song), 19000);
+    EXPECT_EQ(layer_.songMixOffline(song, skipped.data(), 441), 0);  // nothing plays while paused
+    EXPECT_EQ(layer_.songGetTimeMs(song), 19000);
+    EXPECT_EQ(layer_.songResume(song), 1);
+    EXPECT_EQ(layer_.songResume(song), 0);  // already playing
     std::vector<std::int16_t> resumed(22050 * 2);
-    ASSERT_EQ(songMixOffline(song, resumed.data(), 22050), 22050);
-    EXPECT_EQ(songGetTimeMs(song), 19500);
+    ASSERT_EQ(layer_.songMixOffline(song, resumed.data(), 22050), 22050);
+    EXPECT_EQ(layer_.songGetTimeMs(song), 19500);
 
     // Back while playing, then forward while paused: each lands on its time.
-    ASSERT_EQ(songSeekMs(song, 14300), 1);
-    EXPECT_EQ(songGetTimeMs(song), 14300);
+    ASSERT_EQ(layer_.songSeekMs(song, 14300), 1);
+    EXPECT_EQ(layer_.songGetTimeMs(song), 14300);
     std::vector<std::int16_t> back(22050 * 2);
-    ASSERT_EQ(songMixOffline(song, back.data(), 22050), 22050);
-    ASSERT_EQ(songPause(song), 1);
-    ASSERT_EQ(songSeekMs(song, 19050), 1);
-    EXPECT_EQ(songGetTimeMs(song), 19050);
-    EXPECT_EQ(songMixOffline(song, skipped.data(), 441), 0);  // still paused
-    ASSERT_EQ(songResume(song), 1);
+    ASSERT_EQ(layer_.songMixOffline(song, back.data(), 22050), 22050);
+    ASSERT_EQ(layer_.songPause(song), 1);
+    ASSERT_EQ(layer_.songSeekMs(song, 19050), 1);
+    EXPECT_EQ(layer_.songGetTimeMs(song), 19050);
+    EXPECT_EQ(layer_.songMixOffline(song, skipped.data(), 441), 0);  // still paused
+    ASSERT_EQ(layer_.songResume(song), 1);
     std::vector<std::int16_t> forward(22050 * 2);
-    ASSERT_EQ(songMixOffline(song, forward.data(), 22050), 22050);
-    EXPECT_EQ(songSeekMs(song, -1), 0);
-    soundClose();
+    ASSERT_EQ(layer_.songMixOffline(song, forward.data(), 22050), 22050);
+    EXPECT_EQ(layer_.songSeekMs(song, -1), 0);
+    layer_.close();
 
     EXPECT_GT(likeness(resumed, render(19000, 22050, 22050, 256)), 0.9);
     EXPECT_GT(likeness(back, render(14300, 22050, 22050, 256)), 0.9);
@@ -178,13 +181,13 @@ TEST_F(LayerTest, PauseHoldsTheClockAndResumeAndSeekPlayOnFromTheirSongTime) {
 
 TEST_F(LayerTest, TheSilentOutputStopsWithTheLayer) {
     initialise(kSoundOutputNone);
-    SoundSong* song = songLoad(builtSongPath().c_str());
+    SoundSong* song = layer_.songLoad(builtSongPath().c_str());
     ASSERT_NE(song, nullptr);
-    ASSERT_EQ(songPlay(song), 1);
+    ASSERT_EQ(layer_.songPlay(song), 1);
     std::this_thread::sleep_for(50ms);
-    EXPECT_GT(songGetTimeMs(song), 0);
-    soundClose();
-    EXPECT_EQ(songGetTimeMs(song), 0);  // freed with the layer
+    EXPECT_GT(layer_.songGetTimeMs(song), 0);
+    layer_.close();
+    EXPECT_EQ(layer_.songGetTimeMs(song), 0);  // freed with the layer
 }
 
 }  // namespace

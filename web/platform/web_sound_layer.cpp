@@ -8,7 +8,9 @@
 // mixer, and the worklet drops what it holds of the old place at once.
 // Without sound the song is still loaded and checked, and the page's
 // silent clock runs in real time. The offline output mixes exactly the
-// frames pulled, as natively. One thread: the page's.
+// frames pulled, as natively. One thread: the page's. The page's two
+// callbacks (sorvanelSongFeed, sorvanelSongTimeMs) come without a handle:
+// they reach the one layer the page plays, pageLayer below (web only).
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -23,18 +25,6 @@
 #include "web/platform/worklet_feed.h"
 
 namespace {
-
-struct SoundSystem {
-    int output = kSoundOutputDevice;
-    SoundFileCallbacks callbacks;
-    int mixer = kSoundMixerQuality;
-    bool initialised = false;
-    int rate = 44100;
-    std::unique_ptr<WorkletFeed> feed;  // device output only
-    std::unique_ptr<SoundSong> song;    // one song at a time
-};
-
-SoundSystem sys;
 
 // clang-format off
 // Waits (at most two seconds) for the page's audio context, made in the
@@ -51,35 +41,78 @@ EM_JS(void, pageSilentResume, (), { Module.sorvanelSong.resume(); });
 EM_JS(void, pageSilentSeek, (int ms), { Module.sorvanelSong.seek(ms); });
 // clang-format on
 
-bool known(const SoundSong* song) {
-    return song != nullptr && song == sys.song.get();
-}
+}  // namespace
 
-bool silent() {
-    return sys.output == kSoundOutputNone;
-}
+struct SoundLayer::System {
+    int output = kSoundOutputDevice;
+    SoundFileCallbacks callbacks;
+    int mixer = kSoundMixerQuality;
+    bool initialised = false;
+    int rate = 44100;
+    std::unique_ptr<WorkletFeed> feed;  // device output only
+    std::unique_ptr<SoundSong> song;    // one song at a time
 
-bool offline() {
-    return sys.output == kSoundOutputOffline;
-}
+    bool known(const SoundSong* s) const { return s != nullptr && s == song.get(); }
+    bool silent() const { return output == kSoundOutputNone; }
+    bool offline() const { return output == kSoundOutputOffline; }
 
-// Positioned at the song's start time: plays from there.
-void playFromStart(SoundSong* song) {
-    song->seekTo(song->startMs / 1000.0, sys.rate);
-    song->framesMixed = 0;
-    song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
-    song->clock.start(song->startMs, sys.rate, true);
-    song->playing = true;
-    song->paused = false;
-    if (sys.feed) sys.feed->start(song, song->startMs);
-}
+    // Positioned at the song's start time: plays from there.
+    void playFromStart(SoundSong* s) {
+        s->seekTo(s->startMs / 1000.0, rate);
+        s->framesMixed = 0;
+        s->gain = static_cast<float>(s->volume.load()) / kSoundMaxVolume;
+        s->clock.start(s->startMs, rate, true);
+        s->playing = true;
+        s->paused = false;
+        if (feed) feed->start(s, s->startMs);
+    }
+
+    int timeMs(SoundSong* s) {
+        if (!known(s)) return 0;
+        if (silent()) return s->playing || s->paused ? pageSilentTimeMs() : s->startMs;
+        if (offline()) return s->clock.nowMs(SongClock::Clock::now());
+        if (!s->playing) return s->startMs;
+        feed->topUp();
+        return feed->heardMs();
+    }
+
+    int stop(SoundSong* s) {
+        if (!known(s)) return 0;
+        if (s->playing && silent()) pageSilentPause();
+        // What the worklet holds plays out (Done's fade ends in it).
+        if (feed) feed->stop(timeMs(s));
+        s->playing = false;
+        s->paused = false;
+        return 1;
+    }
+
+    void close() {
+        song.reset();
+        feed.reset();  // plays out what the worklet holds
+        initialised = false;
+    }
+};
+
+namespace {
+
+// The layer last initialised, for the page's callbacks, which carry no
+// handle (one sound layer per page at a time); null when none is open.
+// Web only.
+SoundLayer::System* pageLayer = nullptr;
 
 }  // namespace
 
-// Nobody listens to the calls in a browser.
-void soundSetCallListener(SoundCallListener) {}
+SoundLayer::SoundLayer() : sys_(std::make_unique<System>()) {}
 
-int soundSetOutput(int type) {
+SoundLayer::~SoundLayer() {
+    close();
+}
+
+// Nobody listens to the calls in a browser.
+void SoundLayer::setCallListener(SoundCallListener) {}
+
+int SoundLayer::setOutput(int type) {
+    System& sys = *sys_;
     if (sys.initialised) return 0;
     if (type != kSoundOutputNone && type != kSoundOutputDevice && type != kSoundOutputOffline) {
         return 0;
@@ -88,23 +121,26 @@ int soundSetOutput(int type) {
     return 1;
 }
 
-int soundSetFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
-                          SoundFileSeek seek, SoundFileTell tell) {
+int SoundLayer::setFileCallbacks(SoundFileOpen open, SoundFileClose close, SoundFileRead read,
+                                 SoundFileSeek seek, SoundFileTell tell) {
+    System& sys = *sys_;
     sys.callbacks = SoundFileCallbacks{open, close, read, seek, tell};
     return sys.callbacks.complete() ? 1 : 0;
 }
 
-int soundSetDriver(int driver) {
-    return !sys.initialised && driver == 0 ? 1 : 0;
+int SoundLayer::setDriver(int driver) {
+    return !sys_->initialised && driver == 0 ? 1 : 0;
 }
 
-int soundSetMixer(int mixer) {
+int SoundLayer::setMixer(int mixer) {
+    System& sys = *sys_;
     if (sys.initialised || mixer < 0 || mixer >= kSoundMixerCount) return 0;
     sys.mixer = mixer;
     return 1;
 }
 
-int soundInit(int rate, int maxChannels, unsigned) {
+int SoundLayer::init(int rate, int maxChannels, unsigned) {
+    System& sys = *sys_;
     if (sys.initialised || rate < kSoundMinRate || rate > kSoundMaxRate || maxChannels < 1)
         return 0;
     if (sys.output == kSoundOutputDevice) {
@@ -123,16 +159,17 @@ int soundInit(int rate, int maxChannels, unsigned) {
     }
     sys.rate = rate;
     sys.initialised = true;
+    pageLayer = &sys;
     return 1;
 }
 
-void soundClose() {
-    sys.song.reset();
-    sys.feed.reset();  // plays out what the worklet holds
-    sys.initialised = false;
+void SoundLayer::close() {
+    sys_->close();
+    if (pageLayer == sys_.get()) pageLayer = nullptr;
 }
 
-SoundSong* songLoad(const char* name) {
+SoundSong* SoundLayer::songLoad(const char* name) {
+    System& sys = *sys_;
     if (!sys.initialised || sys.song) return nullptr;
     CallbackFile file(sys.callbacks, name);
     if (!file.isOpen()) return nullptr;
@@ -143,66 +180,59 @@ SoundSong* songLoad(const char* name) {
     openmpt_module* module = loadSongModule(data, kSoundMixerTaps[sys.mixer]);
     if (module == nullptr) return nullptr;
     sys.song = std::make_unique<SoundSong>(module);
-    if (silent()) pageSilentOpen();
+    if (sys.silent()) pageSilentOpen();
     return sys.song.get();
 }
 
-int songFree(SoundSong* song) {
-    if (!known(song)) return 0;
-    songStop(song);
+int SoundLayer::songFree(SoundSong* song) {
+    System& sys = *sys_;
+    if (!sys.known(song)) return 0;
+    sys.stop(song);
     sys.song.reset();
     return 1;
 }
 
-int songPlay(SoundSong* song) {
-    if (!known(song)) return 0;
+int SoundLayer::songPlay(SoundSong* song) {
+    System& sys = *sys_;
+    if (!sys.known(song)) return 0;
     if (song->playing) return 1;
-    if (silent()) {
+    if (sys.silent()) {
         song->playing = true;
         pageSilentPlay(song->startMs);
         return 1;
     }
-    playFromStart(song);
+    sys.playFromStart(song);
     return 1;
 }
 
-int songStop(SoundSong* song) {
-    if (!known(song)) return 0;
-    if (song->playing && silent()) pageSilentPause();
-    // What the worklet holds plays out (Done's fade ends in it).
-    if (sys.feed) sys.feed->stop(songGetTimeMs(song));
-    song->playing = false;
-    song->paused = false;
-    return 1;
+int SoundLayer::songStop(SoundSong* song) {
+    return sys_->stop(song);
 }
 
-int songGetTimeMs(SoundSong* song) {
-    if (!known(song)) return 0;
-    if (silent()) return song->playing || song->paused ? pageSilentTimeMs() : song->startMs;
-    if (offline()) return song->clock.nowMs(SongClock::Clock::now());
-    if (!song->playing) return song->startMs;
-    sys.feed->topUp();
-    return sys.feed->heardMs();
+int SoundLayer::songGetTimeMs(SoundSong* song) {
+    return sys_->timeMs(song);
 }
 
-int songSetMasterVolume(SoundSong* song, int volume) {
-    if (!known(song)) return 0;
+int SoundLayer::songSetMasterVolume(SoundSong* song, int volume) {
+    System& sys = *sys_;
+    if (!sys.known(song)) return 0;
     song->volume = std::clamp(volume, 0, kSoundMaxVolume);
     // The fade's steps come while the page's events wait: keep mixing.
     if (sys.feed) sys.feed->topUp();
     return 1;
 }
 
-int songSetStartMs(SoundSong* song, int startMs) {
-    if (!known(song) || song->playing || startMs < 0) return 0;
+int SoundLayer::songSetStartMs(SoundSong* song, int startMs) {
+    if (!sys_->known(song) || song->playing || startMs < 0) return 0;
     song->startMs = startMs;
     song->clock.setStart(startMs);
     return 1;
 }
 
-int songPause(SoundSong* song) {
-    if (!known(song) || !song->playing || offline()) return 0;
-    if (silent()) {
+int SoundLayer::songPause(SoundSong* song) {
+    System& sys = *sys_;
+    if (!sys.known(song) || !song->playing || sys.offline()) return 0;
+    if (sys.silent()) {
         pageSilentPause();
     } else {
         // What was mixed but not heard is dropped: resuming mixes it again
@@ -215,34 +245,38 @@ int songPause(SoundSong* song) {
     return 1;
 }
 
-int songResume(SoundSong* song) {
-    if (!known(song) || !song->paused || offline()) return 0;
-    if (silent()) {
+int SoundLayer::songResume(SoundSong* song) {
+    System& sys = *sys_;
+    if (!sys.known(song) || !song->paused || sys.offline()) return 0;
+    if (sys.silent()) {
         song->playing = true;
         song->paused = false;
         pageSilentResume();
         return 1;
     }
-    playFromStart(song);
+    sys.playFromStart(song);
     return 1;
 }
 
-int songSeekMs(SoundSong* song, int startMs) {
-    if (!known(song) || offline() || startMs < 0 || (!song->playing && !song->paused)) return 0;
+int SoundLayer::songSeekMs(SoundSong* song, int startMs) {
+    System& sys = *sys_;
+    if (!sys.known(song) || sys.offline() || startMs < 0 || (!song->playing && !song->paused))
+        return 0;
     song->startMs = startMs;
-    if (silent()) {
+    if (sys.silent()) {
         pageSilentSeek(startMs);
     } else if (song->playing) {
-        playFromStart(song);
+        sys.playFromStart(song);
     } else {
         sys.feed->hold(startMs);  // positioned when it resumes
     }
     return 1;
 }
 
-int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
-    if (!offline() || interleavedStereo == nullptr || frames <= 0) return 0;
-    if (!sys.initialised || !known(song) || !song->playing) return 0;
+int SoundLayer::songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
+    System& sys = *sys_;
+    if (!sys.offline() || interleavedStereo == nullptr || frames <= 0) return 0;
+    if (!sys.initialised || !sys.known(song) || !song->playing) return 0;
     std::vector<float> mix(static_cast<std::size_t>(frames) * 2, 0.0f);
     song->mixInto(mix.data(), frames, sys.rate);
     song->clock.mixed(song->framesMixed, frames, 0, SongClock::Clock::now());
@@ -253,10 +287,10 @@ int songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames)
 
 // The page's worklet reported: top the mix up.
 extern "C" EMSCRIPTEN_KEEPALIVE void sorvanelSongFeed() {
-    if (sys.feed) sys.feed->topUp();
+    if (pageLayer != nullptr && pageLayer->feed) pageLayer->feed->topUp();
 }
 
 // The song time heard now, for the page (its WorkletSong's timeMs).
 extern "C" EMSCRIPTEN_KEEPALIVE int sorvanelSongTimeMs() {
-    return sys.song ? songGetTimeMs(sys.song.get()) : 0;
+    return pageLayer != nullptr && pageLayer->song ? pageLayer->timeMs(pageLayer->song.get()) : 0;
 }

@@ -19,10 +19,11 @@ std::string scratchPath() {
     return path;
 }
 
+SoundLayer layer;
 bool initialised = [] {
-    soundSetOutput(kSoundOutputOffline);
-    soundSetFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
-    return soundInit(44100, 31, 0) == 1;
+    layer.setOutput(kSoundOutputOffline);
+    layer.setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
+    return layer.init(44100, 31, 0) == 1;
 }();
 
 }  // namespace
@@ -35,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
     std::fclose(f);
     if (written) {
-        if (SoundSong* song = songLoad(path.c_str())) {
-            songPlay(song);
+        if (SoundSong* song = layer.songLoad(path.c_str())) {
+            layer.songPlay(song);
             std::vector<std::int16_t> audio(512 * 2);
-            for (int i = 0; i < 4; ++i) songMixOffline(song, audio.data(), 512);
-            songGetTimeMs(song);
-            songStop(song);
-            songFree(song);
+            for (int i = 0; i < 4; ++i) layer.songMixOffline(song, audio.data(), 512);
+            layer.songGetTimeMs(song);
+            layer.songStop(song);
+            layer.songFree(song);
         }
     }
     std::remove(path.c_str());
