@@ -1,11 +1,14 @@
 """What every browser test script shares: its build folder from the command
 line, the site in it, the browser driver (None where python3-websocket is
-missing), and a main that exits 77, CTest's "skipped", where the site or
-the browser is missing.
+missing), a test case with the site served and a fresh browser for each
+test, and a main that exits 77, CTest's "skipped", where the site or the
+browser is missing.
 """
 import os
 import sys
 import unittest
+
+from site_server import Site
 
 try:
     import browser
@@ -19,7 +22,32 @@ def build_and_site():
     """The build folder (the first argument, taken off sys.argv so unittest
     does not see it) and its site folder."""
     build = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else "build"
-    return build, os.path.join(build, "web")
+    PageTest.site_folder = os.path.join(build, "web")
+    return build, PageTest.site_folder
+
+
+class PageTest(unittest.TestCase):
+    """The site served for the whole class (self.site), every fault it can
+    make cleared before each test, and a browser of its own for each test
+    (self.page)."""
+    site_folder = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.site = Site(cls.site_folder)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.close()
+
+    def setUp(self):
+        self.site.hidden.clear()
+        self.site.gzip_encoding = False
+        self.site.song_fault = None
+        self.page = browser.Browser(deadline=300)
+
+    def tearDown(self):
+        self.page.close()
 
 
 def main(build, site):

@@ -14,12 +14,10 @@ import re
 import subprocess
 import sys
 import tempfile
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_test_main import browser, build_and_site, main  # noqa: E402
+from page_test_main import PageTest, browser, build_and_site, main  # noqa: E402
 import png_pictures  # noqa: E402
-from site_server import Site  # noqa: E402
 
 BUILD, SITE = build_and_site()
 
@@ -43,22 +41,7 @@ def shot_png(page, url):
     return base64.b64decode(match.group(1))
 
 
-class WebPage(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.site = Site(SITE)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.site.close()
-
-    def setUp(self):
-        self.site.hidden.clear()
-        self.page = browser.Browser(deadline=300)
-
-    def tearDown(self):
-        self.page.close()
-
+class WebPage(PageTest):
     def assertNoConsoleError(self):
         self.assertEqual(self.page.errors, [])
 

@@ -18,9 +18,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_test_main import browser, build_and_site, main  # noqa: E402
+from page_test_main import PageTest, browser, build_and_site, main  # noqa: E402
 import sound_checks  # noqa: E402
-from site_server import Site  # noqa: E402
 
 BUILD, SITE = build_and_site()
 REFERENCE = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else ""
@@ -49,22 +48,7 @@ def native_capture(folder, start, end):
     return sound_checks.read_s16(path)
 
 
-class PageSong(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.site = Site(SITE)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.site.close()
-
-    def setUp(self):
-        self.site.song_fault = None
-        self.page = browser.Browser(deadline=300)
-
-    def tearDown(self):
-        self.page.close()
-
+class PageSong(PageTest):
     def open_idle_page(self):
         """The page with its program started and no show running."""
         self.page.open(self.site.base + "index.html", r"^Sorvanel$")

@@ -12,12 +12,10 @@ itself is served; a page opened as a file says how to serve it.
 """
 import os
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from page_test_main import browser, build_and_site, main  # noqa: E402
+from page_test_main import PageTest, browser, build_and_site, main  # noqa: E402
 import png_pictures  # noqa: E402
-from site_server import Site  # noqa: E402
 
 BUILD, SITE = build_and_site()
 SHOW_END_S = 1560
@@ -46,23 +44,7 @@ def picture_bounds(png):
     return xs[0], xs[-1] + 1, ys[0], ys[-1] + 1, width, height
 
 
-class WebViewing(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.site = Site(SITE)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.site.close()
-
-    def setUp(self):
-        self.site.hidden.clear()
-        self.site.gzip_encoding = False
-        self.page = browser.Browser(deadline=300)
-
-    def tearDown(self):
-        self.page.close()
-
+class WebViewing(PageTest):
     def open_form(self, query):
         self.page.open(self.site.base + "index.html" + query, r".")
         self.page.wait_until("document.getElementById('dialog').hidden === false")
