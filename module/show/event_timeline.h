@@ -33,7 +33,7 @@ struct FrameEvent {
 };
 
 class EventTimeline {
-public:
+  public:
     EventTimeline() = default;
     EventTimeline(const EventTimeline&) = delete;
     EventTimeline& operator=(const EventTimeline&) = delete;
@@ -44,8 +44,8 @@ public:
     // Returns null when the event cannot be allocated.
     TimelineEvent* add(double end, std::uint32_t sceneFlags, std::int32_t sceneSlot,
                        std::uint32_t sceneWord, std::uint32_t overlayFlags,
-                       std::int32_t overlaySlot, std::uint32_t overlayWord,
-                       std::int32_t accentSlot, std::uint32_t accentWord);
+                       std::int32_t overlaySlot, std::uint32_t overlayWord, std::int32_t accentSlot,
+                       std::uint32_t accentWord);
 
     // The event holding t (start <= t < end), else the last one, with its
     // words and localTime = t - start; an empty list gives a FrameEvent of
