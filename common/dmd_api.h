@@ -115,19 +115,46 @@ using DmdSetPresentationDelayMsFn = int (*)(int ms);
 using DmdFrameShownFn = int (*)();
 }
 
-constexpr const char* kDmdStartAtName = "DmdStartAt";
-constexpr const char* kDmdUseOfflineAudioName = "DmdUseOfflineAudio";
-constexpr const char* kDmdPullAudioName = "DmdPullAudio";
-constexpr const char* kDmdShowEndMsName = "DmdShowEndMs";
-constexpr const char* kDmdSeekToName = "DmdSeekTo";
-constexpr const char* kDmdSetPausedName = "DmdSetPaused";
-constexpr const char* kDmdSongTimeMsName = "DmdSongTimeMs";
-constexpr const char* kDmdDescribeEventName = "DmdDescribeEvent";
-constexpr const char* kDmdFollowsFrustumAspectName = "DmdFollowsFrustumAspect";
-constexpr const char* kDmdFailureDetailName = "DmdFailureDetail";
-constexpr const char* kDmdSetAudioOffsetMsName = "DmdSetAudioOffsetMs";
-constexpr const char* kDmdSetPresentationDelayMsName = "DmdSetPresentationDelayMs";
-constexpr const char* kDmdFrameShownName = "DmdFrameShown";
+// Every optional export once, as X(name, member): its function type is
+// nameFn above and a binding keeps it in `member`. The name constants, the
+// table every binding fills (the host's, the web's linked module's, the
+// tests'), and the module's export map (written from this list when the
+// build is configured) all follow from it, so adding one means its type
+// here, this line, and its definition in the module.
+#define DMD_OPTIONAL_EXPORTS(X)                          \
+    X(DmdStartAt, startAt)                               \
+    X(DmdUseOfflineAudio, useOfflineAudio)               \
+    X(DmdPullAudio, pullAudio)                           \
+    X(DmdShowEndMs, showEndMs)                           \
+    X(DmdSeekTo, seekTo)                                 \
+    X(DmdSetPaused, setPaused)                           \
+    X(DmdSongTimeMs, songTimeMs)                         \
+    X(DmdDescribeEvent, describeEvent)                   \
+    X(DmdFollowsFrustumAspect, followsFrustumAspect)     \
+    X(DmdFailureDetail, failureDetail)                   \
+    X(DmdSetAudioOffsetMs, setAudioOffsetMs)             \
+    X(DmdSetPresentationDelayMs, setPresentationDelayMs) \
+    X(DmdFrameShown, frameShown)
+
+#define DMD_NAME_CONSTANT(name, member) constexpr const char* k##name##Name = #name;
+DMD_OPTIONAL_EXPORTS(DMD_NAME_CONSTANT)
+#undef DMD_NAME_CONSTANT
+
+// The optional exports of one module, null where it has none.
+struct DmdOptionalExportTable {
+#define DMD_POINTER(name, member) name##Fn member = nullptr;
+    DMD_OPTIONAL_EXPORTS(DMD_POINTER)
+#undef DMD_POINTER
+};
+
+// Fills a table by name: lookUp(const char* name) gives the export's
+// address or null.
+template <typename LookUp>
+void bindDmdOptionalExports(DmdOptionalExportTable& table, LookUp lookUp) {
+#define DMD_BIND(name, member) table.member = reinterpret_cast<name##Fn>(lookUp(#name));
+    DMD_OPTIONAL_EXPORTS(DMD_BIND)
+#undef DMD_BIND
+}
 
 // The frame grid of captures, shots and starts: frame k shows song time
 // k x 1000 / fps ms, rounded down (the clock counts whole milliseconds).

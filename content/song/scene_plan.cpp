@@ -97,20 +97,6 @@ const std::vector<int> kCues = {
 
 }  // namespace
 
-bool isMeshKind(SegmentKind kind) {
-    switch (kind) {
-        case K::MeshIn:
-        case K::MeshBody:
-        case K::MeshOut:
-        case K::Rise:
-        case K::Break:
-        case K::Finale:
-            return true;
-        default:
-            return false;
-    }
-}
-
 const std::vector<Segment>& songSegments() {
     static const std::vector<Segment> segments = [] {
         std::vector<Segment> out;

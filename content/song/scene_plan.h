@@ -49,9 +49,6 @@ struct TextScene {
     ThemeId second;
 };
 
-// Whether a segment kind is one of the scenes with drums.
-bool isMeshKind(SegmentKind kind);
-
 const std::vector<Segment>& songSegments();
 const MeshScene& meshScene(int index);
 const TextScene& textScene(int index);

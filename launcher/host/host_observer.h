@@ -20,4 +20,3 @@ class HostObserver {
 
 // The observer every show host of this process reports to (none: nullptr).
 void setHostObserver(HostObserver* observer);
-HostObserver* hostObserver();

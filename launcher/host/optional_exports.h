@@ -6,21 +6,7 @@
 #include "common/dmd_api.h"
 #include "host/module_loader.h"
 
-struct OptionalExports {
-    DmdStartAtFn startAt = nullptr;
-    DmdUseOfflineAudioFn useOfflineAudio = nullptr;
-    DmdPullAudioFn pullAudio = nullptr;
-    DmdShowEndMsFn showEndMs = nullptr;
-    DmdSeekToFn seekTo = nullptr;
-    DmdSetPausedFn setPaused = nullptr;
-    DmdSongTimeMsFn songTimeMs = nullptr;
-    DmdDescribeEventFn describeEvent = nullptr;
-    DmdFollowsFrustumAspectFn followsFrustumAspect = nullptr;
-    DmdFailureDetailFn failureDetail = nullptr;
-    DmdSetAudioOffsetMsFn setAudioOffsetMs = nullptr;
-    DmdSetPresentationDelayMsFn setPresentationDelayMs = nullptr;
-    DmdFrameShownFn frameShown = nullptr;
-
+struct OptionalExports : DmdOptionalExportTable {
     // Rendered offscreen on the frame grid: start, offline audio and pulling it.
     bool offline() const {
         return startAt != nullptr && useOfflineAudio != nullptr && pullAudio != nullptr;

@@ -68,10 +68,6 @@ void setHostObserver(HostObserver* observer) {
     processObserver = observer;
 }
 
-HostObserver* hostObserver() {
-    return processObserver;
-}
-
 ShowHost::ShowHost() : observer_(processObserver) {}
 
 ShowHost::~ShowHost() {

@@ -53,7 +53,6 @@ class ShowHost {
     // with messageBuffer (256 bytes) set; startFailureDetail() says why.
     bool LoadModule(const std::string& moduleName, char* messageBuffer);
     const OptionalExports& exports() const { return exports_; }
-    bool moduleLoaded() const { return binding_.moduleHandle != nullptr; }
 
     // The song time at which the loaded module's show ends, which it tells
     // before Init; -1 when it does not tell.

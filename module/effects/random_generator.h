@@ -24,8 +24,6 @@ class RandomGenerator {
     float upTo(float x);
 
     std::uint32_t state() const { return state_; }
-    // The show never sets it (each burst starts at 1); tests do.
-    void setState(std::uint32_t state) { state_ = state; }
 
   private:
     std::uint32_t state_;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "assets/picture_startup.h"
 #include "assets/temp_directory.h"
@@ -233,3 +234,10 @@ DMD_EXPORT int DmdFrameShown() {
     s->songPlayer.frameShown();
     return 1;
 }
+
+// Each optional export defined above has the type the contract lists for it.
+#define DMD_SAME_TYPE(name, member)                          \
+    static_assert(std::is_same_v<decltype(&name), name##Fn>, \
+                  #name " must have the type dmd_api.h gives it");
+DMD_OPTIONAL_EXPORTS(DMD_SAME_TYPE)
+#undef DMD_SAME_TYPE

@@ -2,8 +2,10 @@
 // symbol table places in .data and .bss. The show's state is one object that
 // Init creates and Done destroys; beside its pointer only what must outlive a
 // show (the failure detail, the host's requests before Init) may stay
-// process-wide, so a new file-scope object of the show fails here. Reads the
-// module's ELF symbol table directly.
+// process-wide, so a new file-scope object of the show fails here. And what
+// it exports: the three entry points and the optional exports dmd_api.h
+// lists, nothing more and nothing less. Reads the module's ELF symbol tables
+// directly.
 #include <cxxabi.h>
 #include <elf.h>
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/dmd_api.h"
 #include "real_module.h"
 
 namespace {
@@ -75,6 +78,36 @@ std::set<std::string> writableObjects(const std::vector<char>& file) {
         if (!toolchainObject(name)) objects.insert(demangled(name.c_str()));
     }
     return objects;
+}
+
+// The functions the module defines in its dynamic symbol table: what a host
+// can look up.
+std::set<std::string> exportedFunctions(const std::vector<char>& file) {
+    const auto header = readAt<Elf64_Ehdr>(file, 0);
+    std::set<std::string> exported;
+    for (unsigned i = 0; i < header.e_shnum; ++i) {
+        const auto table =
+            readAt<Elf64_Shdr>(file, header.e_shoff + std::size_t{i} * header.e_shentsize);
+        if (table.sh_type != SHT_DYNSYM) continue;
+        const auto strings = readAt<Elf64_Shdr>(
+            file, header.e_shoff + std::size_t{table.sh_link} * header.e_shentsize);
+        for (std::size_t at = 0; at + sizeof(Elf64_Sym) <= table.sh_size; at += sizeof(Elf64_Sym)) {
+            const auto symbol = readAt<Elf64_Sym>(file, table.sh_offset + at);
+            if (symbol.st_shndx == SHN_UNDEF || ELF64_ST_TYPE(symbol.st_info) != STT_FUNC) continue;
+            exported.insert(file.data() + strings.sh_offset + symbol.st_name);
+        }
+    }
+    return exported;
+}
+
+TEST(ModuleGlobals, TheModuleExportsItsEntryPointsAndTheListedOptionalOnesAlone) {
+    const std::vector<char> file = readWhole(kRealModulePath);
+    ASSERT_GE(file.size(), sizeof(Elf64_Ehdr)) << kRealModulePath;
+    std::set<std::string> expected = {"Init", "RenderScene", "Done"};
+#define EXPECTED_NAME(name, member) expected.insert(#name);
+    DMD_OPTIONAL_EXPORTS(EXPECTED_NAME)
+#undef EXPECTED_NAME
+    EXPECT_EQ(exportedFunctions(file), expected);
 }
 
 TEST(ModuleGlobals, TheModuleKeepsAtMostFourWritableObjectsOfItsOwn) {

@@ -31,18 +31,7 @@ LoadedModule::LoadedModule(const fs::path& file) {
     renderScene = symbol<DmdRenderSceneFn>(handle_, "RenderScene");
     done = symbol<DmdDoneFn>(handle_, "Done");
     if (!ok()) error_ = file.string() + ": no Init, RenderScene or Done";
-    startAt = symbol<DmdStartAtFn>(handle_, kDmdStartAtName);
-    useOfflineAudio = symbol<DmdUseOfflineAudioFn>(handle_, kDmdUseOfflineAudioName);
-    pullAudio = symbol<DmdPullAudioFn>(handle_, kDmdPullAudioName);
-    showEndMs = symbol<DmdShowEndMsFn>(handle_, kDmdShowEndMsName);
-    seekTo = symbol<DmdSeekToFn>(handle_, kDmdSeekToName);
-    setPaused = symbol<DmdSetPausedFn>(handle_, kDmdSetPausedName);
-    songTimeMs = symbol<DmdSongTimeMsFn>(handle_, kDmdSongTimeMsName);
-    failureDetail = symbol<DmdFailureDetailFn>(handle_, kDmdFailureDetailName);
-    setAudioOffsetMs = symbol<DmdSetAudioOffsetMsFn>(handle_, kDmdSetAudioOffsetMsName);
-    setPresentationDelayMs =
-        symbol<DmdSetPresentationDelayMsFn>(handle_, kDmdSetPresentationDelayMsName);
-    frameShown = symbol<DmdFrameShownFn>(handle_, kDmdFrameShownName);
+    bindDmdOptionalExports(*this, [&](const char* name) { return ::dlsym(handle_, name); });
 }
 
 LoadedModule::~LoadedModule() {

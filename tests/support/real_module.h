@@ -23,7 +23,7 @@ extern const char* const kRealModuleDataDir;
 // One loaded library and its exports; released on destruction. The three
 // entry points are needed (ok()), the optional exports are null where the
 // library has none.
-class LoadedModule {
+class LoadedModule : public DmdOptionalExportTable {
   public:
     explicit LoadedModule(const std::filesystem::path& file);
     ~LoadedModule();
@@ -37,17 +37,6 @@ class LoadedModule {
     DmdInitFn init = nullptr;
     DmdRenderSceneFn renderScene = nullptr;
     DmdDoneFn done = nullptr;
-    DmdStartAtFn startAt = nullptr;
-    DmdUseOfflineAudioFn useOfflineAudio = nullptr;
-    DmdPullAudioFn pullAudio = nullptr;
-    DmdShowEndMsFn showEndMs = nullptr;
-    DmdSeekToFn seekTo = nullptr;
-    DmdSetPausedFn setPaused = nullptr;
-    DmdSongTimeMsFn songTimeMs = nullptr;
-    DmdFailureDetailFn failureDetail = nullptr;
-    DmdSetAudioOffsetMsFn setAudioOffsetMs = nullptr;
-    DmdSetPresentationDelayMsFn setPresentationDelayMs = nullptr;
-    DmdFrameShownFn frameShown = nullptr;
 
   private:
     void* handle_ = nullptr;

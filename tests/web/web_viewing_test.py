@@ -56,7 +56,7 @@ class WebViewing(PageTest):
         """A tap on the picture where the bar is hidden; then it shows."""
         if self.page.evaluate("document.getElementById('player').hidden"):
             self.page.tap(195, 300)
-        self.page.wait_until("!document.getElementById('player').hidden", 10)
+        self.page.wait_until("!document.getElementById('player').hidden", 60)
 
     def assertPictureIsFourByThree(self, screen_width, screen_height):
         left, right, top, bottom, width, height = picture_bounds(self.page.screenshot())
@@ -102,9 +102,9 @@ class WebViewing(PageTest):
         self.assertTrue(canvas[2] >= 0 and canvas[2] + canvas[4] <= 390)
 
         # The bar shows at the start and hides after a few seconds of play.
-        page.wait_until("document.getElementById('player').hidden", 30)
+        page.wait_until("document.getElementById('player').hidden", 60)
         page.tap(195, 300)
-        page.wait_until("!document.getElementById('player').hidden", 10)
+        page.wait_until("!document.getElementById('player').hidden", 60)
         # It stays while paused and hides after a few seconds of play.
         seek = page.evaluate("""(() => { const s = document.getElementById('seek');
             const r = s.getBoundingClientRect();
@@ -113,14 +113,14 @@ class WebViewing(PageTest):
         # A tap three quarters along the seek bar takes the clock there.
         page.tap(seek[3] + 0.75 * seek[5], seek[4] + seek[6] / 2)
         aim_ms = 0.75 * SHOW_END_S * 1000
-        page.wait_until("Math.abs(%s - %d) < 40000" % (TIME, aim_ms), 30)
+        page.wait_until("Math.abs(%s - %d) < 40000" % (TIME, aim_ms), 60)
         self.assertAlmostEqual(float(page.evaluate("document.getElementById('seek').value")),
                                page.evaluate(TIME) / 1000, delta=3)
 
         # Pause by touch: the clock holds.
         self.show_bar()
         page.tap(*page.center_of("#play"))
-        page.wait_until(PAUSED, 10)
+        page.wait_until(PAUSED, 60)
         held = page.evaluate(TIME)
         self.assertEqual(page.evaluate("document.getElementById('play').getAttribute('aria-label')"),
                          "Play")
@@ -129,18 +129,18 @@ class WebViewing(PageTest):
         self.assertEqual(len(starts), 91)
         page.tap(*page.center_of("#next-event"))
         following = min(s for s in starts if s > held)
-        page.wait_until("%s === %d" % (TIME, following), 10)
+        page.wait_until("%s === %d" % (TIME, following), 60)
         self.assertRegex(page.evaluate("document.getElementById('chapter').textContent"),
                          r"^event \d+/91: \w")
         # A double tap on the right half: 5 s on, still paused.
         page.double_tap(300, 200)
-        page.wait_until("%s === %d" % (TIME, following + 5000), 10)
+        page.wait_until("%s === %d" % (TIME, following + 5000), 60)
         self.assertTrue(page.evaluate(PAUSED))
 
         # Back to the picture at FULL_PICTURE_S, paused, the bar hidden: 4:3
         # inside the phone's screen (1170x2532 device pixels).
         page.evaluate("PlayerBar.seekTo(%d)" % (FULL_PICTURE_S * 1000))
-        page.wait_until("%s === %d" % (TIME, FULL_PICTURE_S * 1000), 10)
+        page.wait_until("%s === %d" % (TIME, FULL_PICTURE_S * 1000), 60)
         page.evaluate("PlayerBar.hide()")
         page.wait_until("new Promise((r) => requestAnimationFrame(() => requestAnimationFrame("
                         "() => r(true))))")
@@ -163,7 +163,7 @@ class WebViewing(PageTest):
                   % FULL_PICTURE_S, r"event \d+/91")
         self.wait_running()
         page.key(*browser.KEYS["Space"])  # paused: one picture to look at
-        page.wait_until(PAUSED, 10)
+        page.wait_until(PAUSED, 60)
         page.wait_until("(() => { const c = document.getElementById('canvas');"
                         " return c.width === innerWidth && c.height === innerHeight; })()", 10)
         page.evaluate("PlayerBar.hide()")

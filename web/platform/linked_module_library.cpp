@@ -3,6 +3,7 @@
 // own name yields it, and its exports come from a table by name.
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "common/dmd_api.h"
 #include "host/module_library.h"
@@ -12,17 +13,9 @@ int Init(void* deviceContext, int soundEnabled, char** messageTarget);
 int RenderScene(std::uint32_t startTick, int always1, double left, double right, double bottom,
                 double top, double nearVal, double farVal);
 void Done();
-int DmdStartAt(int songMs, int framesPerSecond);
-int DmdUseOfflineAudio();
-int DmdPullAudio(std::int16_t* interleavedStereo, int frames);
-int DmdShowEndMs();
-int DmdSeekTo(int songMs, int framesPerSecond);
-int DmdSetPaused(int paused);
-int DmdSongTimeMs();
-int DmdDescribeEvent(int index, DmdEventInfo* info);
-int DmdFollowsFrustumAspect();
-int DmdSetAudioOffsetMs(int ms);
-const char* DmdFailureDetail();
+#define DMD_DECLARE(name, member) std::remove_pointer_t<name##Fn> name;
+DMD_OPTIONAL_EXPORTS(DMD_DECLARE)
+#undef DMD_DECLARE
 }
 
 namespace {
@@ -35,21 +28,12 @@ struct Export {
     void* address;
 };
 
-const Export kExports[] = {
-    {"Init", reinterpret_cast<void*>(&Init)},
-    {"RenderScene", reinterpret_cast<void*>(&RenderScene)},
-    {"Done", reinterpret_cast<void*>(&Done)},
-    {kDmdStartAtName, reinterpret_cast<void*>(&DmdStartAt)},
-    {kDmdUseOfflineAudioName, reinterpret_cast<void*>(&DmdUseOfflineAudio)},
-    {kDmdPullAudioName, reinterpret_cast<void*>(&DmdPullAudio)},
-    {kDmdShowEndMsName, reinterpret_cast<void*>(&DmdShowEndMs)},
-    {kDmdSeekToName, reinterpret_cast<void*>(&DmdSeekTo)},
-    {kDmdSetPausedName, reinterpret_cast<void*>(&DmdSetPaused)},
-    {kDmdSongTimeMsName, reinterpret_cast<void*>(&DmdSongTimeMs)},
-    {kDmdDescribeEventName, reinterpret_cast<void*>(&DmdDescribeEvent)},
-    {kDmdFollowsFrustumAspectName, reinterpret_cast<void*>(&DmdFollowsFrustumAspect)},
-    {kDmdFailureDetailName, reinterpret_cast<void*>(&DmdFailureDetail)},
-    {kDmdSetAudioOffsetMsName, reinterpret_cast<void*>(&DmdSetAudioOffsetMs)},
+const Export kExports[] = {{"Init", reinterpret_cast<void*>(&Init)},
+                           {"RenderScene", reinterpret_cast<void*>(&RenderScene)},
+                           {"Done", reinterpret_cast<void*>(&Done)},
+#define DMD_ENTRY(name, member) {#name, reinterpret_cast<void*>(&name)},
+                           DMD_OPTIONAL_EXPORTS(DMD_ENTRY)
+#undef DMD_ENTRY
 };
 
 }  // namespace
@@ -61,6 +45,11 @@ void* openModuleLibrary(const char* name, std::string& why) {
 }
 
 void* moduleLibrarySymbol(void*, const char* name) {
+    // The browser shows a picture when it composites, about a refresh after
+    // the frame's turn ends, so the page's frames are timed from one
+    // RenderScene to the next: the module is not told of the copy onto the
+    // canvas.
+    if (std::strcmp(name, kDmdFrameShownName) == 0) return nullptr;
     for (const Export& e : kExports) {
         if (std::strcmp(e.name, name) == 0) return e.address;
     }
