@@ -7,6 +7,10 @@ set(CPACK_PACKAGE_NAME sorvanel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Sorvanel developers")
 set(CPACK_PACKAGE_CONTACT "The Sorvanel developers <sorvanel@sorvanel.example>")
+# Debian's control file has no licence field: the licence travels as the
+# package's /usr/share/doc/sorvanel/copyright (installed by desktop/), and
+# CPack's generators that show a licence show the same file.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time 3D demo in step with its own tracker song")
 set(CPACK_PACKAGE_DESCRIPTION
     "A 26-minute scripted show of extruded 3D text, textured mesh figures, sprite\n"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a user of the
-# installed copy relies on: the layout, the manual page, the icon sizes, a
+# installed copy relies on: the layout, the licence, the manual page, the icon sizes, a
 # desktop entry and metainfo the desktop's validators accept, no test hooks
 # in the programs, --version, and
 # a show that renders from an unrelated folder, also after the whole prefix
@@ -17,7 +17,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || fail "install failed"
 
 for f in bin/talvenor "$libdir/sorvanel/sorvanel.dmd" share/sorvanel/morrowen.q7v \
          share/sorvanel/Sorvanel.it "$mandir/man6/talvenor.6" \
-         share/applications/sorvanel.desktop share/metainfo/org.sorvanel.Sorvanel.metainfo.xml; do
+         share/applications/sorvanel.desktop share/metainfo/org.sorvanel.Sorvanel.metainfo.xml \
+         share/doc/sorvanel/copyright; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ ! -e "$prefix/share/sorvanel/sorvanel.dmd" ] || fail "the module is code and belongs under lib/"
