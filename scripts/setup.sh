@@ -32,6 +32,8 @@ packages=(
     # sound on a real server: the module's own PulseAudio stream (libpulse),
     # and the live tests' private PulseAudio with a null sink, under load
     libpulse-dev pulseaudio pulseaudio-utils stress-ng
+    # the same live test on a private PipeWire, as Debian's desktop runs it
+    pipewire wireplumber pipewire-pulse dbus
 )
 if [ "${1:-}" = "--web" ]; then
     packages+=(

@@ -1,4 +1,5 @@
-// Sound on real sound servers: for each server that can be started here,
+// Sound on real sound servers: for each server that can be started here (a
+// private PulseAudio, and a private PipeWire through pipewire-pulse),
 // several live runs of the show with both cores busy (stress-ng), each
 // recorded from the sink and matched against the offline song. Prints the
 // dropouts per minute (runs of inserted silence) and picture minus heard
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "live_session.h"
+#include "pipewire_server.h"
 #include "pulse_server.h"
 
 namespace {
@@ -118,6 +120,17 @@ int main(int argc, char** argv) {
         }
     } else {
         std::printf("PulseAudio: not installed\n");
+    }
+    if (PipeWireServer::available()) {
+        PipeWireServer pipewire;
+        if (pipewire.start(error)) {
+            measure("PipeWire", pipewire.server(), pipewire.monitor(), runs, seconds, module,
+                    offsetMs, song);
+        } else {
+            std::printf("PipeWire: %s\n", error.c_str());
+        }
+    } else {
+        std::printf("PipeWire: not installed\n");
     }
     return 0;
 }

@@ -8,9 +8,7 @@
 
 void SoundSong::mixInto(float* mix, int frames, int rate) {
     scratch_.resize(static_cast<std::size_t>(frames) * 2);
-    const std::size_t got =
-        openmpt_module_read_interleaved_float_stereo(module, rate, frames, scratch_.data());
-    std::fill(scratch_.begin() + static_cast<std::ptrdiff_t>(got * 2), scratch_.end(), 0.0f);
+    blocks_.read(module, rate, scratch_.data(), frames);
     const float target = static_cast<float>(volume.load(std::memory_order_relaxed)) / 256.0f;
     const float step = 100.0f / static_cast<float>(rate);
     for (int i = 0; i < frames; ++i) {
@@ -24,33 +22,38 @@ void SoundSong::mixInto(float* mix, int frames, int rate) {
     }
 }
 
+namespace {
+// How far before a part-way start the song is mixed, silently. A jump
+// starts no note struck before its row, and this song's notes and effects
+// die away within 20 s (every start tried, 25 s apart over the whole song,
+// matched a run from the start after at most 20 s of lead), so from 30 s on
+// the mix has forgotten where it started.
+constexpr double kLeadSeconds = 30.0;
+}  // namespace
+
 void SoundSong::seekTo(double seconds, int rate) {
     // A jump lands on the first row starting at or after the time asked for
     // (rounding can push an exact row start one row on); a hair earlier
     // lands exactly on a row start.
     constexpr double kHair = 1e-6;
-    double at = openmpt_module_set_position_seconds(module, std::max(0.0, seconds - kHair));
+    double lead = std::max(0.0, seconds - kLeadSeconds);
+    double at = openmpt_module_set_position_seconds(module, std::max(0.0, lead - kHair));
     // A jump past the end stops at the end: wrap around the song's length.
     // Only then is the length worth its cost (the whole song's timing).
-    if (at < seconds - 1.0) {
+    if (at < lead - 1.0) {
         const double length = openmpt_module_get_duration_seconds(module);
         if (length > 0.0) seconds = std::fmod(seconds, length);
-        at = openmpt_module_set_position_seconds(module, std::max(0.0, seconds - kHair));
+        lead = std::max(0.0, seconds - kLeadSeconds);
+        at = openmpt_module_set_position_seconds(module, std::max(0.0, lead - kHair));
     }
-    for (double back = 0.25; at > seconds + kHair; back *= 2.0) {
-        const double from = std::max(0.0, seconds - back);
+    for (double back = 0.25; at > lead + kHair; back *= 2.0) {
+        const double from = std::max(0.0, lead - back);
         at = openmpt_module_set_position_seconds(module, from);
         if (from == 0.0) break;
     }
-    std::int64_t skip = std::llround((seconds - at) * rate);
-    constexpr int kSkipChunk = 4096;
-    scratch_.resize(kSkipChunk * 2);
-    while (skip > 0) {
-        const int n = static_cast<int>(std::min<std::int64_t>(skip, kSkipChunk));
-        if (openmpt_module_read_interleaved_float_stereo(module, rate, n, scratch_.data()) == 0)
-            break;
-        skip -= n;
-    }
+    const std::int64_t rowFrame = std::llround(at * rate);
+    blocks_.restart(rowFrame);
+    blocks_.skip(module, rate, std::llround(seconds * rate) - rowFrame);
 }
 
 void floatToPcm16(const float* in, std::int16_t* out, int samples) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "music/song_blocks.h"
 #include "music/song_clock.h"
 
 // The song's module loaded from its file's bytes, looping for ever and mixed
@@ -24,12 +25,16 @@ struct SoundSong {
     SoundSong& operator=(const SoundSong&) = delete;
 
     // Adds the next `frames` stereo frames, scaled by the gliding volume, to
-    // `mix` (interleaved float stereo).
+    // `mix` (interleaved float stereo). The samples do not depend on how the
+    // song is pulled (song_blocks.h); the glide moves one step per frame
+    // from the volume set before the call.
     void mixInto(float* mix, int frames, int rate);
 
     // Positions the song exactly `seconds` in (wrapped to its length): the
-    // loader can only jump to the start of a row, so it jumps to the row
-    // that holds the time and plays, silently, up to it.
+    // loader can only jump to the start of a row, so it jumps to a row some
+    // way before the time and mixes, silently, up to it. The notes still
+    // sounding then are those of a run from the start, and blocks keep that
+    // run's grid, so the samples from there on are the same.
     void seekTo(double seconds, int rate);
 
     openmpt_module* module;
@@ -42,6 +47,7 @@ struct SoundSong {
     SongClock clock;
 
   private:
+    SongBlocks blocks_;
     std::vector<float> scratch_;
 };
 

@@ -1,8 +1,8 @@
 // A capture split into time ranges rendered side by side and joined as the
 // README says equals one capture of the whole range: raw frames byte for
-// byte with the song of a song-only run; a video with the same frame count
-// and timestamps, every frame within the encoder's loss, and the song
-// sample for sample.
+// byte, and the parts' songs joined equal the song of a song-only run; a
+// video has the same frame count and timestamps, every frame within the
+// encoder's loss, and the song sample for sample.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -64,6 +64,9 @@ TEST_F(SplitJoin, RawPartsJoinedAreTheWholeCaptureByteForByte) {
     const std::string song = fileBytes(folder / "song.s16");
     EXPECT_EQ(song.size(), 4u * 44100 * 4);
     EXPECT_TRUE(song == fileBytes(folder / "whole.rgba.s16")) << "the song differs";
+    const std::string songs =
+        fileBytes(folder / "part1.rgba.s16") + fileBytes(folder / "part2.rgba.s16");
+    EXPECT_TRUE(songs == song) << "the parts' songs joined differ from the whole's";
 }
 
 TEST_F(SplitJoin, VideoPartsJoinedHaveTheWholeCapturesFramesTimestampsAndSong) {

@@ -24,10 +24,6 @@ import sound_checks  # noqa: E402
 BUILD, SITE = build_and_site()
 REFERENCE = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else ""
 RATE = 44100
-# How far the page's samples may lie from the native module's: by one step,
-# in at most one sample in a thousand.
-MOST_OFF = 1
-MOST_OFF_SHARE = 0.001
 
 # The page's offline mix of a stretch, read back as a list of samples.
 PAGE_MIX = """(async () => {
@@ -60,18 +56,14 @@ class PageSong(PageTest):
         return samples
 
     def assertSameSamples(self, web, native, what):
-        """Equal but for the last bit of a few samples: the browser's maths
-        library rounds a few float results of the mixer's filters and
-        pitches differently from glibc's (see README). A wrong place, rate,
-        interpolation or volume differs everywhere, by far more."""
+        """Equal sample for sample: the page and the native module mix the
+        song with the same code in the same fixed blocks."""
         self.assertEqual(len(web), len(native), what + ": lengths")
         count, largest = sound_checks.differences(web, native)
         first = sound_checks.first_difference(web, native)
         print("%s: %d samples, %d differ (largest by %d)" % (what, len(web), count, largest))
-        self.assertLessEqual(largest, MOST_OFF, "%s: %d samples differ, the first at frame %s,"
-                             " by up to %d" % (what, count, None if first is None else first // 2,
-                                               largest))
-        self.assertLessEqual(count, len(web) * MOST_OFF_SHARE, what)
+        self.assertEqual(count, 0, "%s: %d samples differ, the first at frame %s, by up to %d"
+                         % (what, count, None if first is None else first // 2, largest))
 
     def test_the_pages_mix_is_the_native_capture(self):
         self.open_idle_page()

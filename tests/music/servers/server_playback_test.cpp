@@ -64,7 +64,8 @@ class ServerPlayback : public ::testing::Test {
     // Runs and matches; fails the test on a gap, and returns the match.
     SongMatch playsWithoutAGap(const LiveRun& run) const {
         EXPECT_TRUE(run.error.empty()) << run.error;
-        const SongMatch m = matchSong(run.recording, *song_);
+        // Exact: the live stream mixes the song in the blocks the capture does.
+        const SongMatch m = matchSong(run.recording, *song_, 0);
         EXPECT_TRUE(m.aligned) << "the sink never carried the song\n" << run.output;
         for (const InsertedSilence& g : m.gaps) {
             ADD_FAILURE() << g.lengthFrames * 1000.0 / 44100 << " ms of silence inserted at song "
