@@ -189,6 +189,28 @@ TEST_F(StopsAndCrashes, ASecondStopRequestEndsTheRunAtOnce) {
     EXPECT_TRUE(leftovers().empty());
 }
 
+// The live show: SDL turns Ctrl-C into a quit event read between frames; a
+// module stuck in a frame never gets there, so the stop's deadline ends
+// the program, naming the call.
+TEST_F(StopsAndCrashes, ALiveShowStuckInAFrameEndsAfterAStopRequest) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "the live show needs a display";
+    set("TEST_DMD_HANG_AT_FRAME", "2");
+    Stopper stopper{trace(), "module hanging", {SIGINT}};
+    options.context = &stopper;
+    options.whileRunning = stopWhenTraced;
+    const ProcessResult r = runTalvenor(
+        {"--no-dialog", "--nosound", "--window", "320x240", LIVE_MODULE}, runtime(), options);
+    const double took = secondsSince(stopper.stopped);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_LT(took, 10.0);
+    EXPECT_EQ(r.exitCode, 130) << r.output;
+    EXPECT_NE(r.output.find("talvenor: stopped at the user's request; the show did not end within "
+                            "2 s of it (the module had not returned from RenderScene)"),
+              std::string::npos)
+        << r.output;
+    std::printf("[ measured ] live show: ended %.2f s after the stop request\n", took);
+}
+
 // An ffmpeg that moves data all the time but never reads its input
 // (exec cat /dev/zero > /dev/null): the data it moves is no progress.
 class BusyEncoder : public StopsAndCrashes {
