@@ -86,6 +86,56 @@ TEST_F(ModuleTrust, ALinkIntoAWorldWritableFolderIsNeverLoaded) {
     EXPECT_TRUE(fs::exists(mark())) << "the check refused a safe module: " << r.output;
 }
 
+// The install's module folder (lib/sorvanel/ beside bin/): an installed
+// sorvanel.dmd that is a link into a world-writable folder is refused too.
+TEST_F(ModuleTrust, AnInstalledModuleLinkedIntoAWorldWritableFolderIsNeverLoaded) {
+    const fs::path open = folder / "open";
+    fs::create_directories(open);
+    fs::permissions(open, kShared);
+    fs::copy_file(TEST_MODULE, open / "sorvanel.dmd");
+    const fs::path launcher = launcherIn(folder / "prefix" / "bin");
+    const fs::path installed = folder / "prefix" / "bin" / MODULE_FROM_LAUNCHER;
+    fs::create_directories(installed);
+    fs::create_symlink(open / "sorvanel.dmd", installed / "sorvanel.dmd");
+    const ProcessResult r = run(launcher, {"--list"});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("sorvanel.dmd: refused: its folder " + open.string() +
+                            " can be written by every user and is not sticky"),
+              std::string::npos)
+        << r.output;
+    EXPECT_FALSE(fs::exists(mark()));
+}
+
+// The module's data beside it pass the same walk: a song that is a link
+// into a world-writable folder is not read, and the message names it.
+TEST_F(ModuleTrust, ADataFileLinkedIntoAWorldWritableFolderIsNotRead) {
+    const fs::path show = folder / "show";
+    fs::create_directories(show);
+    const fs::path build = buildFolder();
+    fs::copy_file(build / "sorvanel.dmd", show / "sorvanel.dmd");
+    fs::copy_file(build / "morrowen.q7v", show / "morrowen.q7v");
+    const fs::path open = folder / "open";
+    fs::create_directories(open);
+    fs::permissions(open, kShared);
+    fs::copy_file(build / "Sorvanel.it", open / "Sorvanel.it");
+    fs::create_symlink(open / "Sorvanel.it", show / "Sorvanel.it");
+    const fs::path shot = folder / "x.png";
+    ProcessResult r = run(TALVENOR_COPY_FROM, {"--shot", "1", shot.string(), "--size", "64x48",
+                                               (show / "sorvanel.dmd").string()});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("Soundfile not found (" + (show / "Sorvanel.it").string() +
+                            ": refused: its folder " + open.string() +
+                            " can be written by every user and is not sticky)"),
+              std::string::npos)
+        << r.output;
+    EXPECT_FALSE(fs::exists(shot));
+    // The same song in a private folder plays.
+    fs::permissions(open, kPrivate);
+    r = run(TALVENOR_COPY_FROM,
+            {"--shot", "1", shot.string(), "--size", "64x48", (show / "sorvanel.dmd").string()});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+}
+
 // Another user's link, beside a launcher in a shared sticky folder and named
 // by path in a private one: its owner may point it anywhere at any time, so
 // it is not followed. Making another user's link needs root (CI's user).
@@ -164,7 +214,9 @@ TEST_F(ModuleTrust, SwappingTheFileWhileItLoadsNeverRunsThePlantedCode) {
         EXPECT_GT(swaps.load(), kTries);
         EXPECT_FALSE(fs::exists(plantedMark()))
             << (sticky ? "sticky" : "open") << ": " << fileBytes(plantedMark());
-        if (!sticky) EXPECT_EQ(loaded, 0);
+        if (!sticky) {
+            EXPECT_EQ(loaded, 0);
+        }
     }
 }
 
