@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,17 +33,38 @@ void keepStandardDescriptorsOpen() {
     }
 }
 
-}  // namespace
-
-int runLauncher(int argc, char** argv) {
-    keepStandardDescriptorsOpen();
-    const ParsedCommandLine parsed =
-        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    const LaunchOptions& o = parsed.options;
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText().c_str());
-        return 2;
+// What was printed on standard output reached it: a full disk or a closed
+// pipe shows only when the buffer is flushed, so it is closed here, as the
+// system's own tools do at exit, and a failure turns a success into 1.
+// A mode that writes much (the listing) checks its own writes, where the
+// system's reason is still known.
+int withStandardOutputClosed(int status) {
+    errno = 0;
+    bool failed = std::ferror(stdout) != 0;
+    // A mode that failed on its output has said so already.
+    if (failed && status != 0) {
+        std::fclose(stdout);
+        return status;
     }
+    if (failed) {
+        // The failed write's errno is long gone: try what is still buffered
+        // once more to learn why.
+        std::clearerr(stdout);
+        errno = 0;
+        std::fflush(stdout);
+    }
+    int error = errno;
+    if (std::fclose(stdout) != 0) {
+        failed = true;
+        if (error == 0) error = errno;
+    }
+    if (!failed) return status;
+    std::fprintf(stderr, "talvenor: writing to standard output: %s\n",
+                 error != 0 ? std::strerror(error) : "a write failed");
+    return status == 0 ? 1 : status;
+}
+
+int runMode(const LaunchOptions& o) {
     if (o.showVersion) {
         std::printf("%s\n", versionText().c_str());
         return 0;
@@ -62,4 +85,17 @@ int runLauncher(int argc, char** argv) {
     }
     LauncherApp app(showRequestFor(o), o.noDialog);
     return app.InitInstance();
+}
+
+}  // namespace
+
+int runLauncher(int argc, char** argv) {
+    keepStandardDescriptorsOpen();
+    const ParsedCommandLine parsed =
+        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "talvenor: %s\n\n%s", parsed.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    return withStandardOutputClosed(runMode(parsed.options));
 }

@@ -26,6 +26,7 @@
 #include "capture/video_sink.h"
 #include "platforms/crash_guard.h"
 #include "platforms/egl_offscreen.h"
+#include "platforms/ffmpeg_pipe.h"
 #include "platforms/png_file.h"
 #include "platforms/working_file.h"
 
@@ -55,12 +56,43 @@ bool finalNameUsable(const std::string& path, std::string& error) {
         error = folder + ": " + std::strerror(errno);
         return false;
     }
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (name.empty() || (longest > 0 && name.size() > static_cast<std::size_t>(longest))) {
+        error = path + ": " + std::strerror(name.empty() ? EISDIR : ENAMETOOLONG);
+        return false;
+    }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         error = path + ": a folder stands at this name";
         return false;
     }
     return true;
+}
+
+// The programs an encoded capture runs after drawing everything (ffmpeg to
+// encode and mux, ffprobe to check the file) are looked for first: finding
+// one missing after the last frame would throw the whole capture away.
+bool encoderProgramsFound(std::string& error) {
+    for (const char* program : {"ffmpeg", "ffprobe"}) {
+        if (findProgram(program).empty()) {
+            error = std::string(program) +
+                    ": not found in PATH; a video capture needs ffmpeg and ffprobe (the ffmpeg "
+                    "package has both), or capture raw frames (.rgba) or the song alone (.s16)";
+            return false;
+        }
+    }
+    return true;
+}
+
+// A song capture draws no picture: its surface only hosts the module's Init,
+// so the picture options (size, supersampling, multisampling) do not apply.
+LaunchOptions songCaptureSurfaceOptions(LaunchOptions o) {
+    o.outputWidth = 320;
+    o.outputHeight = 240;
+    o.supersample = 1;
+    o.msaa = 0;
+    return o;
 }
 
 // The offscreen surface of a capture or shot: the output's size times the
@@ -142,7 +174,10 @@ bool mux(VideoSink& sink, WorkingFile& song, int audioRate, const std::string& f
         }
         return false;
     }
-    return muxed.commit(finalPath, error);
+    StopSignals::FinalFiles keeping;
+    if (!muxed.commit(finalPath, error)) return false;
+    keeping.kept();
+    return true;
 }
 
 void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t framesDone,
@@ -170,12 +205,23 @@ bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink
     if (!checkFileSize(song.fd(), "the song's working file " + song.path(), songBytes, error)) {
         return false;
     }
-    if (songOnly) return song.commit(files.songPath, error);
+    if (songOnly) {
+        StopSignals::FinalFiles keeping;
+        if (!song.commit(files.songPath, error)) return false;
+        keeping.kept();
+        return true;
+    }
     if (raw) {
-        return sink->file().flush(error) &&
-               checkFileSize(sink->file().fd(), "the frames' working file " + sink->file().path(),
-                             frameBytes * planned.frames, error) &&
-               sink->file().commit(files.finalPath, error) && song.commit(files.songPath, error);
+        if (!sink->file().flush(error) ||
+            !checkFileSize(sink->file().fd(), "the frames' working file " + sink->file().path(),
+                           frameBytes * planned.frames, error)) {
+            return false;
+        }
+        // The frames and their song belong together: both names or neither.
+        StopSignals::FinalFiles keeping;
+        if (!commitPair(sink->file(), files.finalPath, song, files.songPath, error)) return false;
+        keeping.kept();
+        return true;
     }
     return mux(*sink, song, audioRate, files.finalPath, planned, error);
 }
@@ -196,11 +242,13 @@ int runCapture(const LaunchOptions& o) {
     setEncoderStallLimit(timeout);
     if (!finalNameUsable(files.finalPath, error)) return fail(error);
     if (raw && !finalNameUsable(files.songPath, error)) return fail(error);
+    if (!raw && !songOnly && !encoderProgramsFound(error)) return fail(error);
     StopSignals signals;
-    const std::unique_ptr<EglOffscreen> surface = openSurface(o, error);
+    const std::unique_ptr<EglOffscreen> surface =
+        openSurface(songOnly ? songCaptureSurfaceOptions(o) : o, error);
     if (surface == nullptr) return fail(error);
     OfflineShow show;
-    show.reduceBy(o.supersample);
+    show.reduceBy(songOnly ? 1 : o.supersample);
     if (!show.open(o.moduleName, *surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
         if (!show.pastTheEnd()) return fail(error);
         std::fprintf(stderr, "talvenor: --from %s: %s: there is nothing to capture\n",
@@ -250,7 +298,9 @@ int runCapture(const LaunchOptions& o) {
     if (!ok) {
         if (sink != nullptr) sink->abandon();
         song.discard();
-        if (StopSignals::requests() > 1) error = "stopped while finishing: " + error;
+        if (StopSignals::requests() > 0) {
+            error = "stopped at the user's request; nothing was kept (" + error + ")";
+        }
         return fail(error);
     }
     reportCapture(o, plan, framesDone, shares, secondsSince(started));
@@ -298,7 +348,11 @@ int runShot(const LaunchOptions& o) {
     if (!png.flush(error) || written <= 0 || !checkFileSize(png.fd(), png.path(), written, error)) {
         return fail(error.empty() ? png.path() + ": nothing was written" : error);
     }
-    if (!png.commit(o.outputPath, error)) return fail(error);
+    {
+        StopSignals::FinalFiles keeping;
+        if (!png.commit(o.outputPath, error)) return fail(error);
+        keeping.kept();
+    }
     const int ms = static_cast<int>(dmdGridMs(frame, o.framesPerSecond));
     std::fprintf(stderr, "talvenor: %s: the frame at song time %s (frame %lld at %d fps)\n",
                  o.outputPath.c_str(), showSecondsText(ms).c_str(), static_cast<long long>(frame),

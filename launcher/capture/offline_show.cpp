@@ -59,8 +59,7 @@ void OfflineShow::readFrame(PixelOrder order, std::vector<std::uint8_t>& rows) {
 }
 
 bool OfflineShow::pullAudio(std::int16_t* interleavedStereo, int frames) {
-    if (frames <= 0) return true;
-    return host_.exports().pullAudio(interleavedStereo, frames) == frames;
+    return host_.pullOfflineAudio(interleavedStereo, frames);
 }
 
 void OfflineShow::close() {

@@ -3,6 +3,8 @@
 // failure prints no partial table.
 #include "capture/script_listing.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "host/show_host.h"
@@ -42,6 +44,9 @@ int printScriptListing(const std::string& moduleName, std::FILE* out) {
         table += row;
     }
     host.close();
-    std::fputs(table.c_str(), out);
-    return std::fflush(out) == 0 ? 0 : 1;
+    if (std::fputs(table.c_str(), out) < 0 || std::fflush(out) != 0) {
+        std::fprintf(stderr, "talvenor: writing the listing: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }

@@ -1,24 +1,88 @@
 // Implements StopSignals with a counter that the handlers raise; the encoder
 // pipe watches the same counter, so a write blocked on a stalled encoder gives
-// up within a second of Ctrl-C.
+// up within 1.5 s of Ctrl-C. The last resort is an interval timer armed by
+// the first request; its handler, like a second request's, uses only
+// async-signal-safe calls.
 #include "capture/stop_signals.h"
+
+#include <sys/time.h>
+#include <unistd.h>
 
 #include <cstring>
 
+#include "host/show_host.h"
 #include "platforms/ffmpeg_pipe.h"
+#include "platforms/working_file.h"
 
 namespace {
 
+constexpr long kLastResortMs = 1900;
+
 volatile sig_atomic_t stopRequests = 0;
+volatile sig_atomic_t runFinished = 0;
+// While the final files are renamed, the last resort waits (any thread may
+// take the signal, so a mask would not do); deferred says it came meanwhile.
+volatile sig_atomic_t renaming = 0;
+volatile sig_atomic_t deferred = 0;
+
+void say(const char* text) {
+    std::size_t bytes = std::strlen(text);
+    while (bytes > 0) {
+        const ssize_t n = ::write(STDERR_FILENO, text, bytes);
+        if (n <= 0) return;
+        text += n;
+        bytes -= static_cast<std::size_t>(n);
+    }
+}
+
+void setLastResortTimer(long ms) {
+    itimerval timer{};
+    timer.it_value.tv_sec = ms / 1000;
+    timer.it_value.tv_usec = (ms % 1000) * 1000;
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
+[[noreturn]] void endRunNow(const char* why) {
+    killAllChildrenNow();
+    removeAllWorkingFiles();
+    say("talvenor: stopped at the user's request; nothing was kept (");
+    say(why);
+    if (const char* call = moduleCallInProgress) {
+        say("; the module had not returned from ");
+        say(call);
+    }
+    say(")\n");
+    ::_exit(1);
+}
 
 void requestStop(int) {
     stopRequests = stopRequests + 1;
+    if (runFinished != 0) return;
+    if (renaming != 0) {
+        deferred = 1;
+        return;
+    }
+    if (stopRequests == 1) {
+        setLastResortTimer(kLastResortMs);
+        return;
+    }
+    endRunNow("a second stop request");
+}
+
+void lastResort(int) {
+    if (runFinished != 0) return;
+    if (renaming != 0) {
+        deferred = 1;
+        return;
+    }
+    endRunNow("the run did not end within 2 s of the request");
 }
 
 }  // namespace
 
 StopSignals::StopSignals() {
     stopRequests = 0;
+    runFinished = 0;
     setEncoderStopRequests(&stopRequests);
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
@@ -27,17 +91,38 @@ StopSignals::StopSignals() {
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
         sigaction(kStopSignals[i], &action, &old_[i]);
+    action.sa_handler = lastResort;
+    sigaction(SIGALRM, &action, &oldAlarm_);
     action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &action, &oldPipe_);
 }
 
 StopSignals::~StopSignals() {
+    runFinished = 1;
+    setLastResortTimer(0);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
         sigaction(kStopSignals[i], &old_[i], nullptr);
+    sigaction(SIGALRM, &oldAlarm_, nullptr);
     sigaction(SIGPIPE, &oldPipe_, nullptr);
     setEncoderStopRequests(nullptr);
 }
 
 int StopSignals::requests() {
     return stopRequests;
+}
+
+StopSignals::FinalFiles::FinalFiles() {
+    deferred = 0;
+    renaming = 1;
+}
+
+StopSignals::FinalFiles::~FinalFiles() {
+    renaming = 0;
+    // What waited while the names were renamed comes now, unless they were kept.
+    if (deferred != 0 && runFinished == 0) setLastResortTimer(1);
+}
+
+void StopSignals::FinalFiles::kept() {
+    runFinished = 1;
+    setLastResortTimer(0);
 }

@@ -46,9 +46,9 @@ class EncoderSink final : public VideoSink {
             case FfmpegPipe::Write::Stalled:
                 error_ = "the encoder (ffmpeg, process " + std::to_string(pid) +
                          ") took no frame data " +
-                         (StopSignals::requests() > 0 ? "within a second of the stop request"
+                         (StopSignals::requests() > 0 ? "within 1.5 s of the stop request"
                                                       : "for " + stallText()) +
-                         "; it was stopped";
+                         "; it was ended";
                 encoder_.kill();
                 return false;
         }
@@ -60,8 +60,10 @@ class EncoderSink final : public VideoSink {
         const int fd = file_.fd();
         const int status = encoder_.finish([fd] { return fileSize(fd); });
         if (encoder_.stalled()) {
-            error = "the encoder (ffmpeg, process " + std::to_string(pid) + ") wrote nothing for " +
-                    stallText() + "; it was stopped";
+            error = "the encoder (ffmpeg, process " + std::to_string(pid) + ") " +
+                    (StopSignals::requests() > 0 ? "did not finish within 1.5 s of the stop request"
+                                                 : "wrote nothing for " + stallText()) +
+                    "; it was ended";
             return false;
         }
         if (status != 0) {

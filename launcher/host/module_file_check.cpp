@@ -3,7 +3,6 @@
 #include "host/module_file_check.h"
 
 #include <elf.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,19 +33,6 @@ bool readAt(int fd, void* into, std::size_t bytes, off_t at) {
     return true;
 }
 
-class OpenFile {
-  public:
-    explicit OpenFile(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
-    ~OpenFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 bool refuse(std::string& reason, const std::string& path, const char* why) {
     reason = path + ": " + why;
     return false;
@@ -54,19 +40,14 @@ bool refuse(std::string& reason, const std::string& path, const char* why) {
 
 }  // namespace
 
-bool checkModuleFile(const std::string& path, std::string& reason) {
-    const OpenFile file(path);
-    if (file.fd() < 0) {
-        reason = path + ": " + std::strerror(errno);
-        return false;
-    }
+bool checkModuleFile(int fd, const std::string& path, std::string& reason) {
     struct stat st;
-    if (::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return refuse(reason, path, "not a regular file");
     }
     const auto size = static_cast<std::uint64_t>(st.st_size);
     Elf64_Ehdr header;
-    if (size < sizeof header || !readAt(file.fd(), &header, sizeof header, 0) ||
+    if (size < sizeof header || !readAt(fd, &header, sizeof header, 0) ||
         std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) {
         return refuse(reason, path, "not a shared library (no ELF header)");
     }
@@ -84,7 +65,7 @@ bool checkModuleFile(const std::string& path, std::string& reason) {
         return refuse(reason, path, "cut short: its program headers lie past its end");
     }
     std::vector<Elf64_Phdr> segments(header.e_phnum);
-    if (!readAt(file.fd(), segments.data(), tableBytes, static_cast<off_t>(header.e_phoff))) {
+    if (!readAt(fd, segments.data(), tableBytes, static_cast<off_t>(header.e_phoff))) {
         return refuse(reason, path, "its program headers cannot be read");
     }
     for (const Elf64_Phdr& s : segments) {

@@ -5,7 +5,8 @@
 
 #include <string>
 
-// True when path is a regular file holding an ELF shared object for this
-// machine whose program headers and loaded segments lie inside the file.
-// False with reason set (in words) otherwise. Never blocks on a FIFO.
-bool checkModuleFile(const std::string& path, std::string& reason);
+// True when the open file fd (named path in messages) is a regular file
+// holding an ELF shared object for this machine whose program headers and
+// loaded segments lie inside the file. False with reason set (in words)
+// otherwise.
+bool checkModuleFile(int fd, const std::string& path, std::string& reason);

@@ -18,9 +18,3 @@ std::string installedModuleDirectory(const std::string& launcherDirectory);
 
 // The directory the running launcher lives in.
 std::string launcherDirectory();
-
-// Whether the module file at path, and its folder, can be changed only by
-// their owner and root (no write bit for group or others, owned by this user
-// or root; in a sticky folder such as /tmp others cannot replace a file of
-// ours). False with why set, naming the file or folder.
-bool moduleFileIsTrusted(const std::string& path, std::string& why);

@@ -1,6 +1,6 @@
 // Implements ShowHost over the module loader, a Surface and the host's few GL
-// calls (the projection, the picture's area, finishing); needs the crash guard
-// around the module's loading and Init. The calls into the module are made
+// calls (the projection, the picture's area, finishing); every call into the
+// module runs under a crash guard that names its phase. The calls into the module are made
 // here and nowhere else.
 #include "host/show_host.h"
 
@@ -12,9 +12,25 @@
 #include "host/picture_area.h"
 #include "platforms/crash_guard.h"
 
+const char* volatile moduleCallInProgress = nullptr;
+
 namespace {
 
 HostObserver* processObserver = nullptr;
+
+// Names the module call for its duration (moduleCallInProgress).
+class ModuleCall {
+  public:
+    explicit ModuleCall(const char* name) : outer_(moduleCallInProgress) {
+        moduleCallInProgress = name;
+    }
+    ~ModuleCall() { moduleCallInProgress = outer_; }
+    ModuleCall(const ModuleCall&) = delete;
+    ModuleCall& operator=(const ModuleCall&) = delete;
+
+  private:
+    const char* outer_;
+};
 std::string lastFailureDetail;
 
 // The host's millisecond tick count: milliseconds of a monotonic clock, kept
@@ -85,6 +101,7 @@ bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
     {
         const CrashGuard guard("DMD could not be loaded! (" + moduleName +
                                ": it crashed while loading");
+        const ModuleCall call("its loading");
         loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
     }
     exports_ = bindOptionalExports(binding_);
@@ -198,6 +215,7 @@ bool ShowHost::callInit(int soundEnabled, char* messageBuffer) {
     int started = 0;
     {
         const CrashGuard guard(moduleName_ + ": the module crashed in Init");
+        const ModuleCall call("Init");
         started = binding_.init(deviceContext, soundEnabled, &bufferPointer);
     }
     if (started != 0) return true;
@@ -207,13 +225,34 @@ bool ShowHost::callInit(int soundEnabled, char* messageBuffer) {
     return false;
 }
 
+std::string ShowHost::whereInTheShow() const {
+    const int songMs = exports_.songTimeMs != nullptr ? exports_.songTimeMs() : -1;
+    return songMs >= 0 ? "song time " + showSecondsText(songMs)
+                       : "frame " + std::to_string(framesRendered_);
+}
+
 bool ShowHost::renderFrame() {
     preparePictureArea(state_.picture, state_.clientWidth, state_.clientHeight);
     if (observer_ != nullptr) observer_->frameStarting(*this);
     const FrustumParams& f = state_.currentFrustum;
-    moduleFrameDrawn_ = binding_.renderScene(state_.startTick, 1, f.left, f.right, f.bottom, f.top,
-                                             f.nearVal, f.farVal) != 0;
+    {
+        const CrashGuard guard(moduleName_ + ": the module crashed in RenderScene, drawing the " +
+                               "frame at " + whereInTheShow());
+        const ModuleCall call("RenderScene");
+        moduleFrameDrawn_ = binding_.renderScene(state_.startTick, 1, f.left, f.right, f.bottom,
+                                                 f.top, f.nearVal, f.farVal) != 0;
+    }
+    ++framesRendered_;
     return moduleFrameDrawn_;
+}
+
+bool ShowHost::pullOfflineAudio(std::int16_t* interleavedStereo, int frames) {
+    if (frames <= 0) return true;
+    if (exports_.pullAudio == nullptr) return false;
+    const CrashGuard guard(moduleName_ + ": the module crashed mixing its song offline at " +
+                           whereInTheShow());
+    const ModuleCall call("the song pull (DmdPullAudio)");
+    return exports_.pullAudio(interleavedStereo, frames) == frames;
 }
 
 void ShowHost::frameDrawn() {
@@ -247,6 +286,8 @@ void ShowHost::close() {
         note("context-released");
     }
     if (binding_.moduleHandle != nullptr) {
+        const CrashGuard guard(moduleName_ + ": the module crashed in Done or as it was unloaded");
+        const ModuleCall call("Done");
         UnloadModule(binding_);
         exports_ = {};
         note("module-unloaded");

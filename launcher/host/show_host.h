@@ -41,6 +41,10 @@ std::string startPastTheEndText(int startMs, int endMs);
 // the viewport is the caller's.
 void applyFrustumAndFixedState(const FrustumParams& frustum);
 
+// The module call in progress ("Init", "RenderScene", "Done", ...), or null:
+// what a signal handler can name when the module does not return.
+extern const char* volatile moduleCallInProgress;
+
 class ShowHost {
   public:
     // Reports to the process's observer (host_observer.h), if any.
@@ -101,6 +105,9 @@ class ShowHost {
     // One frame: the picture's area, then RenderScene with the frustum.
     // False when the module says the show is over.
     bool renderFrame();
+    // With offline audio: the module mixes the next frames of its song
+    // (interleaved stereo) and its clock moves on. True when all were mixed.
+    bool pullOfflineAudio(std::int16_t* interleavedStereo, int frames);
     // Tells the observer a drawn frame is ready to be presented.
     void frameDrawn();
     // Shows what was drawn (the surface's buffer swap); after a frame of the
@@ -125,6 +132,9 @@ class ShowHost {
   private:
     void storeClientSize(int width, int height);
     bool callInit(int soundEnabled, char* messageBuffer);
+    // "the frame at song time T s" (or "frame N" for a module that does not
+    // tell its song time), for the crash line of a frame's phase.
+    std::string whereInTheShow() const;
 
     HostObserver* observer_;
     Surface* surface_ = nullptr;
@@ -136,4 +146,5 @@ class ShowHost {
     HostState state_;
     int offlineAudioRate_ = 0;
     bool moduleFrameDrawn_ = false;  // the present to come shows RenderScene's picture
+    long long framesRendered_ = 0;
 };

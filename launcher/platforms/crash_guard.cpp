@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -56,17 +57,32 @@ void onFatalSignal(int signal) {
     ::_exit(1);
 }
 
+// Sets the line and cleanup with the fatal signals blocked, so the handler
+// never sees a line half copied.
+void setLine(const char* text, std::size_t length, void (*cleanup)()) {
+    sigset_t fatal, old;
+    sigemptyset(&fatal);
+    for (int signal : kFatalSignals) sigaddset(&fatal, signal);
+    ::sigprocmask(SIG_BLOCK, &fatal, &old);
+    linePrefixLength = std::min(length, sizeof linePrefix);
+    std::memcpy(linePrefix, text, linePrefixLength);
+    crashCleanup = cleanup;
+    ::sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
 }  // namespace
 
 struct CrashGuard::Saved {
     struct sigaction old[std::size(kFatalSignals)];
+    std::string outerLine;
+    void (*outerCleanup)() = nullptr;
 };
 
 CrashGuard::CrashGuard(const std::string& what, void (*cleanup)()) : saved_(new Saved) {
+    saved_->outerLine.assign(linePrefix, linePrefixLength);
+    saved_->outerCleanup = crashCleanup;
     const std::string line = "talvenor: " + what;
-    linePrefixLength = std::min(line.size(), sizeof linePrefix);
-    std::memcpy(linePrefix, line.data(), linePrefixLength);
-    crashCleanup = cleanup;
+    setLine(line.data(), line.size(), cleanup != nullptr ? cleanup : crashCleanup);
     struct sigaction action {};
     action.sa_handler = onFatalSignal;
     sigemptyset(&action.sa_mask);
@@ -81,6 +97,6 @@ CrashGuard::~CrashGuard() {
     for (std::size_t i = 0; i < std::size(kFatalSignals); ++i) {
         ::sigaction(kFatalSignals[i], &saved_->old[i], nullptr);
     }
-    crashCleanup = nullptr;
+    setLine(saved_->outerLine.data(), saved_->outerLine.size(), saved_->outerCleanup);
     delete saved_;
 }

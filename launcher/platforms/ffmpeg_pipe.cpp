@@ -3,6 +3,8 @@
 // a threaded process (setpgid, prctl, sigaction, fcntl, open, dup2, execve).
 // The input pipe is non-blocking and written with poll(2), so a child that
 // stops reading is noticed, and a stop request is seen, within a poll's turn.
+// The children running are kept in a table a signal handler can read, so
+// the run's last resort after a stop request can end them.
 #include "platforms/ffmpeg_pipe.h"
 
 #include <errno.h>
@@ -27,7 +29,10 @@ using Clock = std::chrono::steady_clock;
 
 std::chrono::milliseconds stallLimit{30000};
 const volatile sig_atomic_t* stopRequests = nullptr;
-constexpr auto kStopGrace = std::chrono::seconds(1);
+// After a stop request, a child still running is asked to end (SIGTERM),
+// then ended (SIGKILL), whatever it does: the run ends within two seconds.
+constexpr auto kStopTerminate = std::chrono::milliseconds(1500);
+constexpr auto kStopKill = std::chrono::milliseconds(1700);
 constexpr int kPollTurnMs = 50;
 constexpr int kFirstPassedFd = 3;
 
@@ -42,7 +47,8 @@ int stopsAsked() {
     return stopRequests != nullptr ? *stopRequests : 0;
 }
 
-// The program's path from PATH, as execvp would find it; empty if none.
+}  // namespace
+
 std::string findProgram(const std::string& name) {
     if (name.find('/') != std::string::npos) return name;
     const char* path = std::getenv("PATH");
@@ -62,6 +68,8 @@ std::string findProgram(const std::string& name) {
     }
     return {};
 }
+
+namespace {
 
 constexpr std::size_t kKeptOutput = 64 * 1024;
 constexpr int kHighFds = 100;
@@ -110,53 +118,54 @@ constexpr int kHighFds = 100;
     ::_exit(127);
 }
 
-// The bytes the child has read and written through any descriptor (rchar
-// and wchar of /proc/PID/io): what shows that it moves data. Processor time
-// does not count: a child that spins without reading or writing is stuck.
-long long dataMoved(pid_t pid) {
-    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/io").c_str(), "r");
-    if (f == nullptr) return -1;
-    long long total = 0;
-    char line[128];
-    while (std::fgets(line, sizeof line, f) != nullptr) {
-        long long value = 0;
-        if (std::sscanf(line, "rchar: %lld", &value) == 1 ||
-            std::sscanf(line, "wchar: %lld", &value) == 1) {
-            total += value;
-        }
-    }
-    std::fclose(f);
-    return total;
+// When a stop request was first seen here: the children's deadlines count
+// from it, whichever child runs then.
+Clock::time_point firstStopSeen{};
+
+// How long since the first stop request, or a negative time before one.
+Clock::duration sinceStopRequest() {
+    if (stopsAsked() == 0) return Clock::duration(-1);
+    const Clock::time_point now = Clock::now();
+    if (firstStopSeen == Clock::time_point{}) firstStopSeen = now;
+    return now - firstStopSeen;
 }
 
-// Watches a child for signs of life: what it took, what it wrote and the
-// data it moved. It is stalled when none of them moved for the stall limit,
-// or for a second once a stop was asked for.
-class ProgressWatch {
-  public:
-    explicit ProgressWatch(pid_t pid) : pid_(pid), moved_(dataMoved(pid)), last_(Clock::now()) {}
-    void moved() { last_ = Clock::now(); }
-    void look(long long progress) {
-        const long long movedNow = dataMoved(pid_);
-        if (movedNow != moved_ || progress != progress_) {
-            moved_ = movedNow;
-            progress_ = progress;
-            moved();
+// Children running now, by process (and group) number, for killAllChildrenNow.
+constexpr int kMostChildren = 8;
+volatile sig_atomic_t liveChildren[kMostChildren] = {};
+
+void registerChild(pid_t pid) {
+    for (volatile sig_atomic_t& slot : liveChildren) {
+        if (slot == 0) {
+            slot = pid;
+            return;
         }
     }
-    bool stalled() {
-        const Clock::time_point now = Clock::now();
-        if (stopsAsked() > 0 && stopSeen_ == Clock::time_point{}) stopSeen_ = now;
-        if (now - last_ >= stallLimit) return true;
-        return stopSeen_ != Clock::time_point{} && now - std::max(stopSeen_, last_) >= kStopGrace;
+}
+
+void forgetChild(pid_t pid) {
+    for (volatile sig_atomic_t& slot : liveChildren) {
+        if (slot == pid) slot = 0;
     }
+}
+
+// Watches a child for progress: the frame data it took from us and what
+// progress() reports (the size of the file it writes). Nothing else counts:
+// a child that reads or writes elsewhere (cat /dev/zero > /dev/null) or
+// spins is stuck all the same.
+class ProgressWatch {
+  public:
+    void moved() { last_ = Clock::now(); }
+    void look(long long progress) {
+        if (progress == progress_) return;
+        progress_ = progress;
+        moved();
+    }
+    bool stalled() const { return Clock::now() - last_ >= stallLimit; }
 
   private:
-    pid_t pid_;
-    long long moved_;
     long long progress_ = 0;
-    Clock::time_point last_;
-    Clock::time_point stopSeen_{};
+    Clock::time_point last_ = Clock::now();
 };
 
 bool exited(pid_t pid, int& status) {
@@ -176,6 +185,16 @@ std::chrono::milliseconds encoderStallLimit() {
 
 void setEncoderStopRequests(const volatile sig_atomic_t* requests) {
     stopRequests = requests;
+    firstStopSeen = {};
+}
+
+void killAllChildrenNow() {
+    for (const volatile sig_atomic_t& slot : liveChildren) {
+        const pid_t pid = slot;
+        if (pid <= 0) continue;
+        ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
+    }
 }
 
 FfmpegPipe::~FfmpegPipe() {
@@ -190,7 +209,7 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
     }
     const std::string program = findProgram(args[0]);
     if (program.empty()) {
-        error = args[0] + ": not found (install the " + args[0] + " package)";
+        error = args[0] + ": not found in PATH (the ffmpeg package has it)";
         return false;
     }
     std::vector<char*> argv;
@@ -228,6 +247,7 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
     // too, so a kill of the group cannot miss it.
     ::setpgid(pid, pid);
     pid_ = pid;
+    registerChild(pid);
     output_.clear();
     printed_ = printedFds[0];
     ::fcntl(printed_, F_SETFL, O_RDONLY | O_NONBLOCK);
@@ -237,6 +257,7 @@ bool FfmpegPipe::start(const std::vector<std::string>& args, const std::vector<i
     if (n == static_cast<ssize_t>(sizeof execError)) {
         int status = 0;
         ::waitpid(pid_, &status, 0);
+        forgetChild(pid_);
         pid_ = -1;
         closeOnce(printed_);
         if (feedInput) ::close(inputFds[1]);
@@ -283,7 +304,7 @@ std::string lastLineOf(const std::string& text) {
 FfmpegPipe::Write FfmpegPipe::write(const void* data, std::size_t bytes) {
     if (input_ < 0) return Write::Gone;
     const char* p = static_cast<const char*>(data);
-    ProgressWatch watch(pid_);
+    ProgressWatch watch;
     while (bytes > 0) {
         const ssize_t n = ::write(input_, p, bytes);
         if (n > 0) {
@@ -296,8 +317,7 @@ FfmpegPipe::Write FfmpegPipe::write(const void* data, std::size_t bytes) {
         pollfd wait[2] = {{input_, POLLOUT, 0}, {printed_, POLLIN, 0}};
         ::poll(wait, printed_ >= 0 ? 2 : 1, kPollTurnMs);
         readOutput();
-        watch.look(0);
-        if (watch.stalled()) {
+        if (watch.stalled() || sinceStopRequest() >= kStopTerminate) {
             stalled_ = true;
             return Write::Stalled;
         }
@@ -310,18 +330,24 @@ int FfmpegPipe::finish(const std::function<long long()>& progress) {
     closeOnce(input_);
     if (pid_ <= 0) return -1;
     const int stopsAtStart = stopsAsked();
-    ProgressWatch watch(pid_);
+    ProgressWatch watch;
+    bool terminated = false;
     int status = 0;
     for (;;) {
         readOutput();
         if (exited(pid_, status)) break;
         watch.look(progress ? progress() : 0);
-        // A child that moves data is finishing; a second stop request gives
-        // up on it at once.
-        if (watch.stalled() || stopsAsked() > std::max(stopsAtStart, 1)) {
-            stalled_ = watch.stalled();
+        const Clock::duration sinceStop = sinceStopRequest();
+        // A second stop request gives up on the child at once.
+        if (watch.stalled() || sinceStop >= kStopKill || stopsAsked() > std::max(stopsAtStart, 1)) {
+            stalled_ = true;
             kill();
             return -1;
+        }
+        if (sinceStop >= kStopTerminate && !terminated) {
+            terminated = true;
+            ::kill(-pid_, SIGTERM);
+            ::kill(pid_, SIGTERM);
         }
         pollfd wait{printed_, POLLIN, 0};
         if (printed_ >= 0) {
@@ -330,10 +356,13 @@ int FfmpegPipe::finish(const std::function<long long()>& progress) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
+    forgetChild(pid_);
     pid_ = -1;
     readOutput();
     closeOnce(printed_);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Ended by the stop's SIGTERM: it did not finish in time.
+    if (terminated) stalled_ = true;
+    return WIFEXITED(status) && !terminated ? WEXITSTATUS(status) : -1;
 }
 
 void FfmpegPipe::kill() {
@@ -344,6 +373,7 @@ void FfmpegPipe::kill() {
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
+        forgetChild(pid_);
         pid_ = -1;
     }
     readOutput();
@@ -357,7 +387,9 @@ int runFfmpeg(const std::vector<std::string>& args, const std::vector<int>& pass
     if (!child.start(args, passFds, false, error)) return -1;
     const int status = child.finish(progress);
     if (child.stalled()) {
-        error = "it moved no data for " + std::to_string(stallLimit.count() / 1000) + " s";
+        error = stopsAsked() > 0
+                    ? "it did not finish within 1.5 s of the stop request"
+                    : "it moved no data for " + std::to_string(stallLimit.count() / 1000) + " s";
     } else if (status != 0 && !child.lastLine().empty()) {
         error = child.lastLine();
     }

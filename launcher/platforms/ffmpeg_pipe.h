@@ -6,7 +6,9 @@
 // Ctrl-C at the terminal reaches only talvenor, which then ends the child's
 // input in order and lets it finish its file; it dies with talvenor (the
 // kernel kills it when talvenor goes), so it never outlives the launcher.
-// A child that stops moving data is stopped: every wait is bounded.
+// A child that makes no progress (takes no frames, grows no file) for the
+// stall limit is stopped, and so is one still running shortly after a stop
+// request: every wait is bounded.
 #pragma once
 
 #include <signal.h>
@@ -17,6 +19,9 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// The program's path from PATH, as execvp would find it; empty if none.
+std::string findProgram(const std::string& name);
 
 // The last line of text that is not empty, or "".
 std::string lastLineOf(const std::string& text);
@@ -44,8 +49,8 @@ class FfmpegPipe {
     Write write(const void* data, std::size_t bytes);
     // Ends the input and waits for the child to exit: its exit status, or -1
     // when it did not exit normally, never ran, or was stopped because
-    // neither progress() (what the child has written so far, say) nor the
-    // data it read or wrote moved for the stall limit, or a stop was asked
+    // progress() (what the child has written so far, say) did not move for
+    // the stall limit, a stop request's deadline passed, or a stop was asked
     // for twice.
     int finish(const std::function<long long()>& progress = nullptr);
     // Kills the child's whole process group and reaps it.
@@ -76,9 +81,14 @@ void setEncoderStallLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds encoderStallLimit();
 
 // The count of stop requests (Ctrl-C, SIGTERM, a closed terminal) a signal
-// handler raises: with one, a child that moves no data is given up on
-// within a second; with two, finish() stops waiting for the child at once.
+// handler raises: with one, a child still running 1.5 s later gets
+// SIGTERM, and SIGKILL 0.2 s after that, whatever it does; with two,
+// finish() stops waiting for the child at once.
 void setEncoderStopRequests(const volatile sig_atomic_t* requests);
+
+// Kills every child started here that still runs, with its group. Only
+// async-signal-safe calls: for a signal handler that ends the program.
+void killAllChildrenNow();
 
 // Runs args to completion with no input and the passed descriptors: the exit
 // status, -1 as above; what it printed in printed when not null.

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platforms/live_stop_deadline.h"
+
 namespace {
 
 // Drivers that draw nowhere a person could see.
@@ -38,7 +40,10 @@ bool startSdlVideo(std::string& error) {
             error = std::string("no screen to show the window on: ") + SDL_GetError();
         } else {
             const char* driver = SDL_GetCurrentVideoDriver();
-            if (showsWindows(driver)) return true;
+            if (showsWindows(driver)) {
+                armLiveStopDeadline();
+                return true;
+            }
             error = std::string("no screen to show the window on: SDL's video driver is '") +
                     (driver != nullptr ? driver : "none") + "'";
             SDL_QuitSubSystem(SDL_INIT_VIDEO);

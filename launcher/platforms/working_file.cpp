@@ -1,16 +1,22 @@
-// Implements WorkingFile over open(2) with O_EXCL and O_NOFOLLOW, fsync(2),
-// rename(2) and unlink(2). Removing checks that the name still holds the
-// file this object made (device and inode), so a file put there by someone
-// else in the meantime is never deleted.
+// Implements WorkingFile over openat(2) with O_EXCL and O_NOFOLLOW, fsync(2),
+// renameat2(2) and unlinkat(2), each relative to a descriptor of the folder
+// taken when the file is made: a folder moved or swapped during the run
+// still gets its working files renamed or removed, and never another's.
+// Removing checks that the name still holds the file this object made
+// (device and inode), so a file put there by someone else in the meantime
+// is never deleted.
 #include "platforms/working_file.h"
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -18,27 +24,38 @@ constexpr std::size_t kNameMax = 255;
 constexpr int kNumbersTried = 1000;
 
 // The names in use, for removeAllWorkingFiles() in a signal handler: plain
-// arrays, a slot taken only once its name is whole.
+// arrays of folder descriptors and names, a slot taken only once its name
+// is whole.
 constexpr int kTableSlots = 16;
-constexpr std::size_t kTablePath = 4096;
-char tablePaths[kTableSlots][kTablePath];
+constexpr std::size_t kTableName = kNameMax + 1;
+int tableFolders[kTableSlots];
+char tableNames[kTableSlots][kTableName];
 volatile sig_atomic_t tableUsed[kTableSlots];
 
-int remember(const std::string& path) {
-    if (path.size() >= kTablePath) return -1;
+void remember(int folder, const std::string& name) {
+    if (name.size() >= kTableName) return;
     for (int i = 0; i < kTableSlots; ++i) {
         if (tableUsed[i] != 0) continue;
-        std::memcpy(tablePaths[i], path.c_str(), path.size() + 1);
+        tableFolders[i] = folder;
+        std::memcpy(tableNames[i], name.c_str(), name.size() + 1);
         tableUsed[i] = 1;
-        return i;
+        return;
     }
-    return -1;
 }
 
-void forget(const std::string& path) {
+void forget(int folder, const std::string& name) {
     for (int i = 0; i < kTableSlots; ++i) {
-        if (tableUsed[i] != 0 && path == tablePaths[i]) tableUsed[i] = 0;
+        if (tableUsed[i] != 0 && tableFolders[i] == folder && name == tableNames[i]) {
+            tableUsed[i] = 0;
+        }
     }
+}
+
+// The folder part of path ("." for none) and the name in it.
+std::pair<std::string, std::string> splitFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 std::string failure(const std::string& path, int error) {
@@ -69,7 +86,7 @@ std::string workingNameFor(const std::string& finalPath, const std::string& tag,
 
 void removeAllWorkingFiles() {
     for (int i = 0; i < kTableSlots; ++i) {
-        if (tableUsed[i] != 0) ::unlink(tablePaths[i]);
+        if (tableUsed[i] != 0) ::unlinkat(tableFolders[i], tableNames[i], 0);
     }
 }
 
@@ -79,13 +96,23 @@ WorkingFile::~WorkingFile() {
 
 bool WorkingFile::create(const std::string& finalPath, const std::string& tag, std::string& error) {
     discard();
+    const auto [folderPath, finalName] = splitFolder(finalPath);
+    // Readable where it may be, for the lock of a pair's renaming.
+    int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) folder = ::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        error = failure(folderPath, errno);
+        return false;
+    }
     for (int number = 0; number < kNumbersTried; ++number) {
         const std::string path = workingNameFor(finalPath, tag, ::getpid(), number);
-        const int fd =
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const std::string name = splitFolder(path).second;
+        const int fd = ::openat(folder, name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;  // someone else's, or a link: never ours
         if (fd < 0) {
             error = failure(path, errno);
+            ::close(folder);
             return false;
         }
         struct stat made {};
@@ -93,11 +120,14 @@ bool WorkingFile::create(const std::string& finalPath, const std::string& tag, s
         device_ = made.st_dev;
         inode_ = made.st_ino;
         path_ = path;
+        name_ = name;
+        folder_ = folder;
         fd_ = fd;
         committed_ = false;
-        remember(path_);
+        remember(folder_, name_);
         return true;
     }
+    ::close(folder);
     error = workingNameFor(finalPath, tag, ::getpid(), 0) + ": this name and the " +
             std::to_string(kNumbersTried - 1) + " after it are all taken";
     return false;
@@ -141,13 +171,118 @@ bool WorkingFile::close(std::string& error) {
 
 bool WorkingFile::commit(const std::string& finalPath, std::string& error) {
     if (!flush(error) || !close(error)) return false;
-    if (::rename(path_.c_str(), finalPath.c_str()) != 0) {
+    const std::string finalName = splitFolder(finalPath).second;
+    if (::renameat(folder_, name_.c_str(), folder_, finalName.c_str()) != 0) {
         error = failure(finalPath, errno);
         return false;
     }
-    forget(path_);
     committed_ = true;
+    release();
     return true;
+}
+
+namespace {
+
+// One file of a pair put in place: exchanged with what stood at the final
+// name (which then waits at the working name, for an undo), or renamed
+// where nothing stood.
+struct Placed {
+    bool done = false;
+    bool exchanged = false;
+};
+
+Placed place(int folder, const std::string& working, const std::string& finalName, int& error) {
+    Placed placed;
+    // An exchange would move a folder standing at the name to the working
+    // name; a plain rename refuses it, and so does this.
+    struct stat standing {};
+    if (::fstatat(folder, finalName.c_str(), &standing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(standing.st_mode)) {
+        error = EISDIR;
+        return placed;
+    }
+    if (::renameat2(folder, working.c_str(), folder, finalName.c_str(), RENAME_EXCHANGE) == 0) {
+        placed.done = placed.exchanged = true;
+        return placed;
+    }
+    if (errno == ENOENT &&
+        ::renameat2(folder, working.c_str(), folder, finalName.c_str(), RENAME_NOREPLACE) == 0) {
+        placed.done = true;
+        return placed;
+    }
+    // A file system without exchanges: a plain rename, which cannot be undone.
+    if ((errno == EINVAL || errno == ENOSYS) &&
+        ::renameat(folder, working.c_str(), folder, finalName.c_str()) == 0) {
+        placed.done = true;
+        return placed;
+    }
+    error = errno;
+    return placed;
+}
+
+void undo(int folder, const std::string& working, const std::string& finalName,
+          const Placed& placed) {
+    if (placed.exchanged) {
+        ::renameat2(folder, working.c_str(), folder, finalName.c_str(), RENAME_EXCHANGE);
+    } else {
+        ::renameat2(folder, finalName.c_str(), folder, working.c_str(), RENAME_NOREPLACE);
+    }
+}
+
+// Holds an exclusive lock on the folder while a pair is renamed, so two runs
+// renaming pairs to one name never interleave.
+class FolderLock {
+  public:
+    explicit FolderLock(int folder) : folder_(folder) {
+        while (::flock(folder_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() { ::flock(folder_, LOCK_UN); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int folder_;
+};
+
+}  // namespace
+
+bool commitPair(WorkingFile& first, const std::string& firstPath, WorkingFile& second,
+                const std::string& secondPath, std::string& error) {
+    if (!first.flush(error) || !first.close(error) || !second.flush(error) ||
+        !second.close(error)) {
+        return false;
+    }
+    const int folder = first.folder_;
+    const std::string firstName = splitFolder(firstPath).second;
+    const std::string secondName = splitFolder(secondPath).second;
+    const FolderLock lock(folder);
+    int failed = 0;
+    const Placed placedFirst = place(folder, first.name_, firstName, failed);
+    if (!placedFirst.done) {
+        error = failure(firstPath, failed);
+        return false;
+    }
+    const Placed placedSecond = place(second.folder_, second.name_, secondName, failed);
+    if (!placedSecond.done) {
+        undo(folder, first.name_, firstName, placedFirst);
+        error = failure(secondPath, failed) + "; " + firstPath + " was left as it was";
+        return false;
+    }
+    // What stood at the final names waits at the working names: gone now.
+    if (placedFirst.exchanged) ::unlinkat(folder, first.name_.c_str(), 0);
+    if (placedSecond.exchanged) ::unlinkat(second.folder_, second.name_.c_str(), 0);
+    first.committed_ = second.committed_ = true;
+    first.release();
+    second.release();
+    return true;
+}
+
+void WorkingFile::release() {
+    forget(folder_, name_);
+    if (folder_ >= 0) ::close(folder_);
+    folder_ = -1;
+    name_.clear();
 }
 
 void WorkingFile::discard() {
@@ -155,9 +290,10 @@ void WorkingFile::discard() {
     std::string ignored;
     close(ignored);
     struct stat now {};
-    if (::lstat(path_.c_str(), &now) == 0 && now.st_dev == device_ && now.st_ino == inode_) {
-        ::unlink(path_.c_str());
+    if (folder_ >= 0 && ::fstatat(folder_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        now.st_dev == device_ && now.st_ino == inode_) {
+        ::unlinkat(folder_, name_.c_str(), 0);
     }
-    forget(path_);
+    release();
     path_.clear();
 }

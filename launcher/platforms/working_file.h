@@ -40,19 +40,35 @@ class WorkingFile {
     bool flush(std::string& error);
     // Closes the file; false with error set when a write-back failed.
     bool close(std::string& error);
-    // Flushes, closes and renames it to finalPath; false with error set.
+    // Flushes, closes and renames it to finalPath (in the folder the file was
+    // made in, wherever that folder is now); false with error set.
     bool commit(const std::string& finalPath, std::string& error);
     // Closes and removes it, if this object made it and it is still there.
     void discard();
 
   private:
+    friend bool commitPair(WorkingFile&, const std::string&, WorkingFile&, const std::string&,
+                           std::string&);
+    // Forgets the working name and closes the folder's descriptor.
+    void release();
+
     std::string path_;
+    std::string name_;          // the working name inside the folder
+    int folder_ = -1;           // the folder, as it was when the file was made
     unsigned long device_ = 0;  // the file this object made, by identity
     unsigned long inode_ = 0;
     int fd_ = -1;
     std::FILE* stream_ = nullptr;
     bool committed_ = false;
 };
+
+// Two working files of one folder (a raw capture's frames and song) given
+// their final names together, or neither: what stood at those names before
+// is back in place when the second cannot be renamed. Other runs renaming a
+// pair in that folder wait meanwhile, so two pairs to one name never mix.
+// False with error set.
+bool commitPair(WorkingFile& first, const std::string& firstPath, WorkingFile& second,
+                const std::string& secondPath, std::string& error);
 
 // The working name of the given number for finalPath and tag in process
 // pid: "dir/.NAME.TAG.PID-N.partial", NAME cut (at a whole character) so

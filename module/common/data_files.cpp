@@ -9,6 +9,10 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <vector>
+
+#include "common/failure_detail.h"
+#include "common/trusted_path.h"
 
 namespace {
 
@@ -44,7 +48,14 @@ std::string directoryOfThisModule() {
     if (::dladdr(reinterpret_cast<void*>(&directoryOfThisModule), &info) == 0 ||
         info.dli_fname == nullptr)
         return ".";
-    const std::string file = info.dli_fname;
+    std::string file = info.dli_fname;
+    // A host that loads the module through the descriptor it checked
+    // (/proc/self/fd/N) keeps it open: it still names the real file.
+    if (file.rfind("/proc/self/fd/", 0) == 0) {
+        std::vector<char> real(4096);
+        const ssize_t n = ::readlink(file.c_str(), real.data(), real.size() - 1);
+        if (n > 0 && real[0] == '/') file.assign(real.data(), static_cast<std::size_t>(n));
+    }
     const std::size_t slash = file.rfind('/');
     return slash == std::string::npos ? std::string{"."} : file.substr(0, slash);
 }
@@ -61,12 +72,27 @@ std::string installedDataDirectory(const std::string& moduleDirectory) {
 #endif
 }
 
+namespace {
+
+// The data file found, once the walk from the root finds nothing on its way
+// that others could change (common/trusted_path.h); then opening the same
+// name later reaches the same file. A refused one is named in the failure
+// detail, and the name returned is one that opens nothing.
+std::string trusted(const std::string& path) {
+    const std::string problem = trustedPathProblem(path, "the data file");
+    if (problem.empty()) return path;
+    noteFailureDetail(problem);
+    return {};
+}
+
+}  // namespace
+
 std::string dataFilePath(const char* name) {
     const std::string folder = directoryOfThisModule();
     const std::string beside = folder == "." ? std::string{name} : folder + "/" + name;
-    if (::access(beside.c_str(), F_OK) == 0) return beside;
+    if (::access(beside.c_str(), F_OK) == 0) return trusted(beside);
     const std::string installedFolder = installedDataDirectory(folder);
     if (installedFolder.empty()) return beside;
     const std::string installed = installedFolder + "/" + name;
-    return ::access(installed.c_str(), F_OK) == 0 ? installed : beside;
+    return ::access(installed.c_str(), F_OK) == 0 ? trusted(installed) : beside;
 }

@@ -11,7 +11,9 @@
 
 // The path to open for the data file called name: in the module's folder,
 // else its installed copy when there is one, else the module's folder (so
-// that a failure names where it was looked for).
+// that a failure names where it was looked for). A file found in a place
+// others could change (a folder others may write to, another user's link or
+// file) gives "" and names the cause in the failure detail.
 std::string dataFilePath(const char* name);
 
 // The installed data folder for the module loaded from moduleDirectory, or ""

@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "platforms/ffmpeg_pipe.h"
 
@@ -104,6 +106,59 @@ TEST_F(WorkingFiles, PassedDescriptorsArriveInPlaceEvenWhenTheirNumbersCross) {
     EXPECT_EQ(status, 0) << error;
     EXPECT_EQ(printed, "FIRST\nSECOND\nsaid\n");
     EXPECT_EQ(lastLineOf(printed), "said");
+}
+
+// A pair takes both final names or neither: when the second cannot be
+// renamed, what stood at the first name is back, and no working file stays
+// once they are discarded.
+TEST_F(WorkingFiles, APairTakesBothNamesOrNeither) {
+    const std::string frames = (folder / "a.rgba").string();
+    const std::string song = (folder / "a.rgba.s16").string();
+    std::ofstream(frames) << "old frames";
+    auto write = [](WorkingFile& file, const char* text) {
+        return ::write(file.fd(), text, std::strlen(text)) ==
+               static_cast<ssize_t>(std::strlen(text));
+    };
+    WorkingFile first, second;
+    std::string error;
+    ASSERT_TRUE(first.create(frames, "frames", error)) << error;
+    ASSERT_TRUE(second.create(frames, "song", error)) << error;
+    ASSERT_TRUE(write(first, "new frames") && write(second, "new song"));
+    // A folder full of files at the song's name: that rename must fail.
+    fs::create_directories(song);
+    std::ofstream(fs::path(song) / "inside") << "x";
+    EXPECT_FALSE(commitPair(first, frames, second, song, error));
+    EXPECT_NE(error.find(song + ": "), std::string::npos) << error;
+    EXPECT_EQ(text(frames), "old frames");
+    first.discard();
+    second.discard();
+    fs::remove_all(song);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"a.rgba"});
+
+    ASSERT_TRUE(first.create(frames, "frames", error)) << error;
+    ASSERT_TRUE(second.create(frames, "song", error)) << error;
+    ASSERT_TRUE(write(first, "new frames") && write(second, "new song"));
+    EXPECT_TRUE(commitPair(first, frames, second, song, error)) << error;
+    EXPECT_EQ(text(frames), "new frames");
+    EXPECT_EQ(text(song), "new song");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 2);
+}
+
+// A working file is removed from the folder it was made in, even after that
+// folder was moved: its descriptor, not its old path, finds it.
+TEST_F(WorkingFiles, AMovedFolderStillLosesItsWorkingFiles) {
+    fs::create_directories(folder / "out");
+    WorkingFile file;
+    std::string error;
+    ASSERT_TRUE(file.create((folder / "out" / "a.png").string(), "shot", error)) << error;
+    fs::rename(folder / "out", folder / "moved");
+    removeAllWorkingFiles();
+    EXPECT_TRUE(fs::is_empty(folder / "moved"));
+    file.discard();
 }
 
 }  // namespace

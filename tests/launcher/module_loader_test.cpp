@@ -143,29 +143,6 @@ TEST_F(ModuleLoader, TheInstalledModuleFolderIsTheLastPlaceLooked) {
     fs::current_path(old);
 }
 
-// Only a module file that nobody but its owner (this user or root) and root
-// can change is loaded; a shared sticky folder is fine for a file of ours.
-TEST_F(ModuleLoader, AModuleOthersMayChangeIsRefusedNamingWhy) {
-    const fs::path folder = dir_ / "mods";
-    fs::create_directories(folder);
-    const fs::path module = folder / "m.dmd";
-    std::ofstream(module) << "x";
-    fs::permissions(module, fs::perms::owner_read | fs::perms::owner_write);
-    fs::permissions(folder, fs::perms::owner_all);
-    std::string why;
-    EXPECT_TRUE(moduleFileIsTrusted(module.string(), why)) << why;
-    fs::permissions(module, fs::perms::group_write, fs::perm_options::add);
-    EXPECT_FALSE(moduleFileIsTrusted(module.string(), why));
-    EXPECT_EQ(why, module.string() + ": refused: the module file can be written by its group");
-    fs::permissions(module, fs::perms::group_write, fs::perm_options::remove);
-    fs::permissions(folder, fs::perms::others_all, fs::perm_options::add);
-    EXPECT_FALSE(moduleFileIsTrusted(module.string(), why));
-    EXPECT_EQ(why, module.string() + ": refused: its folder " + folder.string() +
-                       " can be written by every user");
-    fs::permissions(folder, fs::perms::sticky_bit, fs::perm_options::add);
-    EXPECT_TRUE(moduleFileIsTrusted(module.string(), why)) << why;
-}
-
 TEST_F(ModuleLoader, PathsAreMatchedIgnoringCaseComponentByComponent) {
     fs::create_directories(dir_ / "Sub" / "Dir");
     std::ofstream(dir_ / "Sub" / "Dir" / "my demo.dmd") << "x";

@@ -10,6 +10,7 @@
 #include <EGL/egl.h>
 #include <GL/gl.h>
 #include <GL/glx.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -26,7 +27,7 @@ int framesDrawn = 0;
 
 // Whether the host has a GL context current: a GLX one (the desktop build's
 // window) or an EGL one (offscreen surfaces, and the ES3 build's window).
-bool contextCurrent() {
+[[maybe_unused]] bool contextCurrent() {
     return glXGetCurrentContext() != nullptr || eglGetCurrentContext() != EGL_NO_CONTEXT;
 }
 
@@ -45,6 +46,18 @@ void log(const char* format, ...) {
     std::fclose(f);
 }
 
+// TEST_DMD_HANG_IN_<PHASE>: the module never returns from that call (it
+// waits for a signal that does not come), as a module stuck in a loop would.
+[[maybe_unused]] void hangIf(const char* variable) {
+    if (std::getenv(variable) == nullptr) return;
+    log("hanging (%s)", variable);
+    for (;;) ::pause();
+}
+
+[[maybe_unused]] void crashIf(const char* variable) {
+    if (std::getenv(variable) != nullptr) std::raise(SIGSEGV);
+}
+
 [[maybe_unused]] int frameLimit() {
     const char* v = std::getenv("TEST_DMD_FRAMES");
     return v != nullptr ? std::atoi(v) : 0;
@@ -57,10 +70,22 @@ struct UnloadWitness {
         if (const char* mark = std::getenv("TEST_DMD_LOAD_MARK")) {
             if (std::FILE* f = std::fopen(mark, "w")) std::fclose(f);
         }
+#ifdef TEST_PLANTED
+        // The planted variant stands for another user's code: each time it
+        // runs, it adds a line to TEST_DMD_PLANTED_MARK.
+        if (const char* mark = std::getenv("TEST_DMD_PLANTED_MARK")) {
+            if (std::FILE* f = std::fopen(mark, "a")) {
+                std::fputs("planted code ran\n", f);
+                std::fclose(f);
+            }
+        }
+#endif
         // TEST_DMD_CRASH_ON_LOAD: the module dies while it is being loaded.
         if (std::getenv("TEST_DMD_CRASH_ON_LOAD") != nullptr) std::raise(SIGSEGV);
     }
-    ~UnloadWitness() { log("unloaded"); }
+    ~UnloadWitness() {
+        log("unloaded");
+    }
 } unloadWitness;
 
 }  // namespace
@@ -70,7 +95,8 @@ DMD_EXPORT int Init(void* deviceContext, int soundEnabled, char** messageTarget)
     log("init sound=%d context=%d handle=%d", soundEnabled, contextCurrent(),
         deviceContext != nullptr);
     // TEST_DMD_CRASH_IN_INIT: Init dies of a bad memory access.
-    if (std::getenv("TEST_DMD_CRASH_IN_INIT") != nullptr) std::raise(SIGSEGV);
+    crashIf("TEST_DMD_CRASH_IN_INIT");
+    hangIf("TEST_DMD_HANG_IN_INIT");
 #ifdef TEST_INIT_FAILS
     std::strcpy(*messageTarget, "Test module refused to start!");
     return 0;
@@ -134,6 +160,14 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
             viewport[0], viewport[1]);
     }
     if (std::getenv("TEST_DMD_END_ON_FIRST") != nullptr) return 0;
+    // TEST_DMD_CRASH_AT_FRAME / TEST_DMD_HANG_AT_FRAME: frame N (from 0) dies
+    // or never returns.
+    auto atThisFrame = [](const char* variable) {
+        const char* at = std::getenv(variable);
+        return at != nullptr && std::atoi(at) == framesDrawn;
+    };
+    if (atThisFrame("TEST_DMD_CRASH_AT_FRAME")) std::raise(SIGSEGV);
+    if (atThisFrame("TEST_DMD_HANG_AT_FRAME")) hangIf("TEST_DMD_HANG_AT_FRAME");
 #ifdef TEST_EXPORT_CONTROLS
     if (DmdSongTimeMs() >= endMs()) return 0;
 #endif
@@ -149,6 +183,47 @@ DMD_EXPORT int RenderScene(std::uint32_t, int always1, double left, double right
 #ifdef TEST_EXPORT_DONE
 DMD_EXPORT void Done() {
     log("done context=%d", contextCurrent());
+    crashIf("TEST_DMD_CRASH_IN_DONE");
+    hangIf("TEST_DMD_HANG_IN_DONE");
+}
+#endif
+
+#ifdef TEST_EXPORT_OFFLINE
+// Rendered offscreen like the real module: a start, a silent offline song
+// at 44100 Hz whose clock the pulled frames move, and an end at
+// TEST_DMD_END_MS (default 60 s).
+namespace {
+
+constexpr int kOfflineRate = 44100;
+int offlineStartMs = 0;
+long long framesPulled = 0;
+
+}  // namespace
+
+DMD_EXPORT int DmdStartAt(int songMs, int framesPerSecond) {
+    if (songMs < 0 || framesPerSecond < 1 || framesPerSecond > 1000) return 0;
+    offlineStartMs = songMs;
+    return 1;
+}
+
+DMD_EXPORT int DmdUseOfflineAudio() {
+    return kOfflineRate;
+}
+
+DMD_EXPORT int DmdPullAudio(std::int16_t* interleavedStereo, int frames) {
+    crashIf("TEST_DMD_CRASH_IN_PULL");
+    std::memset(interleavedStereo, 0, static_cast<std::size_t>(frames) * 4);
+    framesPulled += frames;
+    return frames;
+}
+
+DMD_EXPORT int DmdSongTimeMs() {
+    return offlineStartMs + static_cast<int>(framesPulled * 1000 / kOfflineRate);
+}
+
+DMD_EXPORT int DmdShowEndMs() {
+    const char* v = std::getenv("TEST_DMD_END_MS");
+    return v != nullptr ? std::atoi(v) : 60000;
 }
 #endif
 
