@@ -3,7 +3,7 @@
 // native module does) about a second ahead, and a WorkletSong carries the
 // samples to an AudioWorklet (song_worklet.js) that plays them; the clock is
 // the sample being heard: what the worklet has handed out, less what the
-// output still holds (getOutputTimestamp, else outputLatency). With "No
+// output still holds (heard_clock.js). With "No
 // Sound" a silent clock runs on performance.now(). Pause, seek and the end
 // work the same on both.
 'use strict';
@@ -39,6 +39,7 @@ class WorkletSong {
     this.reportAt = 0;             // performance.now() when it came
     this.onReport = null;          // the module tops up its mix here
     this.clock = null;             // the module's clock, read by timeMs()
+    this.heardClock = new HeardClock();
     // Tests: an array (globalThis.songWorkletTap, set before the show
     // starts) that gets a copy of each chunk sent.
     this.tap = globalThis.songWorkletTap || null;
@@ -65,18 +66,11 @@ class WorkletSong {
     this.port.postMessage({type: 'chunk', generation, samples}, [samples.buffer]);
   }
 
-  // The context frame being heard now: the output's own timestamp carried
-  // on to now, else the rendering position less the latencies it reports.
+  // The context frame being heard now (heard_clock.js: the output's own
+  // timestamp where it proves true, else the rendering position less the
+  // latencies the context reports).
   heardContextFrame() {
-    const context = this.context;
-    if (context.getOutputTimestamp) {
-      const ts = context.getOutputTimestamp();
-      if (ts.contextTime > 0 && ts.performanceTime > 0) {
-        return (ts.contextTime + (performance.now() - ts.performanceTime) / 1000) * context.sampleRate;
-      }
-    }
-    return (context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0)) *
-           context.sampleRate;
+    return this.heardClock.heardContextSeconds(this.context) * this.context.sampleRate;
   }
 
   // Song frames of this generation heard now (at most `sent`); 0 before the
