@@ -123,20 +123,20 @@ class Firefox:
                                 " (e) => done('error: ' + e));" % json.dumps(expression))
 
     def wait_until(self, condition, seconds=120.0):
-        """Waits for a JavaScript expression to hold in the page (checked
-        there every 20 ms) and returns its value; raises after `seconds`."""
-        value = self.evaluate_async("""new Promise((resolve) => {
-            const end = performance.now() + %d;
-            const check = () => {
-                let v = null;
-                try { v = window.eval(%s); } catch (e) { v = null; }
-                if (v || performance.now() > end) resolve(v || null); else setTimeout(check, 20);
-            };
-            check(); })""" % (seconds * 1000, json.dumps(condition)))
-        if value is None:
-            raise TimeoutError("%s did not hold within %g s; the page's title: %r"
-                               % (condition, seconds, self.evaluate("document.title")))
-        return value
+        """Waits for a JavaScript expression to hold in the page and returns
+        its value; raises after `seconds`. Asked from here every 50 ms: a
+        long-running asynchronous script in the page did not always come
+        back while the show played."""
+        end = time.monotonic() + seconds
+        while True:
+            value = self.evaluate("(() => { try { return (%s); } catch (e) { return null; } })()"
+                                  % condition)
+            if value:
+                return value
+            if time.monotonic() > end:
+                raise TimeoutError("%s did not hold within %g s; the page's title: %r"
+                                   % (condition, seconds, self.evaluate("document.title")))
+            time.sleep(0.05)  # the next look at the page
 
     def click(self, selector):
         """A real click on the element (WebDriver's element click: trusted

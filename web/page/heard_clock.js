@@ -22,18 +22,26 @@ class HeardClock {
   static AHEAD_OF_RENDERING_S = 0.05;
   static BEHIND_RENDERING_S = 1.0;
 
+  // outputLatency is read at most this often: in Firefox the getter asks the
+  // audio output itself, on the page's thread.
+  static LATENCY_READ_EVERY_MS = 1000;
+
   constructor() {
     this.trustStamps = true;
     this.why = '';  // why the stamps were given up, for the console and tests
+    this.latency = 0;
+    this.latencyReadAt = null;
   }
 
   // Seconds of context time heard at nowMs (performance.now()), given the
   // context's stamp (null where it has none) and its currentTime,
-  // outputLatency and baseLatency (undefined where the engine lacks them).
+  // outputLatency and baseLatency (undefined where the engine lacks them;
+  // either may be a function, called only where the stamp is not used).
   heardSeconds(stamp, nowMs, currentTime, outputLatency, baseLatency) {
-    const fallback = currentTime - (outputLatency || 0) - (baseLatency || 0);
+    const seconds = (latency) => (typeof latency === 'function' ? latency() : latency) || 0;
+    const fallback = () => Math.max(0, currentTime - seconds(outputLatency) - seconds(baseLatency));
     if (!this.trustStamps || !stamp || !(stamp.contextTime > 0) || !(stamp.performanceTime > 0)) {
-      return Math.max(0, fallback);
+      return fallback();
     }
     const ageMs = nowMs - stamp.performanceTime;
     const heard = stamp.contextTime + ageMs / 1000;
@@ -50,7 +58,7 @@ class HeardClock {
       this.trustStamps = false;
       this.why = why;
       console.warn('getOutputTimestamp() not used: ' + why);
-      return Math.max(0, fallback);
+      return fallback();
     }
     return heard;
   }
@@ -58,8 +66,15 @@ class HeardClock {
   // The same for a live AudioContext now.
   heardContextSeconds(context) {
     const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-    return this.heardSeconds(stamp, performance.now(), context.currentTime, context.outputLatency,
-                             context.baseLatency);
+    const now = performance.now();
+    const outputLatency = () => {
+      if (this.latencyReadAt === null || now - this.latencyReadAt >= HeardClock.LATENCY_READ_EVERY_MS) {
+        this.latency = context.outputLatency || 0;
+        this.latencyReadAt = now;
+      }
+      return this.latency;
+    };
+    return this.heardSeconds(stamp, now, context.currentTime, outputLatency, context.baseLatency);
   }
 }
 
