@@ -41,6 +41,9 @@ if [ "${1:-}" = "--web" ]; then
         emscripten nodejs
         # the browser tests: headless Chromium driven over its DevTools socket
         chromium python3-websocket
+        # the same tests in the two other engines: Firefox ESR (Marionette)
+        # and WebKitGTK (python3-gi), in windows under Xvfb
+        firefox-esr gir1.2-webkit2-4.1 python3-gi
     )
 fi
 

@@ -30,34 +30,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web"))
 import browser  # noqa: E402
 import sound_checks  # noqa: E402
+from private_pulse import PrivatePulse  # noqa: E402
 from site_server import Site  # noqa: E402
 
 RATE = 44100
-
-
-class PrivatePulse:
-    """A PulseAudio daemon of the bench's own with one null sink."""
-
-    def __init__(self):
-        self.folder = tempfile.mkdtemp(prefix="web-sound-pulse-")
-        self.server = "unix:" + os.path.join(self.folder, "native")
-        env = dict(os.environ, XDG_RUNTIME_DIR=self.folder, HOME=self.folder)
-        env.pop("DISPLAY", None)
-        self.proc = subprocess.Popen(
-            ["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
-             "--system=no", "--log-target=file:" + os.path.join(self.folder, "log"),
-             "-L", "module-null-sink sink_name=bench rate=44100 channels=2 format=s16le",
-             "-L", "module-native-protocol-unix auth-anonymous=1 socket=" +
-             os.path.join(self.folder, "native")], env=env)
-        deadline = time.monotonic() + 30
-        while subprocess.run(["pactl", "-s", self.server, "info"], capture_output=True).returncode:
-            if time.monotonic() > deadline or self.proc.poll() is not None:
-                raise RuntimeError("pulseaudio did not come up")
-            time.sleep(0.05)  # polling the daemon's socket as it starts
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
 
 
 class Recorder:

@@ -112,6 +112,11 @@ class Browser:
             raise RuntimeError("evaluate: " + r["exceptionDetails"].get("text", ""))
         return r["result"].get("value")
 
+    def run_before_pages(self, source):
+        """Runs the script source in every page this browser opens from now
+        on, before the page's own scripts (to stand in for an engine's API)."""
+        self.call("Page.addScriptToEvaluateOnNewDocument", session=True, source=source)
+
     def open(self, url, title_pattern):
         """Navigates and waits for a title matching title_pattern or starting with 'error'."""
         self.events.clear()

@@ -44,6 +44,8 @@ class PageTest(unittest.TestCase):
         self.site.hidden.clear()
         self.site.gzip_encoding = False
         self.site.song_fault = None
+        self.site.silent_worklet = False
+        self.site.song_pause_s = 0
         self.page = browser.Browser(deadline=300)
 
     def tearDown(self):

@@ -7,14 +7,24 @@ now holds from the next request:
 - `song_fault` names what data/Sorvanel.it.gz does: None (served whole),
   "missing" (404), "error" (500), "cut" (a whole answer of half the file) or
   "truncated" (the full length announced, half sent, the connection closed);
-  `song_requests` counts the requests for it.
+  `song_requests` counts the requests for it;
+- `song_pause_s` holds each answer for the song that long before its
+  first byte (a slow server);
+- with `silent_worklet` set, song_worklet.js is one whose processor takes
+  the song and plays nothing, never saying a word back: an output that
+  never starts.
 """
 import functools
 import http.server
 import os
 import threading
+import time
 
 SONG = "data/Sorvanel.it.gz"
+SILENT_WORKLET = b"""registerProcessor('sorvanel-song', class extends AudioWorkletProcessor {
+  process() { return true; }
+});
+"""
 
 
 class Site:
@@ -23,15 +33,27 @@ class Site:
         self.gzip_encoding = False
         self.song_fault = None
         self.song_requests = 0
+        self.silent_worklet = False
+        self.song_pause_s = 0
         site = self
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             def do_GET(self):
                 if self.path.split("?")[0].lstrip("/") == SONG:
                     site.song_requests += 1
+                    time.sleep(site.song_pause_s)  # the slow server itself, not a wait in a test
                     if site.song_fault is not None:
                         return self.broken_song(site.song_fault)
+                if site.silent_worklet and self.path.split("?")[0] == "/song_worklet.js":
+                    return self.send_bytes(SILENT_WORKLET, "text/javascript")
                 return super().do_GET()
+
+            def send_bytes(self, data, kind):
+                self.send_response(200)
+                self.send_header("Content-Type", kind)
+                self.send_header("Content-Length", str(len(data)))
+                self.end_headers()
+                self.wfile.write(data)
 
             def send_head(self):
                 if self.path.split("?")[0].lstrip("/") in site.hidden:

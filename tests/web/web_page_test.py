@@ -128,6 +128,30 @@ class WebPage(PageTest):
         self.assertRegex(self.page.evaluate("document.title"), r"0:(19|2\d)\.\d - event \d+/91")
         self.assertNoConsoleError()
 
+    def test_the_live_page_with_smooth_edges_draws_its_picture(self):
+        """msaa=2 and 4 live (not a shot): the multisampled picture reaches
+        the canvas (figure A's sky lights most of it) and WebGL refused no
+        copy on the way."""
+        for samples in (2, 4):
+            self.page.open(self.site.base + "index.html?start=30&nosound&nodialog&controls"
+                           "&window=320x240&msaa=%d" % samples, r"event \d+/91")
+            # Two frames drawn and shown after the title came.
+            self.page.evaluate("new Promise((r) => requestAnimationFrame("
+                               "() => requestAnimationFrame(r)))", await_promise=True)
+            gl_error = self.page.evaluate("Module.canvas.getContext('webgl2').getError()")
+            left, top = self.page.evaluate("(() => { const r = Module.canvas.getBoundingClientRect();"
+                                           " return [Math.ceil(r.x), Math.ceil(r.y)]; })()")
+            width, height, pixels = png_pictures.read_png(self.page.screenshot())
+            lit = sum(1 for y in range(top, min(height, top + 240), 4)
+                      for x in range(left, min(width, left + 320), 4)
+                      if max(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) > 24)
+            share = lit / (80 * 60)
+            print("msaa=%d live: %.1f%% of the canvas lit, GL error %d" % (samples, 100 * share,
+                                                                          gl_error))
+            self.assertEqual(gl_error, 0)
+            self.assertGreater(share, 0.5)
+        self.assertNoConsoleError()
+
     def open_form(self, url):
         """Opens the page and waits for its form, which shows once the
         program has started (after the page's load)."""

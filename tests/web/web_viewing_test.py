@@ -50,7 +50,7 @@ class WebViewing(PageTest):
         self.page.wait_until("document.getElementById('dialog').hidden === false")
 
     def wait_running(self):
-        self.page.wait_until("typeof ccall === 'function' && %s > 0" % TIME)
+        self.page.wait_until("Module.calledRun && %s > 0" % TIME)
 
     def show_bar(self):
         """A tap on the picture where the bar is hidden; then it shows."""

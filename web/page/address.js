@@ -34,4 +34,12 @@ const PageAddress = {
     if (form.audioOffsetMs) next.push('audio-offset=' + form.audioOffsetMs);
     return location.pathname + (next.length ? '?' + next.join('&') : '');
   },
+
+  // The show straight away, from startMs, without sound: the way on where
+  // the sound did not start.
+  withoutSound(form, startMs) {
+    const again = this.formAgain(Object.assign({}, form, {nosound: true}));
+    const start = startMs > 0 ? '&start=' + startMs / 1000 : '';
+    return again + (again.includes('?') ? '&' : '?') + 'nodialog' + start;
+  },
 };

@@ -38,13 +38,26 @@ function reloadWithDialog() {
   location.replace(PageAddress.formAgain(formSettings()));
 }
 
-function showMessage(text, then) {
+// The launcher's message box: its text, OK doing `then`; with `noSound`, a
+// second button that goes on without sound as the form's "No Sound" does.
+function showMessage(text, then, noSound = null) {
   $('message-caption').textContent = 'Morrowen :: Talvenor';
   $('message-text').textContent = text;
+  $('message-detail').textContent = '';
   $('message').hidden = false;
   $('message-ok').onclick = () => { $('message').hidden = true; then(); };
+  $('message-nosound').hidden = noSound === null;
+  $('message-nosound').onclick = noSound;
   $('message-ok').focus();
 }
+
+// The show again at once, where it was to start, without sound (no click is
+// needed for that).
+function goOnWithoutSound() {
+  location.replace(PageAddress.withoutSound(formSettings(), address ? address.startMs : 0));
+}
+
+const SOUND_START_FAILED = 'Sound initialization failed!';
 
 // What the module and the host say to the page.
 const Page = {
@@ -61,12 +74,19 @@ const Page = {
       return;
     }
     leaveStage();
-    showMessage(text, reloadWithDialog);
+    showMessage(text, reloadWithDialog, text === SOUND_START_FAILED ? goOnWithoutSound : null);
     $('message-detail').textContent = detail ? '(' + detail + ')' : '';
+  },
+  // The sound started but nothing of the song is heard: the show would sit
+  // at its first frame. Said as the launcher says a sound start that failed.
+  soundNotHeard(why) {
+    if (songContext) songContext.suspend().catch(() => {});
+    Page.failed(SOUND_START_FAILED, why);
   },
   // The show runs: the player bar gets its script, the listener's volume
   // the song.
   showStarted(script) {
+    Loading.hide();
     PlayerBar.open(script);
     ListenerVolume.attach(Module.sorvanelSong);
     ShowWakeLock.hold();
@@ -103,6 +123,7 @@ const Page = {
 };
 
 function leaveStage() {
+  Loading.hide();
   PlayerBar.close();
   clearInterval(Page.wakeTimer);
   ShowWakeLock.release();
@@ -194,6 +215,9 @@ async function beamMeUp() {
   if (fullScreen) FullScreen.enter(); else CanvasSizing.choose(...chosenSize(), false);
   CanvasSizing.watch();
   $('canvas').focus();
+  Loading.show();
+  await programReady;
+  if (address.error) return;  // said in place of the show
   try {
     await writeDataFiles();
   } catch (e) {
@@ -238,8 +262,26 @@ function presetDialog() {
   $('msaa').value = String(address.msaa);
 }
 
+// The same before the program has read the address, from the plain
+// parameters, so that the form shown at once shows them; the program's
+// reading (presetDialog) follows unless the form has been changed by then.
+function presetDialogEarly(query) {
+  for (const id of ['fullscreen', 'nosound', 'controls', 'loop', 'widescreen']) {
+    if (query.has(id)) $(id).checked = true;
+  }
+  const msaa = query.get('msaa');
+  if ([...$('msaa').options].some((o) => o.value === msaa)) $('msaa').value = msaa;
+  const size = query.get('window');
+  if ([...$('resolution').options].some((o) => o.value === size)) $('resolution').value = size;
+}
+
+let formTouched = false;
+
 function wireDialog() {
   const dialog = $('dialog');
+  const touched = () => { formTouched = true; };
+  dialog.addEventListener('input', touched);
+  dialog.addEventListener('change', touched);
   dialog.addEventListener('submit', (event) => {
     event.preventDefault();
     beamMeUp();
@@ -259,6 +301,10 @@ function wireDialog() {
   });
 }
 
+// The program (sorvanel.js) has started and read the address.
+let programStarted = null;
+const programReady = new Promise((resolve) => { programStarted = resolve; });
+
 function boot() {
   address = PageAddress.read();
   // A shot's address answers in the title, also when it cannot be used.
@@ -269,22 +315,41 @@ function boot() {
     return;
   }
   if (address.error) {
+    $('dialog').hidden = true;
+    leaveStage();
     showMessage(address.error, () => location.replace(location.pathname));
+    programStarted();
     return;
   }
-  presetDialog();
-  wireDialog();
+  if (!formTouched) presetDialog();
+  if (!formAtOnce) wireDialog();
   PlayerBar.wire();
   PlayerBar.onLeave = () => ccall('sorvanelEnd', null, [], []);
   PlayerBar.onFullScreen = () => FullScreen.toggle();
   TouchGestures.wire();
   document.addEventListener('fullscreenchange', () => FullScreen.changed());
+  programStarted();
   if (address.nodialog) {
-    beamMeUp();
-  } else {
+    startWithoutForm();
+  } else if (!formAtOnce) {
     $('dialog').hidden = false;
     $('resolution').focus();
   }
+}
+
+// A link straight to the show: with sound, where the browser lets sound
+// start only from a click, the page asks for that one click.
+async function startWithoutForm() {
+  if ($('nosound').checked || await soundStartsWithoutClick(1000)) {
+    beamMeUp();
+    return;
+  }
+  $('click-to-start').hidden = false;
+  $('click-start').onclick = () => {
+    $('click-to-start').hidden = true;
+    beamMeUp();
+  };
+  $('click-start').focus();
 }
 
 var Module = {
@@ -296,6 +361,49 @@ var Module = {
   preRun: [() => { ENV.XDG_RUNTIME_DIR = '/run'; FS.mkdirTree('/run'); }],
   onRuntimeInitialized: boot,
 };
+
+// The downloads' progress, in the form while it is shown and in the banner
+// from the click to the show's first frame: "1.2 of 2.1 MB".
+function downloadProgressText() {
+  let received = 0;
+  let total = 0;
+  for (const p of dataFetchProgress.values()) {
+    received += p.received;
+    total += Math.max(p.total, p.received);
+  }
+  return total > 0 ? byteCount(received) + ' of ' + byteCount(total) : '';
+}
+
+let downloadsDone = false;
+Promise.allSettled(downloads).then(() => {
+  downloadsDone = true;
+  dataFetchProgressed();
+});
+
+const Loading = {
+  show() {
+    $('loading').hidden = false;
+    dataFetchProgressed();
+  },
+  hide() { $('loading').hidden = true; },
+};
+
+dataFetchProgressed = () => {
+  const progress = downloadsDone ? '' : downloadProgressText();
+  $('download').textContent = progress ? 'Downloading the show: ' + progress : '';
+  $('loading-progress').textContent = progress;
+};
+
+// The form as soon as the page is read, while the program and the data
+// come behind it: Beam me up! waits for them, showing their progress.
+const query = new URLSearchParams(location.search);
+const formAtOnce = !servedFromFile && !query.has('shot') && !query.has('nodialog');
+if (formAtOnce) {
+  presetDialogEarly(query);
+  wireDialog();
+  $('dialog').hidden = false;
+  $('resolution').focus();
+}
 
 if (servedFromFile) {
   $('served').hidden = false;

@@ -170,6 +170,20 @@ const PlayerBar = {
     mute.setAttribute('aria-label', muted ? 'Unmute' : 'Mute');
   },
 
+  // Space and the arrows, as video players take them, while the show runs
+  // without "Controls" (with them the show's own keys do the same and more).
+  // A focused button or slider keeps its own keys.
+  keyPressed(e) {
+    if (this.script === null || document.getElementById('controls').checked) return;
+    if (e.target.closest && e.target.closest('button, input, select')) return;
+    const action = {' ': this.paused() ? PlayerAction.play : PlayerAction.pause,
+                    ArrowLeft: PlayerAction.backFive, ArrowRight: PlayerAction.onFive}[e.key];
+    if (action === undefined || e.ctrlKey || e.altKey || e.metaKey) return;
+    e.preventDefault();
+    this.act(action);
+    this.show();
+  },
+
   // The bar's controls, once.
   wire() {
     const $ = (id) => document.getElementById(id);
@@ -206,6 +220,7 @@ const PlayerBar = {
       this.show();
     });
     $('leave-show').addEventListener('click', () => { if (this.onLeave) this.onLeave(); });
+    window.addEventListener('keydown', (e) => this.keyPressed(e));
     const player = $('player');
     player.addEventListener('pointerenter', (e) => { if (e.pointerType === 'mouse') this.pointedAt = true; });
     player.addEventListener('pointerleave', () => { this.pointedAt = false; });

@@ -3,9 +3,9 @@
 // native module does) about a second ahead, and a WorkletSong carries the
 // samples to an AudioWorklet (song_worklet.js) that plays them; the clock is
 // the sample being heard: what the worklet has handed out, less what the
-// output still holds (getOutputTimestamp, else outputLatency). With "No
-// Sound" a silent clock runs on performance.now(). Pause, seek and the end
-// work the same on both.
+// output still holds (heard_clock.js); a song sent but never heard is told
+// to the page. With "No Sound" a silent clock runs on performance.now().
+// Pause, seek and the end work the same on both.
 'use strict';
 
 // The clock without sound: real time since the start, from where it stood.
@@ -25,6 +25,10 @@ class SilentSong {
 
 // The worklet's end of the song: samples in, reports of what was played out.
 class WorkletSong {
+  // A song sent must be heard this soon (the worklet's first reports come
+  // within tens of milliseconds where the output runs).
+  static START_HEARD_WITHIN_MS = 4000;
+
   constructor(context) {
     this.context = context;
     this.node = new AudioWorkletNode(context, 'sorvanel-song',
@@ -39,10 +43,16 @@ class WorkletSong {
     this.reportAt = 0;             // performance.now() when it came
     this.onReport = null;          // the module tops up its mix here
     this.clock = null;             // the module's clock, read by timeMs()
+    this.heardClock = new HeardClock();
     // Tests: an array (globalThis.songWorkletTap, set before the show
     // starts) that gets a copy of each chunk sent.
     this.tap = globalThis.songWorkletTap || null;
     this.drainedWaiters = [];
+    // The start's watch: once chunks are sent after a flush, something must
+    // be heard within START_HEARD_WITHIN_MS, or onSilentStart(why) is told.
+    this.heardOnce = false;
+    this.startWatch = null;
+    this.onSilentStart = null;
     this.port.onmessage = (event) => {
       this.report = event.data;
       this.reportAt = performance.now();
@@ -55,28 +65,26 @@ class WorkletSong {
   }
 
   flush(generation) {
+    clearTimeout(this.startWatch);
+    this.startWatch = null;
     this.report = null;
     this.port.postMessage({type: 'flush', generation});
   }
 
   // Interleaved 16-bit stereo, copied out of the module's memory.
   queue(generation, samples) {
+    if (!this.heardOnce && this.startWatch === null) {
+      this.startWatch = setTimeout(() => this.startWasNotHeard(), WorkletSong.START_HEARD_WITHIN_MS);
+    }
     if (this.tap) this.tap.push({generation, samples: samples.slice()});
     this.port.postMessage({type: 'chunk', generation, samples}, [samples.buffer]);
   }
 
-  // The context frame being heard now: the output's own timestamp carried
-  // on to now, else the rendering position less the latencies it reports.
+  // The context frame being heard now (heard_clock.js: the output's own
+  // timestamp where it proves true, else the rendering position less the
+  // latencies the context reports).
   heardContextFrame() {
-    const context = this.context;
-    if (context.getOutputTimestamp) {
-      const ts = context.getOutputTimestamp();
-      if (ts.contextTime > 0 && ts.performanceTime > 0) {
-        return (ts.contextTime + (performance.now() - ts.performanceTime) / 1000) * context.sampleRate;
-      }
-    }
-    return (context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0)) *
-           context.sampleRate;
+    return this.heardClock.heardContextSeconds(this.context) * this.context.sampleRate;
   }
 
   // Song frames of this generation heard now (at most `sent`); 0 before the
@@ -93,7 +101,26 @@ class WorkletSong {
       // Playing on since the report, as far as it was sent.
       frames = r.handed + (heard - r.lastHandFrame);
     }
-    return Math.max(0, Math.min(sent, Math.floor(frames)));
+    const songFrames = Math.max(0, Math.min(sent, Math.floor(frames)));
+    if (songFrames > 0 && !this.heardOnce) {
+      this.heardOnce = true;
+      clearTimeout(this.startWatch);
+    }
+    return songFrames;
+  }
+
+  // The song was sent but nothing of it reckoned heard in time: say what
+  // the output did, so that the page can tell the listener.
+  startWasNotHeard() {
+    this.startWatch = null;
+    if (this.heardOnce || !this.onSilentStart) return;
+    const r = this.report;
+    const what = r === null ? 'the song\'s worklet never reported'
+        : r.handed === 0 ? 'the song\'s worklet handed nothing out'
+        : 'the worklet handed out ' + r.handed + ' frames, none reckoned heard';
+    this.onSilentStart('nothing of the song was heard within ' +
+                       WorkletSong.START_HEARD_WITHIN_MS / 1000 + ' s of its start (' + what +
+                       '; the audio context is ' + this.context.state + ')');
   }
 
   // Gaps so far: [times the queue ran dry while playing, frames of silence].
@@ -114,6 +141,8 @@ class WorkletSong {
   timeMs() { return this.clock ? this.clock() : 0; }
 
   stop() {
+    clearTimeout(this.startWatch);
+    this.onSilentStart = null;
     this.onReport = null;
     this.node.disconnect();
     this.gain.disconnect();
@@ -155,6 +184,21 @@ async function songContextRunning(waitMs) {
     songWorkletLoaded,
   ]).then(([running, loaded]) => running && loaded);
   return Promise.race([ready, new Promise((r) => setTimeout(() => r(false), waitMs))]);
+}
+
+// Whether this browser lets the page's sound start without a click (its
+// autoplay policy): asked where it can be asked, else a context is made and
+// given waitMs to run. The context made is the one the show then uses.
+async function soundStartsWithoutClick(waitMs) {
+  if (navigator.getAutoplayPolicy) {
+    try {
+      if (navigator.getAutoplayPolicy('audiocontext') !== 'allowed') return false;
+    } catch (e) {
+      // Not answered for this kind: try it.
+    }
+  }
+  if (openSongContext() === null) return false;
+  return songContextRunning(waitMs);
 }
 
 // Once the song has played out what the module mixed for its fade (at most

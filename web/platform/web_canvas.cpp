@@ -154,8 +154,37 @@ void WebCanvas::present() {
     // scissor box of a picture with bars must not cut it.
     const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
     glDisable(GL_SCISSOR_TEST);
+    unsigned source = framebuffer_;
+    if (samples_ > 0) {
+        // A multisampled blit must keep its format, and the canvas (drawn
+        // without alpha) is RGB8: resolve into the RGBA8 resolve buffer first,
+        // whose single-sampled copy onto the canvas may convert.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+        source = resolveFramebuffer_;
+    }
     sgl_SetWindowFramebuffer(0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    sgl_SetWindowFramebuffer(framebuffer_);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+void WebCanvas::drawSingleSampledAndPresent(const std::function<void()>& draw) {
+    if (samples_ == 0 || resolveFramebuffer_ == 0) {
+        draw();
+        present();
+        return;
+    }
+    sgl_SetWindowFramebuffer(resolveFramebuffer_);
+    draw();
+    const auto [width, height] = drawableSize();
+    const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    glDisable(GL_SCISSOR_TEST);
+    sgl_SetWindowFramebuffer(0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer_);
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     sgl_SetWindowFramebuffer(framebuffer_);
     if (scissor) glEnable(GL_SCISSOR_TEST);

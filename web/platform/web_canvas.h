@@ -11,6 +11,7 @@
 // read-back, so a shot and the live page draw alike. Needs the GL subset.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "host/surface.h"
@@ -42,6 +43,11 @@ class WebCanvas final : public Surface {
     // Copies the picture onto the canvas, which the browser shows when the
     // animation frame returns.
     void present() override;
+    // Runs draw with a single-sampled window framebuffer and shows what it
+    // drew: for pictures copied in by blits (the loading banner), which a
+    // multisampled framebuffer refuses. The show's own framebuffer is left
+    // as it was.
+    void drawSingleSampledAndPresent(const std::function<void()>& draw);
     void* nativeHandle() const override { return nullptr; }
     // The samples are resolved first where the picture is multisampled.
     void readPixels(PixelOrder order, std::vector<std::uint8_t>& rows) const override;

@@ -18,7 +18,8 @@ constexpr int kMostPerCallMs = 500;
 // clang-format off
 // The page's end of the feed (song_player.js): a WorkletSong on the show's
 // audio context. Its reports top the feed up, and its clock reads this one,
-// except while the module is suspended in an asynchronous call.
+// except while the module is suspended in an asynchronous call; a song
+// that is sent but never heard is told to the page.
 EM_JS(int, pageWorkletOpen, (), {
     if (typeof songContext === 'undefined' || songContext === null) return 0;
     let song;
@@ -31,6 +32,7 @@ EM_JS(int, pageWorkletOpen, (), {
     const idle = () => typeof Asyncify === 'undefined' || !Asyncify.currData;
     let lastMs = 0;
     song.onReport = () => { if (idle()) Module._sorvanelSongFeed(); };
+    song.onSilentStart = (why) => Page.soundNotHeard(why);
     song.clock = () => {
         if (idle()) lastMs = Module._sorvanelSongTimeMs();
         return lastMs;

@@ -125,8 +125,9 @@ bool startLiveShow(const ShowRequest& request) {
         return false;
     }
     host.attach(live->canvas);
-    drawLoadingBanner(host.state().clientWidth, host.state().clientHeight);
-    live->canvas.present();  // shown while Init waits for the pictures and the sound
+    // Shown while Init waits for the pictures and the sound.
+    live->canvas.drawSingleSampledAndPresent(
+        [&host] { drawLoadingBanner(host.state().clientWidth, host.state().clientHeight); });
     if (!host.initialise(message)) {
         host.close();
         failed(message);
