@@ -8,12 +8,15 @@
 // whether each median lies within 8 ms of its aim (0, or minus the audio
 // offset): the tight figure, which the live tests leave to this program as
 // it holds only on a machine whose load is the show and stress-ng alone.
+// Exits 1 when a server that is installed gave no measured run (no display,
+// no server, no song in the sink), or when neither server is installed.
 //   sound_server_bench [runs [seconds [module [audio offset ms]]]]
 // A module other than this build's (another build's sorvanel.dmd; "" for
 // this build's) is played with this build's data, to compare the two.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,9 +39,10 @@ struct Figures {
     int withinTight = 0;  // runs whose median lies within kTightMs of the aim
 };
 
-void measure(const char* name, const std::string& server, const std::string& monitor, int runs,
-             int seconds, const std::string& module, int offsetMs,
-             const std::vector<std::int16_t>& song) {
+// The runs measured; 0 when none was.
+int measure(const char* name, const std::string& server, const std::string& monitor, int runs,
+            int seconds, const std::string& module, int offsetMs,
+            const std::vector<std::int16_t>& song) {
     Figures f;
     const int aimMs = -offsetMs;
     for (int r = 0; r < runs; ++r) {
@@ -83,7 +87,10 @@ void measure(const char* name, const std::string& server, const std::string& mon
         f.minutes += (m.matchedUntil - m.firstSoundingFrame) / 44100.0 / 60.0;
         f.sync.insert(f.sync.end(), sync.begin(), sync.end());
     }
-    if (f.runs == 0) return;
+    if (f.runs == 0) {
+        std::printf("%-12s no run was measured\n", name);
+        return 0;
+    }
     std::printf(
         "%-12s %d runs: %.1f dropouts/min (%.1f ms inserted); picture - heard: median %.1f "
         "ms, p5 %.1f, p95 %.1f (%zu frames)\n",
@@ -91,6 +98,7 @@ void measure(const char* name, const std::string& server, const std::string& mon
         percentile(f.sync, 5), percentile(f.sync, 95), f.sync.size());
     std::printf("%-12s medians within %.0f ms of %d ms: %d of %d runs\n", name, kTightMs, aimMs,
                 f.withinTight, f.runs);
+    return f.runs;
 }
 
 }  // namespace
@@ -110,27 +118,27 @@ int main(int argc, char** argv) {
         "%s\nlive show from %d s at 320x240, %d s per run, audio offset %d ms, stress-ng on "
         "every core, cold shader cache\n",
         module.c_str(), kStartS, seconds, offsetMs);
+    std::vector<std::unique_ptr<SoundServer>> servers;
     if (PulseServer::available()) {
-        PulseServer pulse;
-        if (pulse.start(error)) {
-            measure("PulseAudio", pulse.server(), pulse.monitor(), runs, seconds, module, offsetMs,
-                    song);
-        } else {
-            std::printf("PulseAudio: %s\n", error.c_str());
-        }
+        servers.push_back(std::make_unique<PulseServer>());
     } else {
         std::printf("PulseAudio: not installed\n");
     }
     if (PipeWireServer::available()) {
-        PipeWireServer pipewire;
-        if (pipewire.start(error)) {
-            measure("PipeWire", pipewire.server(), pipewire.monitor(), runs, seconds, module,
-                    offsetMs, song);
-        } else {
-            std::printf("PipeWire: %s\n", error.c_str());
-        }
+        servers.push_back(std::make_unique<PipeWireServer>());
     } else {
         std::printf("PipeWire: not installed\n");
     }
-    return 0;
+    bool measuredEach = !servers.empty();
+    for (const std::unique_ptr<SoundServer>& server : servers) {
+        if (!server->start(error)) {
+            std::printf("%s: %s\n", server->name(), error.c_str());
+            measuredEach = false;
+            continue;
+        }
+        measuredEach &= measure(server->name(), server->server(), server->monitor(), runs, seconds,
+                                module, offsetMs, song) > 0;
+        server->stop();
+    }
+    return measuredEach ? 0 : 1;
 }

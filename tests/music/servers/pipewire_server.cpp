@@ -81,12 +81,10 @@ bool PipeWireServer::start(std::string& error, double timeoutSeconds) {
         error = "pipewire, wireplumber, pipewire-pulse, pactl or dbus-daemon is not installed";
         return false;
     }
-    char pattern[] = "/tmp/sorvanel-pipewire-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    if (!makeFolder("sorvanel-pipewire")) {
         error = "no temporary folder";
         return false;
     }
-    folder_ = pattern;
     const fs::path runtime = folder_ + "/runtime";
     const fs::path dropIns = folder_ + "/config/pipewire/pipewire.conf.d";
     fs::create_directories(runtime);
@@ -138,26 +136,9 @@ bool PipeWireServer::start(std::string& error, double timeoutSeconds) {
 }
 
 void PipeWireServer::stop() {
-    for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) {
-        if (*it <= 0) continue;
-        ::kill(*it, SIGTERM);
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (::waitpid(*it, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(*it, SIGKILL);
-                ::waitpid(*it, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) endProgram(*it);
     pids_.clear();
-    if (!folder_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        folder_.clear();
-    }
+    removeFolder();
 }
 
 std::string PipeWireServer::log() const {

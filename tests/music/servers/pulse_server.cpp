@@ -59,12 +59,10 @@ bool PulseServer::start(std::string& error, double timeoutSeconds) {
         error = std::string(kDaemon) + " is not installed";
         return false;
     }
-    char pattern[] = "/tmp/sorvanel-pulse-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    if (!makeFolder("sorvanel-pulse")) {
         error = "no temporary folder";
         return false;
     }
-    folder_ = pattern;
     const std::string socket = folder_ + "/native";
     server_ = "unix:" + socket;
     const std::string logPath = folder_ + "/daemon.log";
@@ -116,25 +114,9 @@ bool PulseServer::start(std::string& error, double timeoutSeconds) {
 }
 
 void PulseServer::stop() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        pid_ = -1;
-    }
-    if (!folder_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        folder_.clear();
-    }
+    endProgram(pid_);
+    pid_ = -1;
+    removeFolder();
 }
 
 std::string PulseServer::log() const {
