@@ -69,3 +69,8 @@ int SongClock::nowMs(Clock::time_point now) {
     lastMs_ = std::max(lastMs_, static_cast<int>(std::min<std::int64_t>(ms, INT32_MAX)));
     return lastMs_;
 }
+
+void SongClock::notBefore(int ms) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lastMs_ = std::max(lastMs_, ms);
+}

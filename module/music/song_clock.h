@@ -21,6 +21,9 @@ class SongClock {
     // with `latencyFrames` of earlier audio still to be played before them.
     void mixed(std::int64_t framesBefore, int frames, int latencyFrames, Clock::time_point now);
     int nowMs(Clock::time_point now);
+    // From now on the clock reads at least `ms`: a song stopped while
+    // another clock (its output's) was read keeps going forwards.
+    void notBefore(int ms);
 
   private:
     std::mutex mutex_;

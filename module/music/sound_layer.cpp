@@ -1,12 +1,14 @@
-// The sound layer's state and calls. The song list is guarded by a
-// reader-writer lock: mixing and clock reads share it, while loading,
-// freeing, playing and stopping take it alone, so a song is never freed or
-// restarted in the middle of a mix.
+// The sound layer's calls, the same on every platform: what differs is only
+// the output it drives (audio_output.h), chosen by which files the
+// platform's build links. The song list is guarded by a reader-writer lock:
+// mixing and clock reads share it, while loading, freeing, playing and
+// stopping take it alone, so a song is never freed or restarted in the
+// middle of a mix. The output hears of each start, pause, seek and stop
+// after the lock is let go: an output without a thread of its own (the
+// page's worklet) mixes ahead right then, on the caller's thread.
 #include "music/sound_layer.h"
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -15,79 +17,8 @@
 #include "music/audio_output.h"
 #include "music/song_integrity.h"
 #include "music/song_stream.h"
+#include "music/sound_layer_state.h"
 #include "music/sound_song.h"
-
-struct SoundLayer::System {
-    int output = kSoundOutputDevice;
-    SoundFileCallbacks callbacks;
-    int driver = 0;
-    int mixer = kSoundMixerQuality;
-    bool initialised = false;
-    int rate = 44100;
-    std::unique_ptr<AudioOutput> device;  // device or silent output; none offline
-
-    std::shared_mutex songsMutex;
-    std::vector<std::unique_ptr<SoundSong>> songs;
-    std::vector<float> mixBuffer;  // the output thread's
-
-    std::atomic<SoundCallListener> callListener{nullptr};
-
-    void heard(const char* name, long long a = 0, long long b = 0, long long c = 0) const {
-        if (const SoundCallListener listener = callListener.load(std::memory_order_relaxed)) {
-            listener(name, a, b, c);
-        }
-    }
-
-    bool known(SoundSong* song) const {
-        return song != nullptr &&
-               std::any_of(songs.begin(), songs.end(),
-                           [song](const std::unique_ptr<SoundSong>& s) { return s.get() == song; });
-    }
-
-    void closeLayer() {
-        if (!initialised) return;
-        device.reset();  // no mixing after this
-        std::unique_lock<std::shared_mutex> lock(songsMutex);
-        songs.clear();
-        initialised = false;
-    }
-
-    // Called by the output's thread.
-    void mixAll(std::int16_t* out, int frames, int latencyFrames) {
-        std::shared_lock<std::shared_mutex> lock(songsMutex);
-        // After the lock: a seek holds it a while, and the chunk reaches the
-        // output only now.
-        const auto now = SongClock::Clock::now();
-        mixBuffer.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
-        for (const std::unique_ptr<SoundSong>& s : songs) {
-            if (!s->playing) continue;
-            s->mixInto(mixBuffer.data(), frames, rate);
-            s->clock.mixed(s->framesMixed, frames, latencyFrames, now);
-            s->framesMixed += frames;
-        }
-        floatToPcm16(mixBuffer.data(), out, frames * 2);
-    }
-
-    // With the song list locked alone and the song at its start time: plays.
-    void startPlaying(SoundSong* song) const {
-        song->framesMixed = 0;
-        song->gain = static_cast<float>(song->volume.load()) / kSoundMaxVolume;
-        song->clock.start(song->startMs, rate, output == kSoundOutputOffline);
-        song->playing = true;
-        song->paused = false;
-    }
-
-    // A pause or seek: what the output still holds of the old place is dropped.
-    int changeQueued(const std::function<bool()>& change) {
-        return (device ? device->changeAndDiscard(change) : change()) ? 1 : 0;
-    }
-
-    // With the song list locked alone: plays from the song's start time.
-    void playFromStart(SoundSong* song) const {
-        song->seekTo(song->startMs / 1000.0, rate);
-        startPlaying(song);
-    }
-};
 
 SoundLayer::SoundLayer() : sys_(std::make_unique<System>()) {}
 
@@ -150,6 +81,8 @@ int SoundLayer::init(int mixRate, int maxChannels, unsigned flags) {
         if (!sys.device) return 0;
     } else if (sys.output == kSoundOutputNone) {
         sys.device = openSilentOutput(mixRate, mix);
+    } else {
+        sys.device = std::make_unique<AudioOutput>();  // the host pulls the mix
     }
     sys.initialised = true;
     return 1;
@@ -182,6 +115,7 @@ SoundSong* SoundLayer::songLoad(const char* name) {
 int SoundLayer::songFree(SoundSong* song) {
     System& sys = *sys_;
     sys.heard("free");
+    sys.stop(song);
     std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
     const auto it =
         std::find_if(sys.songs.begin(), sys.songs.end(),
@@ -201,44 +135,52 @@ int SoundLayer::songPlay(SoundSong* song) {
         std::shared_lock<std::shared_mutex> shared(sys.songsMutex);
         if (!sys.known(song)) return 0;
         if (song->playing) return 1;
-        song->seekTo(song->startMs / 1000.0, sys.rate);
+        sys.position(song);
     }
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!sys.known(song)) return 0;
-    sys.startPlaying(song);
+    {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!sys.known(song)) return 0;
+        sys.startPlaying(song);
+    }
+    sys.device->playFrom(song->startMs);
     return 1;
 }
 
 int SoundLayer::songPause(SoundSong* song) {
     System& sys = *sys_;
     sys.heard("pause");
-    return sys.changeQueued([&sys, song] {
+    const int paused = sys.changeQueued([&sys, song] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
         if (!sys.known(song) || !song->playing) return false;
         // What has been mixed but not yet heard is dropped: resuming re-mixes
         // it from the time heard, so nothing is skipped.
-        const int heardMs = song->clock.nowMs(SongClock::Clock::now());
+        const int heardMs = sys.heardMs(song);
         song->playing = false;
         song->paused = true;
         song->startMs = heardMs;
-        song->clock.start(heardMs, sys.rate, sys.output == kSoundOutputOffline);
+        song->clock.start(heardMs, sys.rate, sys.offline());
         return true;
     });
+    if (paused != 0) sys.device->holdAt(song->startMs);
+    return paused;
 }
 
 int SoundLayer::songResume(SoundSong* song) {
     System& sys = *sys_;
     sys.heard("resume");
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!sys.known(song) || !song->paused) return 0;
-    sys.playFromStart(song);
+    {
+        std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!sys.known(song) || !song->paused) return 0;
+        sys.playFromStart(song);
+    }
+    sys.device->playFrom(song->startMs);
     return 1;
 }
 
 int SoundLayer::songSeekMs(SoundSong* song, int startMs) {
     System& sys = *sys_;
     sys.heard("seek", startMs);
-    return sys.changeQueued([&sys, song, startMs] {
+    const int moved = sys.changeQueued([&sys, song, startMs] {
         std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
         if (!sys.known(song) || startMs < 0 || (!song->playing && !song->paused)) return false;
         song->startMs = startMs;
@@ -246,36 +188,44 @@ int SoundLayer::songSeekMs(SoundSong* song, int startMs) {
             sys.playFromStart(song);
         } else {
             // Positioned when it resumes; until then the clock reads the new time.
-            song->clock.start(startMs, sys.rate, sys.output == kSoundOutputOffline);
+            song->clock.start(startMs, sys.rate, sys.offline());
         }
         return true;
     });
+    if (moved == 0) return 0;
+    if (song->playing) {
+        sys.device->playFrom(startMs);
+    } else {
+        sys.device->holdAt(startMs);
+    }
+    return 1;
 }
 
 int SoundLayer::songStop(SoundSong* song) {
     System& sys = *sys_;
     sys.heard("stop");
-    std::unique_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!sys.known(song)) return 0;
-    song->playing = false;
-    song->paused = false;
-    return 1;
+    return sys.stop(song);
 }
 
 int SoundLayer::songGetTimeMs(SoundSong* song) {
     System& sys = *sys_;
     sys.heard("getTime");
+    if (sys.device) sys.device->mixAhead();
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!sys.known(song)) return 0;
-    return song->clock.nowMs(SongClock::Clock::now());
+    return sys.heardMs(song);
 }
 
 int SoundLayer::songSetMasterVolume(SoundSong* song, int volume) {
     System& sys = *sys_;
     sys.heard("setMasterVolume", volume);
-    std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
-    if (!sys.known(song)) return 0;
-    song->volume = std::clamp(volume, 0, kSoundMaxVolume);
+    {
+        std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
+        if (!sys.known(song)) return 0;
+        song->volume = std::clamp(volume, 0, kSoundMaxVolume);
+    }
+    // The fade's steps come while a page's events wait: keep its output fed.
+    sys.device->mixAhead();
     return 1;
 }
 
@@ -292,7 +242,7 @@ int SoundLayer::songSetStartMs(SoundSong* song, int startMs) {
 int SoundLayer::songMixOffline(SoundSong* song, std::int16_t* interleavedStereo, int frames) {
     System& sys = *sys_;
     sys.heard("mixOffline", frames);
-    if (sys.output != kSoundOutputOffline || interleavedStereo == nullptr || frames <= 0) return 0;
+    if (!sys.offline() || interleavedStereo == nullptr || frames <= 0) return 0;
     std::shared_lock<std::shared_mutex> lock(sys.songsMutex);
     if (!sys.initialised || !sys.known(song) || !song->playing) return 0;
     std::vector<float> mix(static_cast<std::size_t>(frames) * 2, 0.0f);

@@ -1,9 +1,11 @@
 // The sound layer: the project's own small sound library, over libopenmpt
-// (decoding and mixing tracker songs) and SDL2 audio (the device). Its calls
-// follow the classic sequence: choose the output, hand over the file
-// callbacks, choose driver and mixer, initialise, load a song, play it, read
-// its time, set its master volume, stop, free, close. All calls are made from
-// one thread; the layer mixes on its own thread (device or silent output).
+// (decoding and mixing tracker songs) and the platform's audio output
+// (audio_output.h: PulseAudio or SDL2 on the desktop, the page's AudioWorklet
+// in a browser). Its calls follow the classic sequence: choose the output,
+// hand over the file callbacks, choose driver and mixer, initialise, load a
+// song, play it, read its time, set its master volume, stop, free, close.
+// All calls are made from one thread; the desktop's outputs mix on a thread
+// of their own, the page's worklet on the caller's.
 // A SoundLayer object holds all of its state (the show's is its song
 // player's): nothing of it is process-wide, and destroying it closes it.
 #pragma once
@@ -13,7 +15,7 @@
 #include <memory>
 
 // Output types.
-constexpr int kSoundOutputNone = 0;    // silent: mixed at real-time pace on the layer's own thread
+constexpr int kSoundOutputNone = 0;    // silent: the song's time runs on in real time, unheard
 constexpr int kSoundOutputDevice = 2;  // the default audio device (SDL2)
 constexpr int kSoundOutputOffline =
     16;  // no device, no thread: the host pulls audio (songMixOffline)
@@ -48,8 +50,8 @@ struct SoundSong;  // a loaded song
 // sequence and the fade's steps. Called on the caller's thread; null for none.
 using SoundCallListener = void (*)(const char* name, long long a, long long b, long long c);
 
-// One implementation per platform: sound_layer.cpp natively,
-// web_sound_layer.cpp in a browser; each defines its own System.
+// One implementation on every platform (sound_layer.cpp); the platform
+// supplies only the outputs it plays through (audio_output.h).
 class SoundLayer {
   public:
     SoundLayer();
@@ -106,7 +108,7 @@ class SoundLayer {
 
     void setCallListener(SoundCallListener listener);
 
-    struct System;  // the implementation's state
+    struct System;  // the layer's state (sound_layer_state.h)
 
   private:
     std::unique_ptr<System> sys_;
