@@ -90,6 +90,8 @@ class WorkletSong {
   }
 
   flush(generation) {
+    // A seek or pause before anything was heard: its song is waited for anew.
+    if (!this.held) this.goContextTime = this.context.currentTime;
     this.report = null;
     this.sentFrames = 0;
     this.sentAtReport = 0;
@@ -172,9 +174,10 @@ class WorkletSong {
     if (r === null && this.reportAt === 0 && now - this.watchFrom >= WorkletSong.REPORT_WITHIN_S) {
       return 'the song\'s worklet never reported';
     }
-    if (this.goContextTime === null || r === null) return '';
+    // Held, or paused (nothing sent): nothing is to be heard yet.
+    if (this.goContextTime === null || r === null || this.sentFrames === 0) return '';
     const since = now - this.goContextTime;
-    if (r.handed === 0 && since >= WorkletSong.HANDED_WITHIN_S && this.sentFrames > 0) {
+    if (r.handed === 0 && since >= WorkletSong.HANDED_WITHIN_S) {
       return 'the song\'s worklet handed nothing out';
     }
     if (r.handed > 0 && this.heardFrames(r.generation, this.sentFrames) > 0) return '';
