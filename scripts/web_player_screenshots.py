@@ -27,7 +27,7 @@ try:
                           height=640, deviceScaleFactor=1, mobile=False)
             page.open(site.base + "index.html?nosound&nodialog&fullscreen&start=372",
                       r".")
-            page.wait_until("typeof ccall === 'function' &&"
+            page.wait_until("typeof Module !== 'undefined' && Module.calledRun &&"
                             " ccall('sorvanelPlayerTimeMs', 'number', [], []) > 372500")
             page.evaluate("PlayerBar.act(PlayerAction.pause); PlayerBar.show()")
             page.wait_until("ccall('sorvanelPlayerPaused', 'number', [], []) === 1")

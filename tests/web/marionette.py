@@ -138,6 +138,18 @@ class Firefox:
                                    % (condition, seconds, self.evaluate("document.title")))
             time.sleep(0.05)  # the next look at the page
 
+    def measure_over(self, reading, milliseconds):
+        """[reading then, reading `milliseconds` later, its last two fields]:
+        `reading` is an expression giving a list whose last two items are
+        kept from the second look only. Two short scripts with a wait in the
+        page between them, not one script that waits: Firefox answers a
+        short script at once while the show plays."""
+        first = self.evaluate("window.__measuredFrom = performance.now(), (%s)" % reading)
+        self.wait_until("performance.now() - window.__measuredFrom >= %d" % milliseconds,
+                        milliseconds / 1000 + 60)
+        second = self.evaluate(reading)
+        return [first[:-2], second[:-2], second[-2], second[-1]]
+
     def click(self, selector):
         """A real click on the element (WebDriver's element click: trusted
         mouse events through the browser, a user's gesture)."""

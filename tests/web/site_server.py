@@ -12,7 +12,8 @@ now holds from the next request:
   first byte (a slow server);
 - with `silent_worklet` set, song_worklet.js is one whose processor takes
   the song and plays nothing, never saying a word back: an output that
-  never starts.
+  never starts; with it "mute", one that reports as the page's does but
+  never hands a frame out.
 """
 import functools
 import http.server
@@ -23,6 +24,24 @@ import time
 SONG = "data/Sorvanel.it.gz"
 SILENT_WORKLET = b"""registerProcessor('sorvanel-song', class extends AudioWorkletProcessor {
   process() { return true; }
+});
+"""
+# One that answers as the page's does but never hands a frame out.
+MUTE_WORKLET = b"""registerProcessor('sorvanel-song', class extends AudioWorkletProcessor {
+  constructor() {
+    super();
+    this.generation = 0;
+    this.blocks = 0;
+    this.port.onmessage = (e) => { if (e.data.type === 'flush') this.generation = e.data.generation; };
+  }
+  process() {
+    if (++this.blocks % 8 === 0) {
+      this.port.postMessage({generation: this.generation, handed: 0, lastHandFrame: 0,
+                             frame: currentFrame + 128, starved: true, queued: 0, gaps: 0,
+                             silentFrames: 0, drained: false});
+    }
+    return true;
+  }
 });
 """
 
@@ -45,7 +64,8 @@ class Site:
                     if site.song_fault is not None:
                         return self.broken_song(site.song_fault)
                 if site.silent_worklet and self.path.split("?")[0] == "/song_worklet.js":
-                    return self.send_bytes(SILENT_WORKLET, "text/javascript")
+                    return self.send_bytes(MUTE_WORKLET if site.silent_worklet == "mute"
+                                           else SILENT_WORKLET, "text/javascript")
                 return super().do_GET()
 
             def send_bytes(self, data, kind):

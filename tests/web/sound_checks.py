@@ -66,3 +66,21 @@ def silent_gaps(samples, rate=44100, shortest_ms=5.0, level=0):
     if start is not None and frames - start >= shortest:
         gaps.append((start, frames - start))
     return gaps
+
+
+def mono(samples, start, frames, step=1):
+    """Every step-th frame of frames from `start`, left plus right."""
+    return [samples[2 * i] + samples[2 * i + 1] for i in range(start, start + frames, step)]
+
+
+def best_match(recording, reference, most_lag, frames, step=16):
+    """(correlation, lag): where in `recording` (within most_lag frames of its
+    start) the first `frames` of `reference` are found: searched on every
+    step-th frame, then to the frame."""
+    wanted = mono(reference, 0, frames, step)
+    lags = range(0, min(most_lag, len(recording) // 2 - frames), step)
+    coarse = max((correlation(mono(recording, lag, frames, step), wanted), lag) for lag in lags)
+    # Then frame by frame around it, on every frame of a shorter window.
+    near, wanted = frames // 8, mono(reference, 0, frames // 8)
+    fine = range(max(0, coarse[1] - step), min(coarse[1] + step, len(recording) // 2 - near))
+    return max((correlation(mono(recording, lag, near), wanted), lag) for lag in fine)

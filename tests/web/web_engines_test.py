@@ -9,6 +9,7 @@ is skipped with a message (scripts/setup.sh --web installs both).
 
     web_engines_test.py BUILD_FOLDER        (exit 77: no site built, skipped)
 """
+import array
 import base64
 import json
 import os
@@ -22,6 +23,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from page_test_main import build_and_site  # noqa: E402
 import marionette  # noqa: E402
 import png_pictures  # noqa: E402
+import sound_checks  # noqa: E402
 from private_pulse import PrivatePulse  # noqa: E402
 from site_server import Site  # noqa: E402
 
@@ -37,6 +39,21 @@ CLOCK_PACE = """new Promise((resolve) => {
     const at = () => [song.timeMs(), songContext.currentTime * 1000, performance.now()];
     const start = at();
     setTimeout(() => resolve([start, at(), song.gaps()[0], song.heardClock.why]), 3000); })"""
+# The same read at one moment (Firefox's is measured from outside the page).
+CLOCK_AT = ("[Module.sorvanelSong.timeMs(), songContext.currentTime * 1000, performance.now(),"
+            " Module.sorvanelSong.gaps()[0], Module.sorvanelSong.heardClock.why]")
+RATE = 44100
+
+
+def native_capture(folder, start, end):
+    path = os.path.join(folder, "song.s16")
+    run = subprocess.run([os.path.join(BUILD, "talvenor"), "--capture", path, "--from", str(start),
+                          "--to", str(end)], cwd=BUILD, capture_output=True, text=True, timeout=300)
+    if run.returncode != 0:
+        raise AssertionError("talvenor --capture: " + run.stderr)
+    return sound_checks.read_s16(path)
+
+
 PLAYING = "Module.sorvanelSong && Module.sorvanelSong.timeMs() >= 15000"
 MESSAGE = ("!document.getElementById('message').hidden && "
            "document.getElementById('message-text').textContent + ' ' + "
@@ -112,17 +129,47 @@ class InFirefox(EngineTest, unittest.TestCase):
     def tearDown(self):
         self.firefox.close()
 
-    # Passed here once (clock 0.98 of the wall, no gap), but Marionette's
-    # scripts then stopped coming back once the show played: to be found out
-    # before this is a test.
-    @unittest.skip("Marionette stops answering once the show plays (not yet understood)")
+    # Where Firefox answers it passes (1.0001 of the audio clock, no gap).
+    # But in four of eight runs here a WebDriver:ExecuteScript sent in the
+    # first seconds after the show starts never came back (within 25 to 300
+    # s), whatever it asked: the song's clock, or only document.title; with
+    # or without the chunk tap; polled every 50 ms or after a 3 s wait in the
+    # page; and meanwhile the sink played only silence: the page stalls, not
+    # only Marionette. Chromium and WebKitGTK drive the same page throughout:
+    # to be found out before this is a test.
+    @unittest.skip("Marionette's script answers stop coming in most runs once the show plays")
     def test_a_click_starts_the_song_and_the_clock_follows_it(self):
         page = self.firefox
         page.open(self.site.base + "index.html?start=14&controls&window=320x240")
         page.wait_until("document.getElementById('dialog').hidden === false", 120)
         page.click("#start")
         state = page.wait_until("(%s) ? true : (%s)" % (PLAYING, MESSAGE), 120)
-        self.assertSoundAndClock(state, page.evaluate_async(CLOCK_PACE))
+        self.assertIsInstance(state, bool, "the page said: %s" % state)
+        # What the sink plays, recorded while the clock is measured.
+        recorder = subprocess.Popen(
+            ["parec", "-s", self.pulse.server, "-d", "bench.monitor", "--format=s16le",
+             "--rate=44100", "--channels=2", "--raw"], stdout=subprocess.PIPE)
+        try:
+            recorded_from_ms = page.evaluate("Module.sorvanelSong.timeMs()")
+            self.assertSoundAndClock(state, page.measure_over(CLOCK_AT, 3000))
+        finally:
+            recorder.terminate()
+            heard = array.array("h")
+            data = recorder.stdout.read()
+            recorder.stdout.close()
+            recorder.wait()
+            heard.frombytes(data[: len(data) - len(data) % 2])
+        with tempfile.TemporaryDirectory() as folder:
+            native = native_capture(folder, 14, 19)
+        # The sink played the native song: half a second of it from where the
+        # clock stood as the recording began is found in what was recorded.
+        offset = max(0, (recorded_from_ms - 14000) * RATE // 1000)
+        correlation, lag = sound_checks.best_match(heard, native[2 * offset:], 3 * RATE // 2,
+                                                   RATE // 2)
+        print("Firefox: %.1f s recorded from the sink; the song from %.3f s found %.0f ms in,"
+              " correlation %.4f" % (len(heard) / 2 / RATE, recorded_from_ms / 1000,
+                                     1000 * lag / RATE, correlation))
+        self.assertGreater(correlation, 0.9)
 
     def test_a_shot_is_talvenors(self):
         page = self.firefox

@@ -132,6 +132,13 @@ class WebViewing(PageTest):
         page.wait_until("%s === %d" % (TIME, following), 60)
         self.assertRegex(page.evaluate("document.getElementById('chapter').textContent"),
                          r"^event \d+/91: \w")
+        # The caption is whole: on a line of its own inside the screen, not cut.
+        caption = page.evaluate("""(() => { const c = document.getElementById('chapter');
+            const r = c.getBoundingClientRect();
+            return [c.textContent, r.left, r.right, c.scrollWidth, c.clientWidth]; })()""")
+        print("phone caption: %r at %.0f to %.0f" % tuple(caption[:3]))
+        self.assertTrue(caption[1] >= 0 and caption[2] <= 390, caption)
+        self.assertLessEqual(caption[3], caption[4], "the caption is cut: %r" % caption)
         # A double tap on the right half: 5 s on, still paused.
         page.double_tap(300, 200)
         page.wait_until("%s === %d" % (TIME, following + 5000), 60)
@@ -218,13 +225,17 @@ class WebViewing(PageTest):
             ("?window=100x100", "window=100x100: --window takes WxH from 320x240 to 8192x8192"),
             ("?strat=100", "strat=100: the page takes no such setting"),
             ("?nosound=0", "nosound=0: --nosound takes no value"),
+            ("?start=" + "9" * 3000, "start=999"),
         ]
         for query, text in cases:
             self.page.open(self.site.base + "index.html" + query, r".")
             shown = self.page.wait_until("!document.getElementById('message').hidden &&"
                                          " document.getElementById('message-text').textContent")
-            self.assertTrue(shown.startswith(text), "%s: %r" % (query, shown))
+            self.assertTrue(shown.startswith(text), "%s: %r" % (query[:40], shown[:200]))
             self.assertTrue(self.page.evaluate("document.getElementById('dialog').hidden"))
+            # However long, the message wraps inside the window.
+            self.assertLessEqual(self.page.evaluate("document.documentElement.scrollWidth"),
+                                 self.page.evaluate("window.innerWidth"), query[:40])
         shots = [
             ("?shot=30&size=100000x100000", "error: size=100000x100000: --size takes WxH, each "
                                             "from 16 to 8192"),

@@ -58,6 +58,7 @@ function goOnWithoutSound() {
 }
 
 const SOUND_START_FAILED = 'Sound initialization failed!';
+let soundFailed = false;  // said; the show is not started behind the message
 
 // What the module and the host say to the page.
 const Page = {
@@ -80,6 +81,7 @@ const Page = {
   // The sound started but nothing of the song is heard: the show would sit
   // at its first frame. Said as the launcher says a sound start that failed.
   soundNotHeard(why) {
+    soundFailed = true;
     if (songContext) songContext.suspend().catch(() => {});
     Page.failed(SOUND_START_FAILED, why);
   },
@@ -87,6 +89,7 @@ const Page = {
   // the song.
   showStarted(script) {
     Loading.hide();
+    if (Module.sorvanelSong instanceof WorkletSong) Module.sorvanelSong.goOnceFramesFlow();
     PlayerBar.open(script);
     ListenerVolume.attach(Module.sorvanelSong);
     ShowWakeLock.hold();
@@ -208,7 +211,11 @@ async function beamMeUp() {
   started = true;
   const sound = !$('nosound').checked;
   const fullScreen = $('fullscreen').checked;
-  if (sound) openSongContext();  // in the gesture itself, before any await
+  if (sound) {
+    openSongContext();  // in the gesture itself, before any await
+    // Its worklet and watch as soon as it runs, while the program loads.
+    prepareSongWorklet((why) => Page.soundNotHeard(why));
+  }
   $('dialog').hidden = true;
   $('stage').hidden = false;
   FullScreen.startedIn = fullScreen;
@@ -217,13 +224,14 @@ async function beamMeUp() {
   $('canvas').focus();
   Loading.show();
   await programReady;
-  if (address.error) return;  // said in place of the show
+  if (address.error || soundFailed) return;  // said in place of the show
   try {
     await writeDataFiles();
   } catch (e) {
     Page.failed('Loading Texture failed!', String((e && e.message) || e));
     return;
   }
+  if (soundFailed) return;
   const [w, h] = CanvasSizing.bufferSize() || chosenSize();
   await ccall('sorvanelShow', 'number', Array(10).fill('number'),
               [w, h, fullScreen ? 1 : 0, sound ? 1 : 0, address.startMs,

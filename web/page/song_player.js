@@ -24,12 +24,28 @@ class SilentSong {
 }
 
 // The worklet's end of the song: samples in, reports of what was played out.
+// Made as soon as the show's audio context runs with its worklet (at the
+// click, before the program is ready), so that an output that plays nothing
+// is found while the rest loads.
 class WorkletSong {
-  // A song sent must be heard this soon (the worklet's first reports come
-  // within tens of milliseconds where the output runs).
-  static START_HEARD_WITHIN_MS = 4000;
+  // The worklet reports every 23 ms once its output runs: none while the
+  // context has rendered this long is an output that does not play.
+  static REPORT_WITHIN_S = 0.5;
+  // Once let go, the first song frames are handed out in the next render
+  // call and heard within the output's latency: this much of the context's
+  // own time without either is a start that failed. Counted in context time,
+  // so a busy page's thread does not raise a false alarm.
+  static HANDED_WITHIN_S = 0.5;
+  static HEARD_WITHIN_S = 1.5;
+  static WATCH_EVERY_MS = 100;
+  // The song is let go at the start of a frame that came this soon after the
+  // one before, once this many have run, and at the latest this long after
+  // the show started (goOnceFramesFlow).
+  static STEADY_FRAME_MS = 250;
+  static GO_AFTER_FRAMES = 2;
+  static GO_AT_LATEST_MS = 3000;
 
-  constructor(context) {
+  constructor(context, onSilentStart = null) {
     this.context = context;
     this.node = new AudioWorkletNode(context, 'sorvanel-song',
                                      {numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2]});
@@ -48,14 +64,23 @@ class WorkletSong {
     // starts) that gets a copy of each chunk sent.
     this.tap = globalThis.songWorkletTap || null;
     this.drainedWaiters = [];
-    // The start's watch: once chunks are sent after a flush, something must
-    // be heard within START_HEARD_WITHIN_MS, or onSilentStart(why) is told.
+    // Song frames of this generation sent, and of them sent since the last
+    // report came (the worklet may not have had them when it reported).
+    this.sentFrames = 0;
+    this.sentAtReport = 0;
+    // The song is held in the worklet until the show's first frame is drawn
+    // (that frame's work would otherwise leave the worklet dry at once).
+    this.held = true;
+    this.goContextTime = null;
+    // The start's watch (onSilentStart(why) where the output plays nothing).
     this.heardOnce = false;
-    this.startWatch = null;
-    this.onSilentStart = null;
+    this.onSilentStart = onSilentStart;
+    this.watchFrom = context.currentTime;
+    this.watch = setInterval(() => this.watchStart(), WorkletSong.WATCH_EVERY_MS);
     this.port.onmessage = (event) => {
       this.report = event.data;
       this.reportAt = performance.now();
+      this.sentAtReport = this.sentFrames;
       if (this.report.drained) {
         for (const resolve of this.drainedWaiters) resolve(true);
         this.drainedWaiters = [];
@@ -65,19 +90,46 @@ class WorkletSong {
   }
 
   flush(generation) {
-    clearTimeout(this.startWatch);
-    this.startWatch = null;
+    // A seek or pause before anything was heard: its song is waited for anew.
+    if (!this.held) this.goContextTime = this.context.currentTime;
     this.report = null;
-    this.port.postMessage({type: 'flush', generation});
+    this.sentFrames = 0;
+    this.sentAtReport = 0;
+    this.port.postMessage({type: 'flush', generation, hold: this.held});
   }
 
   // Interleaved 16-bit stereo, copied out of the module's memory.
   queue(generation, samples) {
-    if (!this.heardOnce && this.startWatch === null) {
-      this.startWatch = setTimeout(() => this.startWasNotHeard(), WorkletSong.START_HEARD_WITHIN_MS);
-    }
     if (this.tap) this.tap.push({generation, samples: samples.slice()});
+    this.sentFrames += samples.length >> 1;
     this.port.postMessage({type: 'chunk', generation, samples}, [samples.buffer]);
+  }
+
+  // The show runs: its song is let go once its frames come steadily (the
+  // first ones set up the show's GL state, and on a software rasteriser one
+  // of them can hold the page's thread for seconds: the worklet, primed a
+  // second ahead, would run dry in it), or GO_AT_LATEST_MS after the start
+  // where they never do (a slow machine, a background tab).
+  goOnceFramesFlow() {
+    const go = () => {
+      if (!this.held) return;
+      this.held = false;
+      this.goContextTime = this.context.currentTime;
+      this.port.postMessage({type: 'go'});
+    };
+    let frames = 0;
+    let last = performance.now();
+    const frame = () => {
+      const now = performance.now();
+      if (++frames > WorkletSong.GO_AFTER_FRAMES && now - last < WorkletSong.STEADY_FRAME_MS) {
+        go();
+      } else if (this.held) {
+        requestAnimationFrame(frame);
+      }
+      last = now;
+    };
+    requestAnimationFrame(frame);
+    setTimeout(go, WorkletSong.GO_AT_LATEST_MS);
   }
 
   // The context frame being heard now (heard_clock.js: the output's own
@@ -98,29 +150,53 @@ class WorkletSong {
       // Nothing was handed out after lastHandFrame.
       frames = r.handed - Math.max(0, r.lastHandFrame - heard);
     } else {
-      // Playing on since the report, as far as it was sent.
-      frames = r.handed + (heard - r.lastHandFrame);
+      // Playing on since the report, as far as the worklet had song for
+      // (a report held up behind a busy page's thread must not carry the
+      // clock past a queue that ran dry meanwhile).
+      const most = r.handed + r.queued + (this.sentFrames - this.sentAtReport);
+      frames = Math.min(most, r.handed + (heard - r.lastHandFrame));
     }
     const songFrames = Math.max(0, Math.min(sent, Math.floor(frames)));
     if (songFrames > 0 && !this.heardOnce) {
       this.heardOnce = true;
-      clearTimeout(this.startWatch);
+      clearInterval(this.watch);
     }
     return songFrames;
   }
 
-  // The song was sent but nothing of it reckoned heard in time: say what
-  // the output did, so that the page can tell the listener.
-  startWasNotHeard() {
-    this.startWatch = null;
-    if (this.heardOnce || !this.onSilentStart) return;
+  // Why the start failed, or '' while it may still come: no report while
+  // the context rendered REPORT_WITHIN_S, nothing handed out or nothing heard
+  // that long after the song was let go.
+  startFailure() {
     const r = this.report;
-    const what = r === null ? 'the song\'s worklet never reported'
-        : r.handed === 0 ? 'the song\'s worklet handed nothing out'
-        : 'the worklet handed out ' + r.handed + ' frames, none reckoned heard';
-    this.onSilentStart('nothing of the song was heard within ' +
-                       WorkletSong.START_HEARD_WITHIN_MS / 1000 + ' s of its start (' + what +
-                       '; the audio context is ' + this.context.state + ')');
+    const now = this.context.currentTime;
+    if (this.context.state !== 'running') return '';  // said by the sound's start itself
+    if (r === null && this.reportAt === 0 && now - this.watchFrom >= WorkletSong.REPORT_WITHIN_S) {
+      return 'the song\'s worklet never reported';
+    }
+    // Held, or paused (nothing sent): nothing is to be heard yet.
+    if (this.goContextTime === null || r === null || this.sentFrames === 0) return '';
+    const since = now - this.goContextTime;
+    if (r.handed === 0 && since >= WorkletSong.HANDED_WITHIN_S) {
+      return 'the song\'s worklet handed nothing out';
+    }
+    if (r.handed > 0 && this.heardFrames(r.generation, this.sentFrames) > 0) return '';
+    if (since >= WorkletSong.HEARD_WITHIN_S) {
+      return 'the worklet handed out ' + r.handed + ' frames, none reckoned heard';
+    }
+    return '';
+  }
+
+  // Said where it holds at two checks in a row: a report that waited
+  // behind a busy page's thread is in by the second.
+  watchStart() {
+    if (this.heardOnce || !this.onSilentStart) return;
+    const what = this.startFailure();
+    this.suspect = what ? (this.suspect || 0) + 1 : 0;
+    if (this.suspect < 2) return;
+    clearInterval(this.watch);
+    this.onSilentStart('nothing of the song was heard (' + what + '; the audio context is ' +
+                       this.context.state + ')');
   }
 
   // Gaps so far: [times the queue ran dry while playing, frames of silence].
@@ -141,7 +217,7 @@ class WorkletSong {
   timeMs() { return this.clock ? this.clock() : 0; }
 
   stop() {
-    clearTimeout(this.startWatch);
+    clearInterval(this.watch);
     this.onSilentStart = null;
     this.onReport = null;
     this.node.disconnect();
@@ -172,6 +248,28 @@ function openSongContext() {
     songContext.resume();
   }
   return songContext;
+}
+
+// The song's worklet, made as soon as the context runs with it loaded (the
+// show's start takes it), so that its watch starts then.
+let songWorkletEarly = null;
+let songWorkletTaken = false;
+function prepareSongWorklet(onSilentStart) {
+  if (songContext === null) return;
+  songContextRunning(10000).then((running) => {
+    if (!running || songWorkletTaken || songWorkletEarly !== null) return;
+    try {
+      songWorkletEarly = new WorkletSong(songContext, onSilentStart);
+    } catch (e) {
+      // Said when the show makes its own.
+    }
+  });
+}
+function takeSongWorklet() {
+  const song = songWorkletEarly;
+  songWorkletEarly = null;
+  songWorkletTaken = true;
+  return song;
 }
 
 // Resolves true once the context runs with the song's worklet loaded, false

@@ -3,16 +3,21 @@
 // ahead through its message port) and tells the page how far it has got.
 //
 // Messages in:
-//   {type: 'flush', generation}            drop what is queued; chunks of this
-//                                          generation follow (a start, seek or pause)
+//   {type: 'flush', generation, hold}      drop what is queued; chunks of this
+//                                          generation follow (a start, seek or pause);
+//                                          with hold, they wait for 'go'
+//   {type: 'go'}                           play what is held (the show's first
+//                                          frame is drawn: the page's thread is free
+//                                          to keep the queue full from here on)
 //   {type: 'chunk', generation, samples}   interleaved Int16Array, queued in order
 //   {type: 'drain'}                        play out what is queued, then stay silent
 // Messages out (about every 23 ms, and at once when the queue runs dry or
 // fills again):
-//   {generation, handed, lastHandFrame, frame, starved, gaps, silentFrames, drained}
+//   {generation, handed, lastHandFrame, frame, starved, queued, gaps, silentFrames, drained}
 //   handed: song frames of this generation handed to the output so far;
 //   lastHandFrame: the context frame just after the last of them;
-//   frame: the context frame after this block; starved: the queue ran dry;
+//   frame: the context frame after this block; starved: the queue ran dry
+//   (or is held); queued: song frames waiting in the queue;
 //   gaps / silentFrames: times the queue ran dry while the song played, and
 //   the frames of silence that made.
 'use strict';
@@ -29,6 +34,7 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
     this.lastHandFrame = 0;
     this.starved = true;
     this.started = false;     // this generation has sounded: a dry queue is a gap
+    this.hold = false;
     this.draining = false;
     this.drained = false;
     this.gaps = 0;
@@ -44,12 +50,18 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
       this.generation = message.generation;
       this.handed = 0;
       this.started = false;
+      this.hold = Boolean(message.hold);
       this.draining = false;
       this.drained = false;
       this.report(currentFrame);
     } else if (message.type === 'chunk') {
       if (message.generation === this.generation && !this.draining) this.queue.push(message.samples);
+    } else if (message.type === 'go') {
+      this.hold = false;
     } else if (message.type === 'drain') {
+      // What was never let go is never heard: nothing to play out.
+      if (this.hold) this.queue = [];
+      this.hold = false;
       this.draining = true;
     }
   }
@@ -57,9 +69,16 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
   report(frame) {
     this.port.postMessage({
       generation: this.generation, handed: this.handed, lastHandFrame: this.lastHandFrame,
-      frame, starved: this.starved, gaps: this.gaps, silentFrames: this.silentFrames,
+      frame, starved: this.starved, queued: this.queuedFrames(), gaps: this.gaps,
+      silentFrames: this.silentFrames,
       drained: this.drained,
     });
+  }
+
+  queuedFrames() {
+    let samples = -this.offset;
+    for (const chunk of this.queue) samples += chunk.length;
+    return samples >> 1;
   }
 
   process(inputs, outputs) {
@@ -67,7 +86,7 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
     const right = outputs[0][1] || left;
     const frames = left.length;
     let done = 0;
-    while (done < frames && this.queue.length > 0) {
+    while (done < frames && this.queue.length > 0 && !this.hold) {
       const chunk = this.queue[0];
       const n = Math.min(frames - done, (chunk.length - this.offset) >> 1);
       for (let i = 0; i < n; ++i) {
