@@ -20,15 +20,15 @@
 #include "capture/capture_clock.h"
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
+#include "capture/ffmpeg_pipe.h"
 #include "capture/offline_show.h"
+#include "capture/png_file.h"
 #include "capture/shot_frame.h"
 #include "capture/stop_signals.h"
 #include "capture/video_sink.h"
-#include "platforms/crash_guard.h"
-#include "platforms/egl_offscreen.h"
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/png_file.h"
-#include "platforms/working_file.h"
+#include "capture/working_file.h"
+#include "host/crash_guard.h"
+#include "offscreen/egl_offscreen.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include <cstring>
 
+#include "capture/ffmpeg_pipe.h"
+#include "capture/working_file.h"
 #include "host/show_host.h"
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/working_file.h"
 
 namespace {
 

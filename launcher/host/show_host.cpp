@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "host/crash_guard.h"
 #include "host/picture_area.h"
-#include "platforms/crash_guard.h"
 
 const char* volatile moduleCallInProgress = nullptr;
 

@@ -1,6 +1,6 @@
 // Implements the live show's stop deadline over sigaction and an interval
 // timer; the handlers call the wrapped ones and only async-signal-safe calls.
-#include "platforms/live_stop_deadline.h"
+#include "live/live_stop_deadline.h"
 
 #include <signal.h>
 #include <sys/time.h>

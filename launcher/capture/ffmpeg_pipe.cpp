@@ -5,7 +5,7 @@
 // stops reading is noticed, and a stop request is seen, within a poll's turn.
 // The children running are kept in a table a signal handler can read, so
 // the run's last resort after a stop request can end them.
-#include "platforms/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // Implements CrashGuard with sigaction on the fatal signals and a handler
 // that only writes, calls the cleanup and _exits. The line is composed in
 // advance, since nothing that allocates may run in the handler.
-#include "platforms/crash_guard.h"
+#include "host/crash_guard.h"
 
 #include <signal.h>
 #include <unistd.h>

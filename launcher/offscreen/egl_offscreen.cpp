@@ -1,6 +1,6 @@
 // Implements EglOffscreen with EGL_MESA_platform_surfaceless and a pbuffer.
 // Needs: libEGL (GLVND) and a Mesa driver (llvmpipe serves without a GPU).
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
