@@ -1,23 +1,19 @@
-// Captures and shots as drivers over the offline show. Every file they write
-// is a working file made new beside its final name (never through a link or
-// over what stands there) and renamed into place only when complete; a
-// failure or an abandoned capture leaves nothing. A capture ends with a last
-// ffmpeg run that muxes the frames and the song; Ctrl-C stops the loop
-// between frames, and what was captured is finished the same way.
+// Captures and shots as drivers over the offline show: the surface, the
+// module, the working files and the frame loop, in their order. Every file
+// they write is a working file made new beside its final name and renamed
+// into place only when complete (capture_commit.h); a failure or an
+// abandoned capture leaves nothing. Ctrl-C stops the loop between frames,
+// and what was captured is finished the same way.
 #include "capture/capture_mode.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "capture/capture_check.h"
 #include "capture/capture_clock.h"
+#include "capture/capture_commit.h"
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
 #include "capture/ffmpeg_pipe.h"
@@ -32,11 +28,6 @@
 
 namespace {
 
-// The descriptors the mux run is handed, as it sees them.
-constexpr int kMuxVideoFd = 3;
-constexpr int kMuxSongFd = 4;
-constexpr int kMuxOutputFd = 5;
-
 PictureShape shapeOf(const LaunchOptions& o) {
     return o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
 }
@@ -44,30 +35,6 @@ PictureShape shapeOf(const LaunchOptions& o) {
 int fail(const std::string& error) {
     std::fprintf(stderr, "talvenor: %s\n", error.c_str());
     return 1;
-}
-
-// What can be known before the module is loaded and the first frame drawn:
-// the folder takes new files, and no folder stands at a final name.
-bool finalNameUsable(const std::string& path, std::string& error) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    if (::access(folder.c_str(), W_OK) != 0) {
-        error = folder + ": " + std::strerror(errno);
-        return false;
-    }
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    if (name.empty() || (longest > 0 && name.size() > static_cast<std::size_t>(longest))) {
-        error = path + ": " + std::strerror(name.empty() ? EISDIR : ENAMETOOLONG);
-        return false;
-    }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = path + ": a folder stands at this name";
-        return false;
-    }
-    return true;
 }
 
 // The programs an encoded capture runs after drawing everything (ffmpeg to
@@ -129,11 +96,6 @@ std::unique_ptr<EglOffscreen> openSurface(const LaunchOptions& o, std::string& e
     return nullptr;
 }
 
-long long sizeOf(int fd) {
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
-
 // The stereo frames of song the capture pulled for its first framesDone frames.
 long long songFramesOf(const FramePlan& plan, std::int64_t framesDone, int audioRate) {
     long long total = 0;
@@ -141,43 +103,6 @@ long long songFramesOf(const FramePlan& plan, std::int64_t framesDone, int audio
         total += plan.audioOf(k, audioRate);
     }
     return total;
-}
-
-// The video and the song muxed into a new working file, which takes the
-// final name once it holds the frames and their sound. The three files go
-// to ffmpeg as descriptors.
-bool mux(VideoSink& sink, WorkingFile& song, int audioRate, const std::string& finalPath,
-         const PlannedCapture& planned, std::string& error) {
-    WorkingFile muxed;
-    if (!muxed.create(finalPath, "muxed", error)) return false;
-    const std::vector<std::string> args = muxArguments(
-        WorkingFile::inheritedPath(kMuxVideoFd), WorkingFile::inheritedPath(kMuxSongFd), audioRate,
-        WorkingFile::inheritedPath(kMuxOutputFd), finalPath);
-    const int output = muxed.fd();
-    std::string why;
-    std::string printed;
-    const int status = runFfmpeg(
-        args, {sink.file().fd(), song.fd(), output}, [output] { return sizeOf(output); }, why,
-        &printed);
-    if (status != 0) {
-        error = "ffmpeg could not mux the video and the song" +
-                (why.empty() ? std::string() : " (" + why + ")");
-        return false;
-    }
-    if (!muxed.flush(error)) return false;
-    std::string wrong;
-    if (!checkEncodedFile(output, planned, wrong)) {
-        error = finalPath + " was not written whole: " + wrong;
-        // ffmpeg may say why (a full disk) and still exit 0.
-        if (const std::string said = lastLineOf(printed); !said.empty()) {
-            error += " (ffmpeg: " + said + ")";
-        }
-        return false;
-    }
-    StopSignals::FinalFiles keeping;
-    if (!muxed.commit(finalPath, error)) return false;
-    keeping.kept();
-    return true;
 }
 
 void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t framesDone,
@@ -195,35 +120,6 @@ void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t f
                  wall > 0.0 ? seconds / wall : 0.0, share(shares.drawing), share(shares.readBack),
                  share(shares.handOff), share(shares.audio), share(shares.flip),
                  share(shares.write));
-}
-
-// The captured files checked and given their final names.
-bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink* sink,
-                   WorkingFile& song, int audioRate, const PlannedCapture& planned,
-                   long long songBytes, long long frameBytes, std::string& error) {
-    if (!song.flush(error)) return false;
-    if (!checkFileSize(song.fd(), "the song's working file " + song.path(), songBytes, error)) {
-        return false;
-    }
-    if (songOnly) {
-        StopSignals::FinalFiles keeping;
-        if (!song.commit(files.songPath, error)) return false;
-        keeping.kept();
-        return true;
-    }
-    if (raw) {
-        if (!sink->file().flush(error) ||
-            !checkFileSize(sink->file().fd(), "the frames' working file " + sink->file().path(),
-                           frameBytes * planned.frames, error)) {
-            return false;
-        }
-        // The frames and their song belong together: both names or neither.
-        StopSignals::FinalFiles keeping;
-        if (!commitPair(sink->file(), files.finalPath, song, files.songPath, error)) return false;
-        keeping.kept();
-        return true;
-    }
-    return mux(*sink, song, audioRate, files.finalPath, planned, error);
 }
 
 }  // namespace
