@@ -118,8 +118,6 @@ int ShowHost::showEndMs() const {
 
 void ShowHost::request(const ShowRequest& request) {
     request_ = request;
-    state_.requestedWidth = request.width;
-    state_.requestedHeight = request.height;
     state_.fullScreen = request.fullScreen;
     state_.pictureShape = PictureShape::Composed;
     if (request.shape != PictureShape::Widescreen) return;
