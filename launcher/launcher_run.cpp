@@ -79,11 +79,11 @@ int runMode(const LaunchOptions& o) {
         case RunMode::Shot:
             return runShot(o);
         case RunMode::List:
-            return printScriptListing(o.moduleName, stdout);
+            return printScriptListing(o.show.moduleName, stdout);
         case RunMode::Show:
             break;
     }
-    LauncherApp app(showRequestFor(o), o.noDialog);
+    LauncherApp app(o.show, o.noDialog);
     return app.InitInstance();
 }
 

@@ -14,7 +14,7 @@
 #include "assets/archive.h"
 #include "assets/jpeg_reader.h"
 #include "assets/texture_slot.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 namespace {
 

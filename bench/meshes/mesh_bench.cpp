@@ -23,7 +23,7 @@
 #include "assets/texture_slot.h"
 #include "effects/scene_renderer.h"
 #include "meshes/baked_mesh_set.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 #include "show/event_timeline.h"
 #include "show/gl_frame_state.h"
 #include "show/scene_director.h"

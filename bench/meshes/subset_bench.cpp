@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "common/dmd_api.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 #include "show_bench.h"
 
 namespace {

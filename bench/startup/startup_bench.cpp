@@ -27,7 +27,7 @@
 #include "common/dmd_api.h"
 #include "effects/outline_text.h"
 #include "music/song_player.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 #include "show/event_timeline.h"
 #include "show_bench.h"
 

@@ -20,7 +20,7 @@
 #include "assets/texture_slot.h"
 #include "effects/font_face.h"
 #include "effects/scene_renderer.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 #include "show/event_timeline.h"
 #include "show/gl_frame_state.h"
 #include "show/scene_director.h"

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "capture/capture_files.h"
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/working_file.h"
+#include "capture/ffmpeg_pipe.h"
+#include "capture/working_file.h"
 
 namespace {
 

@@ -1,73 +1,36 @@
-// Captures and shots as drivers over the offline show. Every file they write
-// is a working file made new beside its final name (never through a link or
-// over what stands there) and renamed into place only when complete; a
-// failure or an abandoned capture leaves nothing. A capture ends with a last
-// ffmpeg run that muxes the frames and the song; Ctrl-C stops the loop
-// between frames, and what was captured is finished the same way.
+// Captures and shots as drivers over the offline show: the surface, the
+// module, the working files and the frame loop, in their order. Every file
+// they write is a working file made new beside its final name and renamed
+// into place only when complete (capture_commit.h); a failure or an
+// abandoned capture leaves nothing. Ctrl-C stops the loop between frames,
+// and what was captured is finished the same way.
 #include "capture/capture_mode.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "capture/capture_check.h"
 #include "capture/capture_clock.h"
+#include "capture/capture_commit.h"
 #include "capture/capture_files.h"
 #include "capture/capture_loop.h"
+#include "capture/ffmpeg_pipe.h"
 #include "capture/offline_show.h"
+#include "capture/png_file.h"
 #include "capture/shot_frame.h"
 #include "capture/stop_signals.h"
 #include "capture/video_sink.h"
-#include "platforms/crash_guard.h"
-#include "platforms/egl_offscreen.h"
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/png_file.h"
-#include "platforms/working_file.h"
+#include "capture/working_file.h"
+#include "host/crash_guard.h"
+#include "offscreen/egl_offscreen.h"
 
 namespace {
-
-// The descriptors the mux run is handed, as it sees them.
-constexpr int kMuxVideoFd = 3;
-constexpr int kMuxSongFd = 4;
-constexpr int kMuxOutputFd = 5;
-
-PictureShape shapeOf(const LaunchOptions& o) {
-    return o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
-}
 
 int fail(const std::string& error) {
     std::fprintf(stderr, "talvenor: %s\n", error.c_str());
     return 1;
-}
-
-// What can be known before the module is loaded and the first frame drawn:
-// the folder takes new files, and no folder stands at a final name.
-bool finalNameUsable(const std::string& path, std::string& error) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    if (::access(folder.c_str(), W_OK) != 0) {
-        error = folder + ": " + std::strerror(errno);
-        return false;
-    }
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    if (name.empty() || (longest > 0 && name.size() > static_cast<std::size_t>(longest))) {
-        error = path + ": " + std::strerror(name.empty() ? EISDIR : ENAMETOOLONG);
-        return false;
-    }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = path + ": a folder stands at this name";
-        return false;
-    }
-    return true;
 }
 
 // The programs an encoded capture runs after drawing everything (ffmpeg to
@@ -88,10 +51,10 @@ bool encoderProgramsFound(std::string& error) {
 // A song capture draws no picture: its surface only hosts the module's Init,
 // so the picture options (size, supersampling, multisampling) do not apply.
 LaunchOptions songCaptureSurfaceOptions(LaunchOptions o) {
-    o.outputWidth = 320;
-    o.outputHeight = 240;
-    o.supersample = 1;
-    o.msaa = 0;
+    o.capture.width = 320;
+    o.capture.height = 240;
+    o.capture.supersample = 1;
+    o.show.msaa = 0;
     return o;
 }
 
@@ -99,39 +62,34 @@ LaunchOptions songCaptureSurfaceOptions(LaunchOptions o) {
 // supersampling, multisampled as asked; null with error set, naming the
 // option and the driver's limit, where the driver cannot.
 std::unique_ptr<EglOffscreen> openSurface(const LaunchOptions& o, std::string& error) {
-    const int width = o.outputWidth * o.supersample;
-    const int height = o.outputHeight * o.supersample;
+    const int width = o.capture.width * o.capture.supersample;
+    const int height = o.capture.height * o.capture.supersample;
     // A supersampled picture is drawn as a plain one of its size would be (a
     // pbuffer), so it is exactly that picture reduced.
     OffscreenDrawing drawing;
-    drawing.framebuffer = o.msaa > 0;
-    drawing.samples = o.msaa;
+    drawing.framebuffer = o.show.msaa > 0;
+    drawing.samples = o.show.msaa;
     auto surface = std::make_unique<EglOffscreen>(width, height, kShowGlApi, drawing);
     if (surface->ok()) {
-        if (o.msaa > 0 && surface->samples() < o.msaa) {
+        if (o.show.msaa > 0 && surface->samples() < o.show.msaa) {
             std::fprintf(stderr,
                          "talvenor: --msaa %d: this driver allows %d samples a pixel at most; "
                          "drawing with %d\n",
-                         o.msaa, surface->limits().maxSamples, surface->samples());
+                         o.show.msaa, surface->limits().maxSamples, surface->samples());
         }
         return surface;
     }
-    if (o.msaa > 0 && surface->limits().maxSide > 0 && surface->limits().maxSamples < 2) {
-        error = "--msaa " + std::to_string(o.msaa) + ": " + surface->error();
-    } else if (o.supersample > 1) {
-        error = "--supersample " + std::to_string(o.supersample) + " at " +
-                std::to_string(o.outputWidth) + "x" + std::to_string(o.outputHeight) + " draws " +
-                std::to_string(width) + "x" + std::to_string(height) +
+    if (o.show.msaa > 0 && surface->limits().maxSide > 0 && surface->limits().maxSamples < 2) {
+        error = "--msaa " + std::to_string(o.show.msaa) + ": " + surface->error();
+    } else if (o.capture.supersample > 1) {
+        error = "--supersample " + std::to_string(o.capture.supersample) + " at " +
+                std::to_string(o.capture.width) + "x" + std::to_string(o.capture.height) +
+                " draws " + std::to_string(width) + "x" + std::to_string(height) +
                 " pixels: " + surface->error();
     } else {
         error = "no offscreen OpenGL context: " + surface->error();
     }
     return nullptr;
-}
-
-long long sizeOf(int fd) {
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
 }
 
 // The stereo frames of song the capture pulled for its first framesDone frames.
@@ -143,96 +101,30 @@ long long songFramesOf(const FramePlan& plan, std::int64_t framesDone, int audio
     return total;
 }
 
-// The video and the song muxed into a new working file, which takes the
-// final name once it holds the frames and their sound. The three files go
-// to ffmpeg as descriptors.
-bool mux(VideoSink& sink, WorkingFile& song, int audioRate, const std::string& finalPath,
-         const PlannedCapture& planned, std::string& error) {
-    WorkingFile muxed;
-    if (!muxed.create(finalPath, "muxed", error)) return false;
-    const std::vector<std::string> args = muxArguments(
-        WorkingFile::inheritedPath(kMuxVideoFd), WorkingFile::inheritedPath(kMuxSongFd), audioRate,
-        WorkingFile::inheritedPath(kMuxOutputFd), finalPath);
-    const int output = muxed.fd();
-    std::string why;
-    std::string printed;
-    const int status = runFfmpeg(
-        args, {sink.file().fd(), song.fd(), output}, [output] { return sizeOf(output); }, why,
-        &printed);
-    if (status != 0) {
-        error = "ffmpeg could not mux the video and the song" +
-                (why.empty() ? std::string() : " (" + why + ")");
-        return false;
-    }
-    if (!muxed.flush(error)) return false;
-    std::string wrong;
-    if (!checkEncodedFile(output, planned, wrong)) {
-        error = finalPath + " was not written whole: " + wrong;
-        // ffmpeg may say why (a full disk) and still exit 0.
-        if (const std::string said = lastLineOf(printed); !said.empty()) {
-            error += " (ffmpeg: " + said + ")";
-        }
-        return false;
-    }
-    StopSignals::FinalFiles keeping;
-    if (!muxed.commit(finalPath, error)) return false;
-    keeping.kept();
-    return true;
-}
-
 void reportCapture(const LaunchOptions& o, const FramePlan& plan, std::int64_t framesDone,
                    const TimeShares& shares, double wall) {
-    const double seconds = static_cast<double>(framesDone) / o.framesPerSecond;
+    const double seconds = static_cast<double>(framesDone) / o.capture.framesPerSecond;
     auto share = [wall](double part) { return wall > 0.0 ? 100.0 * part / wall : 0.0; };
     std::fprintf(stderr,
                  "talvenor: %s: %lld frames, %.3f s at %d fps, %dx%d, song %.3f to %.3f s; "
                  "%.1f s (%.2fx real time): drawing %.0f%%, read-back %.1f%%, waiting for the "
                  "encoder or disk %.0f%%, audio %.1f%%; beside them, rows turned %.1f%% and "
                  "frames written %.0f%%\n",
-                 o.outputPath.c_str(), static_cast<long long>(framesDone), seconds,
-                 o.framesPerSecond, o.outputWidth, o.outputHeight, plan.startMs() / 1000.0,
-                 plan.frameMs(plan.firstFrame() + framesDone) / 1000.0, wall,
-                 wall > 0.0 ? seconds / wall : 0.0, share(shares.drawing), share(shares.readBack),
-                 share(shares.handOff), share(shares.audio), share(shares.flip),
-                 share(shares.write));
-}
-
-// The captured files checked and given their final names.
-bool commitCapture(const CaptureFiles& files, bool raw, bool songOnly, VideoSink* sink,
-                   WorkingFile& song, int audioRate, const PlannedCapture& planned,
-                   long long songBytes, long long frameBytes, std::string& error) {
-    if (!song.flush(error)) return false;
-    if (!checkFileSize(song.fd(), "the song's working file " + song.path(), songBytes, error)) {
-        return false;
-    }
-    if (songOnly) {
-        StopSignals::FinalFiles keeping;
-        if (!song.commit(files.songPath, error)) return false;
-        keeping.kept();
-        return true;
-    }
-    if (raw) {
-        if (!sink->file().flush(error) ||
-            !checkFileSize(sink->file().fd(), "the frames' working file " + sink->file().path(),
-                           frameBytes * planned.frames, error)) {
-            return false;
-        }
-        // The frames and their song belong together: both names or neither.
-        StopSignals::FinalFiles keeping;
-        if (!commitPair(sink->file(), files.finalPath, song, files.songPath, error)) return false;
-        keeping.kept();
-        return true;
-    }
-    return mux(*sink, song, audioRate, files.finalPath, planned, error);
+                 o.capture.outputPath.c_str(), static_cast<long long>(framesDone), seconds,
+                 o.capture.framesPerSecond, o.capture.width, o.capture.height,
+                 plan.startMs() / 1000.0, plan.frameMs(plan.firstFrame() + framesDone) / 1000.0,
+                 wall, wall > 0.0 ? seconds / wall : 0.0, share(shares.drawing),
+                 share(shares.readBack), share(shares.handOff), share(shares.audio),
+                 share(shares.flip), share(shares.write));
 }
 
 }  // namespace
 
 int runCapture(const LaunchOptions& o) {
-    const CaptureFiles files = captureFilesFor(o.outputPath);
-    const bool raw = isRawCapture(o.outputPath);
-    const bool songOnly = isSongCapture(o.outputPath);
-    FramePlan plan(o.fromMs, o.toMs, o.framesPerSecond);
+    const CaptureFiles files = captureFilesFor(o.capture.outputPath);
+    const bool raw = isRawCapture(o.capture.outputPath);
+    const bool songOnly = isSongCapture(o.capture.outputPath);
+    FramePlan plan(o.capture.fromMs, o.capture.toMs, o.capture.framesPerSecond);
     std::string error;
     std::chrono::milliseconds timeout{};
     if (!encoderTimeout(timeout, error)) {
@@ -248,8 +140,9 @@ int runCapture(const LaunchOptions& o) {
         openSurface(songOnly ? songCaptureSurfaceOptions(o) : o, error);
     if (surface == nullptr) return fail(error);
     OfflineShow show;
-    show.reduceBy(songOnly ? 1 : o.supersample);
-    if (!show.open(o.moduleName, *surface, shapeOf(o), plan.startMs(), o.framesPerSecond, error)) {
+    show.reduceBy(songOnly ? 1 : o.capture.supersample);
+    if (!show.open(o.show.moduleName, *surface, o.show.shape, plan.startMs(),
+                   o.capture.framesPerSecond, error)) {
         if (!show.pastTheEnd()) return fail(error);
         std::fprintf(stderr, "talvenor: --from %s: %s: there is nothing to capture\n",
                      showSecondsText(plan.startMs()).c_str(), error.c_str());
@@ -262,7 +155,7 @@ int runCapture(const LaunchOptions& o) {
 
     // From here on working files exist: a crash in the module's frames takes
     // them away with it.
-    const CrashGuard guard(o.moduleName + ": the module crashed while drawing",
+    const CrashGuard guard(o.show.moduleName + ": the module crashed while drawing",
                            removeAllWorkingFiles);
     WorkingFile song;
     if (!song.create(songOnly ? files.songPath : files.finalPath, "song", error) ||
@@ -272,15 +165,15 @@ int runCapture(const LaunchOptions& o) {
     std::unique_ptr<VideoSink> sink;
     if (!songOnly) {
         sink = raw ? openRawSink(files.finalPath, error)
-                   : openEncoderSink(files.finalPath, o.outputWidth, o.outputHeight,
-                                     o.framesPerSecond, error);
+                   : openEncoderSink(files.finalPath, o.capture.width, o.capture.height,
+                                     o.capture.framesPerSecond, error);
         if (sink == nullptr) return fail(error);
     }
 
     const CaptureClock::time_point started = CaptureClock::now();
     std::int64_t framesDone = 0;
     TimeShares shares;
-    bool ok = captureFrames(show, plan, o.outputWidth, o.outputHeight, sink.get(),
+    bool ok = captureFrames(show, plan, o.capture.width, o.capture.height, sink.get(),
                             {song.stream(), song.path()}, framesDone, shares, error);
     const int audioRate = show.audioRate();
     show.close();
@@ -290,9 +183,9 @@ int runCapture(const LaunchOptions& o) {
         error = "no frame was captured";
     }
     if (ok) {
-        const long long frameBytes = static_cast<long long>(o.outputWidth) * o.outputHeight * 4;
+        const long long frameBytes = static_cast<long long>(o.capture.width) * o.capture.height * 4;
         ok = commitCapture(files, raw, songOnly, sink.get(), song, audioRate,
-                           {framesDone, o.framesPerSecond},
+                           {framesDone, o.capture.framesPerSecond},
                            songFramesOf(plan, framesDone, audioRate) * 4, frameBytes, error);
     }
     if (!ok) {
@@ -313,21 +206,23 @@ int runCapture(const LaunchOptions& o) {
 
 int runShot(const LaunchOptions& o) {
     std::string error;
-    if (!finalNameUsable(o.outputPath, error)) return fail(error);
+    if (!finalNameUsable(o.capture.outputPath, error)) return fail(error);
     StopSignals signals;
     std::vector<std::uint8_t> rows;
     std::int64_t frame = 0;
     {
         const std::unique_ptr<EglOffscreen> surface = openSurface(o, error);
         if (surface == nullptr) return fail(error);
-        switch (shootFrame({o.moduleName, o.shotMs, o.framesPerSecond, shapeOf(o), o.supersample},
+        switch (shootFrame({o.show.moduleName, o.capture.shotMs, o.capture.framesPerSecond,
+                            o.show.shape, o.capture.supersample},
                            *surface, rows, frame, error)) {
             case ShotResult::Taken:
                 break;
             case ShotResult::PastTheEnd:
                 std::fprintf(
                     stderr, "talvenor: --shot %s: %s\n",
-                    showSecondsText(static_cast<int>(dmdGridMs(frame, o.framesPerSecond))).c_str(),
+                    showSecondsText(static_cast<int>(dmdGridMs(frame, o.capture.framesPerSecond)))
+                        .c_str(),
                     error.c_str());
                 return 2;
             case ShotResult::Failed:
@@ -338,9 +233,9 @@ int runShot(const LaunchOptions& o) {
         std::fputs("talvenor: interrupted; no picture was written\n", stderr);
         return 130;
     }
-    const RgbPicture picture = pictureFromGlRows(rows, o.outputWidth, o.outputHeight);
+    const RgbPicture picture = pictureFromGlRows(rows, o.capture.width, o.capture.height);
     WorkingFile png;
-    if (!png.create(o.outputPath, "shot", error)) return fail(error);
+    if (!png.create(o.capture.outputPath, "shot", error)) return fail(error);
     if (png.stream() == nullptr || !writePng(png.stream(), picture, error)) {
         return fail("writing " + png.path() + ": " + error);
     }
@@ -350,12 +245,12 @@ int runShot(const LaunchOptions& o) {
     }
     {
         StopSignals::FinalFiles keeping;
-        if (!png.commit(o.outputPath, error)) return fail(error);
+        if (!png.commit(o.capture.outputPath, error)) return fail(error);
         keeping.kept();
     }
-    const int ms = static_cast<int>(dmdGridMs(frame, o.framesPerSecond));
+    const int ms = static_cast<int>(dmdGridMs(frame, o.capture.framesPerSecond));
     std::fprintf(stderr, "talvenor: %s: the frame at song time %s (frame %lld at %d fps)\n",
-                 o.outputPath.c_str(), showSecondsText(ms).c_str(), static_cast<long long>(frame),
-                 o.framesPerSecond);
+                 o.capture.outputPath.c_str(), showSecondsText(ms).c_str(),
+                 static_cast<long long>(frame), o.capture.framesPerSecond);
     return 0;
 }

@@ -5,19 +5,19 @@
 // async-signal-safe calls.
 #include "capture/stop_signals.h"
 
-#include <sys/time.h>
-#include <unistd.h>
-
 #include <cstring>
 
+#include "capture/ffmpeg_pipe.h"
+#include "capture/working_file.h"
 #include "host/show_host.h"
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/working_file.h"
+#include "host/signal_safe.h"
 
 namespace {
 
 constexpr long kLastResortMs = 1900;
 
+// The handlers' state, file-scope sig_atomic_t since signal handlers read and
+// write it.
 volatile sig_atomic_t stopRequests = 0;
 volatile sig_atomic_t runFinished = 0;
 // While the final files are renamed, the last resort waits (any thread may
@@ -25,33 +25,16 @@ volatile sig_atomic_t runFinished = 0;
 volatile sig_atomic_t renaming = 0;
 volatile sig_atomic_t deferred = 0;
 
-void say(const char* text) {
-    std::size_t bytes = std::strlen(text);
-    while (bytes > 0) {
-        const ssize_t n = ::write(STDERR_FILENO, text, bytes);
-        if (n <= 0) return;
-        text += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-}
-
-void setLastResortTimer(long ms) {
-    itimerval timer{};
-    timer.it_value.tv_sec = ms / 1000;
-    timer.it_value.tv_usec = (ms % 1000) * 1000;
-    ::setitimer(ITIMER_REAL, &timer, nullptr);
-}
-
 [[noreturn]] void endRunNow(const char* why) {
     killAllChildrenNow();
     removeAllWorkingFiles();
-    say("talvenor: stopped at the user's request; nothing was kept (");
-    say(why);
+    sayOnSignal("talvenor: stopped at the user's request; nothing was kept (");
+    sayOnSignal(why);
     if (const char* call = moduleCallInProgress) {
-        say("; the module had not returned from ");
-        say(call);
+        sayOnSignal("; the module had not returned from ");
+        sayOnSignal(call);
     }
-    say(")\n");
+    sayOnSignal(")\n");
     ::_exit(1);
 }
 
@@ -63,7 +46,7 @@ void requestStop(int) {
         return;
     }
     if (stopRequests == 1) {
-        setLastResortTimer(kLastResortMs);
+        setAlarmAfterMs(kLastResortMs);
         return;
     }
     endRunNow("a second stop request");
@@ -99,7 +82,7 @@ StopSignals::StopSignals() {
 
 StopSignals::~StopSignals() {
     runFinished = 1;
-    setLastResortTimer(0);
+    setAlarmAfterMs(0);
     for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
         sigaction(kStopSignals[i], &old_[i], nullptr);
     sigaction(SIGALRM, &oldAlarm_, nullptr);
@@ -119,10 +102,10 @@ StopSignals::FinalFiles::FinalFiles() {
 StopSignals::FinalFiles::~FinalFiles() {
     renaming = 0;
     // What waited while the names were renamed comes now, unless they were kept.
-    if (deferred != 0 && runFinished == 0) setLastResortTimer(1);
+    if (deferred != 0 && runFinished == 0) setAlarmAfterMs(1);
 }
 
 void StopSignals::FinalFiles::kept() {
     runFinished = 1;
-    setLastResortTimer(0);
+    setAlarmAfterMs(0);
 }

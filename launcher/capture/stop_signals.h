@@ -2,7 +2,7 @@
 // during a capture or shot: instead of killing the program, they ask its
 // loop to stop, so what was captured can be finished and no working file is
 // left. Every stop stops within two seconds: the encoder's children are
-// ended on a deadline (platforms/ffmpeg_pipe.h), and where the run has not
+// ended on a deadline (capture/ffmpeg_pipe.h), and where the run has not
 // ended 1.9 s after the first request (a module that does not return from
 // Init, a frame or Done), or at a second request, the program ends there:
 // the children killed, the working files removed, one line said, status 1.

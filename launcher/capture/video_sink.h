@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "platforms/ffmpeg_pipe.h"
-#include "platforms/working_file.h"
+#include "capture/ffmpeg_pipe.h"
+#include "capture/working_file.h"
 
 class VideoSink {
   public:

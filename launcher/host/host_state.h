@@ -10,8 +10,6 @@
 struct HostState {
     bool fullScreen = false;
     bool running = false;
-    int requestedWidth = 0;
-    int requestedHeight = 0;
     int clientWidth = 0;
     int clientHeight = 0;
     double aspect = 0.0;

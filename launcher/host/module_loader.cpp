@@ -9,8 +9,6 @@
 
 namespace {
 
-std::string loadDetail;
-
 void writeMessage(char* buffer, const char* text) {
     std::strncpy(buffer, text, kMessageBufferSize - 1);
     buffer[kMessageBufferSize - 1] = '\0';
@@ -18,14 +16,12 @@ void writeMessage(char* buffer, const char* text) {
 
 }  // namespace
 
-const std::string& lastModuleLoadDetail() {
-    return loadDetail;
-}
-
-bool LoadModule(ModuleBinding& binding, const char* fileName, char* messageBuffer) {
+bool LoadModule(ModuleBinding& binding, const char* fileName, char* messageBuffer,
+                std::string* detail) {
     if (binding.moduleHandle != nullptr) UnloadModule(binding);
-    loadDetail.clear();
-    binding.moduleHandle = openModuleLibrary(fileName, loadDetail);
+    std::string why;
+    binding.moduleHandle = openModuleLibrary(fileName, why);
+    if (detail != nullptr) *detail = why;
     if (binding.moduleHandle == nullptr) {
         writeMessage(messageBuffer, "DMD could not be loaded!");
         return false;

@@ -18,14 +18,12 @@ struct ModuleBinding {
 // Loads fileName into binding (unloading the module it holds first). On
 // failure copies "DMD could not be loaded!" or "DMD contains no rendering
 // funktion!" into messageBuffer (256 bytes) and returns false; the loader's
-// own words for why are then in lastModuleLoadDetail().
-bool LoadModule(ModuleBinding& binding, const char* fileName, char* messageBuffer);
+// own words for why go to detail where given (empty if unknown).
+bool LoadModule(ModuleBinding& binding, const char* fileName, char* messageBuffer,
+                std::string* detail = nullptr);
 
 // Calls Done when bound, releases the library, clears the binding.
 void UnloadModule(ModuleBinding& binding);
 
 // The loaded module's export of that name, or null.
 void* moduleExport(const ModuleBinding& binding, const char* name);
-
-// Why the last load failed, in the loader's words (empty if unknown).
-const std::string& lastModuleLoadDetail();

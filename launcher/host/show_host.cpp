@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "host/crash_guard.h"
 #include "host/picture_area.h"
-#include "platforms/crash_guard.h"
 
 const char* volatile moduleCallInProgress = nullptr;
 
@@ -31,6 +31,9 @@ class ModuleCall {
   private:
     const char* outer_;
 };
+
+// The one failure text of the launcher (startFailureDetail): it outlives the
+// host that failed, for the message its driver prints after tearing it down.
 std::string lastFailureDetail;
 
 // The host's millisecond tick count: milliseconds of a monotonic clock, kept
@@ -102,10 +105,10 @@ bool ShowHost::LoadModule(const std::string& moduleName, char* messageBuffer) {
         const CrashGuard guard("DMD could not be loaded! (" + moduleName +
                                ": it crashed while loading");
         const ModuleCall call("its loading");
-        loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer);
+        loaded = ::LoadModule(binding_, moduleName.c_str(), messageBuffer, &lastFailureDetail);
     }
     exports_ = bindOptionalExports(binding_);
-    if (!loaded) lastFailureDetail = lastModuleLoadDetail();
+    if (loaded) lastFailureDetail.clear();
     return loaded;
 }
 
@@ -115,8 +118,6 @@ int ShowHost::showEndMs() const {
 
 void ShowHost::request(const ShowRequest& request) {
     request_ = request;
-    state_.requestedWidth = request.width;
-    state_.requestedHeight = request.height;
     state_.fullScreen = request.fullScreen;
     state_.pictureShape = PictureShape::Composed;
     if (request.shape != PictureShape::Widescreen) return;

@@ -8,11 +8,12 @@
 
 #include "host/show_host.h"
 #include "live/frame_turn.h"
+#include "live/live_stop_deadline.h"
 #include "live/loading_banner.h"
 #include "live/show_controls.h"
 #include "live/show_keys.h"
-#include "platforms/sdl_events.h"
-#include "platforms/sdl_window.h"
+#include "window/sdl_events.h"
+#include "window/sdl_window.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ int RunPresentation(const ShowRequest& request, char* messageBuffer) {
         window.destroy();
         return 0;
     }
+    // SDL's stop handlers are in place once its video runs: wrap them now.
+    armLiveStopDeadline();
     if (request.msaa > 0) {
         if (window.samples() < request.msaa) {
             std::fprintf(stderr,

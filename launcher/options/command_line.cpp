@@ -43,7 +43,8 @@ const char* modeOption(RunMode mode) {
 }
 
 std::string checkLiveShow(const LaunchOptions& o, const Seen& seen) {
-    if (o.width == kDesktopSize && !o.fullScreen) return "--window desktop needs --fullscreen";
+    if (o.show.width == kDesktopSize && !o.show.fullScreen)
+        return "--window desktop needs --fullscreen";
     if (!seen[OptionScope::Output].empty()) {
         return seen[OptionScope::Output] + " needs --capture or --shot";
     }
@@ -54,13 +55,13 @@ std::string checkLiveShow(const LaunchOptions& o, const Seen& seen) {
 // A capture's or shot's picture size may come from --window as well as
 // --size: one of them.
 std::string takeWindowAsPictureSize(LaunchOptions& o) {
-    if (!o.windowGiven && o.width != kDesktopSize) return {};
-    if (o.width == kDesktopSize) {
+    if (!o.windowGiven && o.show.width != kDesktopSize) return {};
+    if (o.show.width == kDesktopSize) {
         return std::string("--window desktop is for the live show, not ") + modeOption(o.mode);
     }
     if (o.sizeGiven) return "--window and --size both give the picture's size: give one of them";
-    o.outputWidth = o.width;
-    o.outputHeight = o.height;
+    o.capture.width = o.show.width;
+    o.capture.height = o.show.height;
     return {};
 }
 
@@ -83,20 +84,22 @@ std::string checkHeadless(LaunchOptions& o, const Seen& seen) {
         if (!seen[OptionScope::Capture].empty()) {
             return seen[OptionScope::Capture] + " needs --capture";
         }
-        if (!o.outputPath.ends_with(".png")) return "--shot writes a .png file";
+        if (!o.capture.outputPath.ends_with(".png")) return "--shot writes a .png file";
         return {};
     }
     // Raw frames, or the song alone: no encoder, any size.
-    const bool raw = o.outputPath.ends_with(".rgba") || o.outputPath.ends_with(".s16");
-    if (!raw && !o.outputPath.ends_with(".mp4") && !o.outputPath.ends_with(".mkv") &&
-        !o.outputPath.ends_with(".mov")) {
+    const bool raw =
+        o.capture.outputPath.ends_with(".rgba") || o.capture.outputPath.ends_with(".s16");
+    if (!raw && !o.capture.outputPath.ends_with(".mp4") &&
+        !o.capture.outputPath.ends_with(".mkv") && !o.capture.outputPath.ends_with(".mov")) {
         return "--capture writes .mp4, .mkv, .mov, raw .rgba or song-only .s16 files";
     }
     // H.264 in 4:2:0 halves the chroma both ways.
-    if (!raw && (o.outputWidth % 2 != 0 || o.outputHeight % 2 != 0)) {
+    if (!raw && (o.capture.width % 2 != 0 || o.capture.height % 2 != 0)) {
         return "--size must be even both ways for a video";
     }
-    if (o.toMs != kUntilShowEnd && o.toMs <= o.fromMs) return "--to must lie after --from";
+    if (o.capture.toMs != kUntilShowEnd && o.capture.toMs <= o.capture.fromMs)
+        return "--to must lie after --from";
     return {};
 }
 
@@ -131,21 +134,6 @@ std::string moduleNameFromText(const std::string& text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return name;
-}
-
-ShowRequest showRequestFor(const LaunchOptions& o) {
-    ShowRequest request;
-    request.moduleName = o.moduleName;
-    request.width = o.width;
-    request.height = o.height;
-    request.fullScreen = o.fullScreen;
-    request.soundEnabled = o.soundEnabled;
-    request.startMs = o.startMs;
-    request.shape = o.widescreen ? PictureShape::Widescreen : PictureShape::Composed;
-    request.viewing = {o.controls, o.loop, o.vsync};
-    request.msaa = o.msaa;
-    request.audioOffsetMs = o.audioOffsetMs;
-    return request;
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
@@ -187,7 +175,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         const OptionSpec& spec = table[static_cast<std::size_t>(result - kFirstOptionValue)];
         seen.note(spec.scope, spec.name);
         if (spec.action.flag != nullptr) {
-            o.*spec.action.flag = spec.action.set;
+            spec.action.flag(o) = spec.action.set;
             continue;
         }
         index = optind;
@@ -203,7 +191,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         if (!text.empty()) text += ' ';
         text += argv[i];
     }
-    o.moduleName = moduleNameFromText(text);
+    o.show.moduleName = moduleNameFromText(text);
     return parsed;
 }
 

@@ -28,34 +28,38 @@ constexpr int kMinWindowWidth = 320;
 constexpr int kMinWindowHeight = 240;
 constexpr int kMaxWindowSide = 8192;
 
-struct LaunchOptions {
-    std::string moduleName = kDefaultModuleName;
-    int width = 640;  // kDesktopSize for --window desktop
-    int height = 480;
-    bool fullScreen = false;
-    bool soundEnabled = true;
-    bool noDialog = false;
-    bool showHelp = false;
-    bool showVersion = false;
-    int startMs = 0;           // --start: the live show begins at this song time
-    bool controls = false;     // --controls: pause and seek keys
-    bool loop = false;         // --loop: start over at the end
-    bool vsync = false;        // --vsync: swaps wait for the display
-    bool widescreen = false;   // --widescreen: open the view out instead of pillarboxing
-    bool windowGiven = false;  // --window WxH was typed
-    int audioOffsetMs = 0;     // --audio-offset: the picture waits this long for the sound
-    int msaa = 0;              // --msaa: samples a pixel (0: not multisampled)
-
-    RunMode mode = RunMode::Show;
+// What a capture or shot is asked for beyond the show's module, picture
+// shape and samples a pixel (those are the ShowRequest's).
+struct CaptureRequest {
     std::string outputPath;  // the video, raw or PNG file
     int framesPerSecond = 60;
-    int outputWidth = 1280;
-    int outputHeight = 720;
-    bool sizeGiven = false;    // --size was typed
+    int width = 1280;  // the picture's size: --size, or --window
+    int height = 720;
     int fromMs = 0;            // --from, capture only
     int toMs = kUntilShowEnd;  // --to, capture only
     int shotMs = 0;            // --shot's time
     int supersample = 1;       // --supersample: drawn this many times wider and higher
+};
+
+// The live show no option changed: the default module, a 640x480 window.
+inline ShowRequest defaultShowRequest() {
+    ShowRequest request;
+    request.moduleName = kDefaultModuleName;
+    return request;
+}
+
+struct LaunchOptions {
+    RunMode mode = RunMode::Show;
+    // The live show (--window, --fullscreen, --nosound, --start, --widescreen,
+    // --controls, --loop, --vsync, --msaa, --audio-offset) and the module
+    // every mode plays; a capture or shot takes its module, shape and msaa.
+    ShowRequest show = defaultShowRequest();
+    CaptureRequest capture;
+    bool noDialog = false;
+    bool showHelp = false;
+    bool showVersion = false;
+    bool windowGiven = false;  // --window WxH was typed
+    bool sizeGiven = false;    // --size was typed
 };
 
 struct ParsedCommandLine {
@@ -65,11 +69,6 @@ struct ParsedCommandLine {
 
 // args are the arguments after the program name.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
-
-// The live show the options ask for: the module, --window, --fullscreen,
-// --nosound, --start, --widescreen, --controls, --loop, --vsync, --msaa and
-// --audio-offset.
-ShowRequest showRequestFor(const LaunchOptions& options);
 
 // The module name from the text after the options: upper-cased (ASCII letters
 // only, other bytes kept), or the default when it is empty.

@@ -32,10 +32,11 @@ bool seconds(OptionReading& r, const char* option, const char* value, int& ms) {
 bool window(OptionReading& r, const char* value) {
     LaunchOptions& o = r.options;
     if (std::string(value) == "desktop") {
-        o.width = o.height = kDesktopSize;
+        o.show.width = o.show.height = kDesktopSize;
         return true;
     }
-    if (!parseSize(value, kMinWindowWidth, kMinWindowHeight, kMaxWindowSide, o.width, o.height)) {
+    if (!parseSize(value, kMinWindowWidth, kMinWindowHeight, kMaxWindowSide, o.show.width,
+                   o.show.height)) {
         return refuse(r,
                       "--window takes WxH from 320x240 to 8192x8192 (such as 640x480), or "
                       "desktop");
@@ -45,8 +46,8 @@ bool window(OptionReading& r, const char* value) {
 }
 
 bool size(OptionReading& r, const char* value) {
-    if (!parseSize(value, kMinOutputSide, kMinOutputSide, kMaxOutputSide, r.options.outputWidth,
-                   r.options.outputHeight)) {
+    if (!parseSize(value, kMinOutputSide, kMinOutputSide, kMaxOutputSide, r.options.capture.width,
+                   r.options.capture.height)) {
         return refuse(r, "--size takes WxH, each from 16 to 8192, such as 1280x720");
     }
     r.options.sizeGiven = true;
@@ -58,7 +59,7 @@ bool fps(OptionReading& r, const char* value) {
     if (!parseWholeNumber(value, 1, kMaxFramesPerSecond, n)) {
         return refuse(r, "--fps takes a whole number from 1 to 240");
     }
-    r.options.framesPerSecond = static_cast<int>(n);
+    r.options.capture.framesPerSecond = static_cast<int>(n);
     return true;
 }
 
@@ -67,7 +68,7 @@ bool audioOffset(OptionReading& r, const char* value) {
     if (!parseSignedNumber(value, -2000, 2000, ms)) {
         return refuse(r, "--audio-offset takes whole milliseconds from -2000 to 2000, such as 150");
     }
-    r.options.audioOffsetMs = static_cast<int>(ms);
+    r.options.show.audioOffsetMs = static_cast<int>(ms);
     return true;
 }
 
@@ -76,7 +77,7 @@ bool msaa(OptionReading& r, const char* value) {
     if (!parseWholeNumber(value, 2, 8, n) || (n != 2 && n != 4 && n != 8)) {
         return refuse(r, "--msaa takes 2, 4 or 8 samples a pixel");
     }
-    r.options.msaa = static_cast<int>(n);
+    r.options.show.msaa = static_cast<int>(n);
     return true;
 }
 
@@ -85,14 +86,15 @@ bool supersample(OptionReading& r, const char* value) {
     if (!parseWholeNumber(value, 2, 4, n)) {
         return refuse(r, "--supersample takes a whole number from 2 to 4");
     }
-    r.options.supersample = static_cast<int>(n);
+    r.options.capture.supersample = static_cast<int>(n);
     return true;
 }
 
 bool shot(OptionReading& r, const char* value) {
-    if (!setMode(r, RunMode::Shot) || !seconds(r, "--shot", value, r.options.shotMs)) return false;
+    if (!setMode(r, RunMode::Shot) || !seconds(r, "--shot", value, r.options.capture.shotMs))
+        return false;
     if (r.nextIndex >= r.argc) return refuse(r, "--shot needs a time and a file name");
-    r.options.outputPath = r.argv[r.nextIndex++];
+    r.options.capture.outputPath = r.argv[r.nextIndex++];
     return true;
 }
 
@@ -114,7 +116,7 @@ constexpr OptionSpec kOptions[] = {
      "Full screen at that resolution.\n"
      "Where the display cannot change its mode, the window covers the screen.\n"
      "The whole picture is always shown.",
-     OptionScope::Live, flag(&LaunchOptions::fullScreen)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.show.fullScreen; })},
     {"widescreen", nullptr,
      "open the view out to a picture wider than 4:3 (live, capture\n"
      "and shot); without it the 4:3 picture is pillar- or\n"
@@ -123,7 +125,10 @@ constexpr OptionSpec kOptions[] = {
      "shot).\n"
      "Without it the 4:3 picture is kept at any size, centred, with black bars\n"
      "(pillar- or letterbox).",
-     OptionScope::Any, flag(&LaunchOptions::widescreen)},
+     OptionScope::Any, [](OptionReading& r, const char*) {
+         r.options.show.shape = PictureShape::Widescreen;
+         return true;
+     }},
     {"msaa", "N",
      "smooth edges: N samples a pixel (2, 4 or 8; the most the\n"
      "driver allows where it allows fewer), live, capture and shot",
@@ -135,15 +140,15 @@ constexpr OptionSpec kOptions[] = {
      OptionScope::Any, msaa},
     {"nosound", nullptr, "play without sound (the music still drives the show)",
      "No sound; the song still plays silently and drives the show.",
-     OptionScope::Live, flag(&LaunchOptions::soundEnabled, false)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.show.soundEnabled; }, false)},
     {"no-dialog", nullptr, "start the show at once, without the settings dialog",
      "Start the show at once, without the settings dialog.",
-     OptionScope::Live, flag(&LaunchOptions::noDialog)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.noDialog; })},
     {"start", "S", "begin the show at song time S seconds",
      "The live show begins at song time\n.I S\nseconds, music and picture together.\n"
      "A time at or after the show's end is refused.",
      OptionScope::Live,
-     [](OptionReading& r, const char* v) { return seconds(r, "--start", v, r.options.startMs); }},
+     [](OptionReading& r, const char* v) { return seconds(r, "--start", v, r.options.show.startMs); }},
     {"audio-offset", "MS",
      "the sound is heard MS milliseconds later than the output says\n"
      "(Bluetooth headphones: 150 or more); the picture waits for it\n"
@@ -162,15 +167,15 @@ constexpr OptionSpec kOptions[] = {
      "[ and ] the audio offset by 5 ms",
      "Keys while the show runs (see\n.BR KEYS );\n"
      "the window title shows the song time and the current event.",
-     OptionScope::Live, flag(&LaunchOptions::controls)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.show.viewing.controls; })},
     {"loop", nullptr, "start the show again from 0 when it ends, until Esc",
      "When the show ends it starts again from 0, music and picture together, until\nEsc.",
-     OptionScope::Live, flag(&LaunchOptions::loop)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.show.viewing.loop; })},
     {"vsync", nullptr, "buffer swaps wait for the display",
      "Buffer swaps wait for the display: adaptive sync where the driver has it,\n"
      "plain vsync otherwise; where neither works a note goes to standard error and\n"
      "frames stay unthrottled.",
-     OptionScope::Live, flag(&LaunchOptions::vsync)},
+     OptionScope::Live, flag([](LaunchOptions& o) -> bool& { return o.show.viewing.vsync; })},
     {"list", nullptr, "print the module's script as a table and exit",
      "Print the module's script as a table (event number, start and end in\n"
      "seconds, the two flag words, what the event shows in words) and exit.",
@@ -189,7 +194,7 @@ constexpr OptionSpec kOptions[] = {
      OptionScope::Mode,
      [](OptionReading& r, const char* v) {
          if (!setMode(r, RunMode::Capture)) return false;
-         r.options.outputPath = v;
+         r.options.capture.outputPath = v;
          return true;
      }},
     {"shot", "S FILE", "render the frame at song time S seconds to FILE (.png)",
@@ -217,15 +222,15 @@ constexpr OptionSpec kOptions[] = {
     {"from", "S", "capture from song time S seconds (default 0)",
      "A capture starts at song time\n.I S\nseconds (default 0).",
      OptionScope::Capture,
-     [](OptionReading& r, const char* v) { return seconds(r, "--from", v, r.options.fromMs); }},
+     [](OptionReading& r, const char* v) { return seconds(r, "--from", v, r.options.capture.fromMs); }},
     {"to", "S", "capture up to song time S seconds (default: the show's end)",
      "A capture ends before song time\n.I S\nseconds (default: the show's end).",
      OptionScope::Capture,
-     [](OptionReading& r, const char* v) { return seconds(r, "--to", v, r.options.toMs); }},
+     [](OptionReading& r, const char* v) { return seconds(r, "--to", v, r.options.capture.toMs); }},
     {"help", nullptr, "this text", "Print the usage and exit.",
-     OptionScope::Any, flag(&LaunchOptions::showHelp)},
+     OptionScope::Any, flag([](LaunchOptions& o) -> bool& { return o.showHelp; })},
     {"version", nullptr, "the program's version", "Print the program's version and exit.",
-     OptionScope::Any, flag(&LaunchOptions::showVersion)},
+     OptionScope::Any, flag([](LaunchOptions& o) -> bool& { return o.showVersion; })},
 };
 // clang-format on
 

@@ -33,17 +33,18 @@ struct OptionReading {
 // What an option does: sets a flag of the LaunchOptions, or reads its value.
 struct OptionAction {
     using Apply = bool (*)(OptionReading& reading, const char* value);
-    constexpr OptionAction(bool LaunchOptions::*member, bool value) : flag(member), set(value) {}
+    using Flag = bool& (*)(LaunchOptions& options);
+    constexpr OptionAction(Flag member, bool value) : flag(member), set(value) {}
     template <typename Function>
     constexpr OptionAction(Function function) : apply(function) {}
 
-    bool LaunchOptions::*flag = nullptr;
+    Flag flag = nullptr;  // the flag's place in the options
     bool set = true;
     // Reads the option's value; false with reading.error set.
     Apply apply = nullptr;
 };
 
-constexpr OptionAction flag(bool LaunchOptions::*member, bool value = true) {
+constexpr OptionAction flag(OptionAction::Flag member, bool value = true) {
     return {member, value};
 }
 

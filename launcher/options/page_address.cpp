@@ -154,7 +154,6 @@ PageAddress readPageAddress(const std::string& query) {
     }
     ParsedCommandLine parsed = parseCommandLine(args);
     address.options = parsed.options;
-    address.request = showRequestFor(parsed.options);
     if (!parsed.error.empty()) {
         // Named after the option the refusal speaks of first: its subject.
         const Parameter* subject = nullptr;

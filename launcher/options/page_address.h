@@ -12,7 +12,6 @@
 
 struct PageAddress {
     LaunchOptions options;  // mode Show (the form or a direct start) or Shot
-    ShowRequest request;    // mode Show: the live show the address asks for
     bool noDialog = false;  // `nodialog`: start at once
     // Non-empty: the address cannot be used; names the parameter as typed
     // and says what it takes ("start=-5: --start takes seconds of ...").

@@ -30,32 +30,32 @@ TEST(CaptureOptions, CaptureDefaultsAreTheWholeShowAt60FpsIn720p) {
     const ParsedCommandLine p = parse({"--capture", "show.mp4"});
     ASSERT_TRUE(p.error.empty()) << p.error;
     EXPECT_EQ(p.options.mode, RunMode::Capture);
-    EXPECT_EQ(p.options.outputPath, "show.mp4");
-    EXPECT_EQ(p.options.framesPerSecond, 60);
-    EXPECT_EQ(p.options.outputWidth, 1280);
-    EXPECT_EQ(p.options.outputHeight, 720);
-    EXPECT_EQ(p.options.fromMs, 0);
-    EXPECT_EQ(p.options.toMs, kUntilShowEnd);
-    EXPECT_EQ(p.options.moduleName, "sorvanel.dmd");
+    EXPECT_EQ(p.options.capture.outputPath, "show.mp4");
+    EXPECT_EQ(p.options.capture.framesPerSecond, 60);
+    EXPECT_EQ(p.options.capture.width, 1280);
+    EXPECT_EQ(p.options.capture.height, 720);
+    EXPECT_EQ(p.options.capture.fromMs, 0);
+    EXPECT_EQ(p.options.capture.toMs, kUntilShowEnd);
+    EXPECT_EQ(p.options.show.moduleName, "sorvanel.dmd");
 }
 
 TEST(CaptureOptions, CaptureAndShotTakeTheirOptionsAndAModuleName) {
     ParsedCommandLine p = parse({"--capture", "a.mkv", "--fps", "24", "--size", "640x480", "--from",
                                  "10", "--to", "20.5", "other.dmd"});
     ASSERT_TRUE(p.error.empty()) << p.error;
-    EXPECT_EQ(p.options.framesPerSecond, 24);
-    EXPECT_EQ(p.options.outputWidth, 640);
-    EXPECT_EQ(p.options.outputHeight, 480);
-    EXPECT_EQ(p.options.fromMs, 10000);
-    EXPECT_EQ(p.options.toMs, 20500);
-    EXPECT_EQ(p.options.moduleName, "OTHER.DMD");
+    EXPECT_EQ(p.options.capture.framesPerSecond, 24);
+    EXPECT_EQ(p.options.capture.width, 640);
+    EXPECT_EQ(p.options.capture.height, 480);
+    EXPECT_EQ(p.options.capture.fromMs, 10000);
+    EXPECT_EQ(p.options.capture.toMs, 20500);
+    EXPECT_EQ(p.options.show.moduleName, "OTHER.DMD");
 
     p = parse({"--shot", "14.3", "t.png", "--size", "321x241"});
     ASSERT_TRUE(p.error.empty()) << p.error;
     EXPECT_EQ(p.options.mode, RunMode::Shot);
-    EXPECT_EQ(p.options.shotMs, 14300);
-    EXPECT_EQ(p.options.outputPath, "t.png");
-    EXPECT_EQ(p.options.outputWidth, 321);  // a picture may be odd-sized
+    EXPECT_EQ(p.options.capture.shotMs, 14300);
+    EXPECT_EQ(p.options.capture.outputPath, "t.png");
+    EXPECT_EQ(p.options.capture.width, 321);  // a picture may be odd-sized
 
     EXPECT_TRUE(parse({"--capture", "raw.rgba", "--size", "161x121"}).error.empty());
 }
@@ -64,9 +64,9 @@ TEST(CaptureOptions, StartGoesWithTheLiveShowsOptions) {
     const ParsedCommandLine p = parse({"--window", "800x600", "--nosound", "--start", "118"});
     ASSERT_TRUE(p.error.empty()) << p.error;
     EXPECT_EQ(p.options.mode, RunMode::Show);
-    EXPECT_EQ(p.options.startMs, 118000);
-    EXPECT_FALSE(p.options.soundEnabled);
-    EXPECT_EQ(parse({}).options.startMs, 0);
+    EXPECT_EQ(p.options.show.startMs, 118000);
+    EXPECT_FALSE(p.options.show.soundEnabled);
+    EXPECT_EQ(parse({}).options.show.startMs, 0);
 }
 
 TEST(CaptureOptions, MixedOrIncompleteCommandLinesAreRefusedWithTheOptionNamed) {

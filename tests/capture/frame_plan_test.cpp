@@ -7,7 +7,7 @@
 #include "capture/capture_check.h"
 #include "capture/capture_files.h"
 #include "capture/progress_line.h"
-#include "platforms/working_file.h"
+#include "capture/working_file.h"
 
 namespace {
 

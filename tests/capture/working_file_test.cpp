@@ -1,7 +1,7 @@
 // The working files and the encoder pipe on a real file system and real
 // child processes: a planted name is passed over, never written through;
 // the child gets the launcher's files at 3, 4, ... whatever numbers they had.
-#include "platforms/working_file.h"
+#include "capture/working_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platforms/ffmpeg_pipe.h"
+#include "capture/ffmpeg_pipe.h"
 
 namespace {
 

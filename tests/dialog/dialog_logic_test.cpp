@@ -18,7 +18,7 @@ namespace {
 DialogSettings settingsFor(const std::vector<std::string>& args) {
     const ParsedCommandLine parsed = parseCommandLine(args);
     EXPECT_TRUE(parsed.error.empty()) << parsed.error;
-    return dialogSettingsFor(showRequestFor(parsed.options));
+    return dialogSettingsFor(parsed.options.show);
 }
 
 // Records what the start handler asks of the dialog and the presentation.

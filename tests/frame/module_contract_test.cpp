@@ -13,7 +13,7 @@
 
 #include "assets/archive.h"
 #include "common/dmd_api.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 #include "real_module.h"
 
 namespace fs = std::filesystem;

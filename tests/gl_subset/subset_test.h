@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gl_calls.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 // RGBA rows, bottom row first.
 struct Picture {

@@ -14,16 +14,16 @@ ParsedCommandLine parse(std::vector<std::string> args) {
 TEST(CommandLine, DefaultsWithoutAnyText) {
     const ParsedCommandLine p = parse({});
     EXPECT_TRUE(p.error.empty());
-    EXPECT_EQ(p.options.moduleName, "sorvanel.dmd");  // the default stays lower case
-    EXPECT_EQ(p.options.width, 640);
-    EXPECT_EQ(p.options.height, 480);
-    EXPECT_FALSE(p.options.fullScreen);
-    EXPECT_TRUE(p.options.soundEnabled);
+    EXPECT_EQ(p.options.show.moduleName, "sorvanel.dmd");  // the default stays lower case
+    EXPECT_EQ(p.options.show.width, 640);
+    EXPECT_EQ(p.options.show.height, 480);
+    EXPECT_FALSE(p.options.show.fullScreen);
+    EXPECT_TRUE(p.options.show.soundEnabled);
     EXPECT_FALSE(p.options.noDialog);
 }
 
 TEST(CommandLine, TheLiveShowsOptionsMakeItsShowRequest) {
-    const ShowRequest plain = showRequestFor(parse({}).options);
+    const ShowRequest plain = parse({}).options.show;
     EXPECT_EQ(plain.moduleName, "sorvanel.dmd");
     EXPECT_EQ(plain.width, 640);
     EXPECT_EQ(plain.height, 480);
@@ -40,7 +40,7 @@ TEST(CommandLine, TheLiveShowsOptionsMakeItsShowRequest) {
         {"--window", "desktop", "--fullscreen", "--nosound", "--start", "14.3", "--widescreen",
          "--controls", "--loop", "--vsync", "--msaa", "4", "--audio-offset", "-150", "x.dmd"});
     ASSERT_TRUE(p.error.empty()) << p.error;
-    const ShowRequest r = showRequestFor(p.options);
+    const ShowRequest& r = p.options.show;
     EXPECT_EQ(r.moduleName, "X.DMD");
     EXPECT_EQ(r.width, kDesktopSize);
     EXPECT_EQ(r.height, kDesktopSize);
@@ -54,9 +54,9 @@ TEST(CommandLine, TheLiveShowsOptionsMakeItsShowRequest) {
 }
 
 TEST(CommandLine, ModuleNameIsTheRestUpperCasedWithQuotesAndSpacesKept) {
-    EXPECT_EQ(parse({"my", "demo.dmd"}).options.moduleName, "MY DEMO.DMD");
-    EXPECT_EQ(parse({"\"Mixed", "Case.dmd\""}).options.moduleName, "\"MIXED CASE.DMD\"");
-    EXPECT_EQ(parse({"sorvanel.dmd"}).options.moduleName, "SORVANEL.DMD");
+    EXPECT_EQ(parse({"my", "demo.dmd"}).options.show.moduleName, "MY DEMO.DMD");
+    EXPECT_EQ(parse({"\"Mixed", "Case.dmd\""}).options.show.moduleName, "\"MIXED CASE.DMD\"");
+    EXPECT_EQ(parse({"sorvanel.dmd"}).options.show.moduleName, "SORVANEL.DMD");
     // Bytes outside ASCII letters are kept as they are.
     EXPECT_EQ(moduleNameFromText("d\xC3\xA9mo-1.dmd"), "D\xC3\xA9MO-1.DMD");
 }
@@ -65,28 +65,28 @@ TEST(CommandLine, LeadingOptionsAreNotPartOfTheName) {
     const ParsedCommandLine p =
         parse({"--window", "800x600", "--fullscreen", "--nosound", "--no-dialog", "x.dmd"});
     ASSERT_TRUE(p.error.empty()) << p.error;
-    EXPECT_EQ(p.options.width, 800);
-    EXPECT_EQ(p.options.height, 600);
-    EXPECT_TRUE(p.options.fullScreen);
-    EXPECT_FALSE(p.options.soundEnabled);
+    EXPECT_EQ(p.options.show.width, 800);
+    EXPECT_EQ(p.options.show.height, 600);
+    EXPECT_TRUE(p.options.show.fullScreen);
+    EXPECT_FALSE(p.options.show.soundEnabled);
     EXPECT_TRUE(p.options.noDialog);
-    EXPECT_EQ(p.options.moduleName, "X.DMD");
+    EXPECT_EQ(p.options.show.moduleName, "X.DMD");
 }
 
 TEST(CommandLine, OptionsAfterTheNameBelongToTheName) {
-    EXPECT_EQ(parse({"a.dmd", "--nosound"}).options.moduleName, "A.DMD --NOSOUND");
-    EXPECT_TRUE(parse({"a.dmd", "--nosound"}).options.soundEnabled);
+    EXPECT_EQ(parse({"a.dmd", "--nosound"}).options.show.moduleName, "A.DMD --NOSOUND");
+    EXPECT_TRUE(parse({"a.dmd", "--nosound"}).options.show.soundEnabled);
     // "--" ends the options, so a name may start with dashes.
-    EXPECT_EQ(parse({"--", "--odd.dmd"}).options.moduleName, "--ODD.DMD");
+    EXPECT_EQ(parse({"--", "--odd.dmd"}).options.show.moduleName, "--ODD.DMD");
 }
 
 TEST(CommandLine, WindowTakesAnySizeInRangeAndTheDesktopForFullScreen) {
     const ParsedCommandLine wide = parse({"--window", "1280x720", "--widescreen"});
     ASSERT_TRUE(wide.error.empty()) << wide.error;
-    EXPECT_EQ(wide.options.width, 1280);
-    EXPECT_EQ(wide.options.height, 720);
-    EXPECT_TRUE(wide.options.widescreen);
-    EXPECT_FALSE(parse({}).options.widescreen);
+    EXPECT_EQ(wide.options.show.width, 1280);
+    EXPECT_EQ(wide.options.show.height, 720);
+    EXPECT_EQ(wide.options.show.shape, PictureShape::Widescreen);
+    EXPECT_EQ(parse({}).options.show.shape, PictureShape::Composed);
     EXPECT_TRUE(parse({"--window", "320x240"}).error.empty());
     EXPECT_TRUE(parse({"--window", "8192x8192"}).error.empty());
     EXPECT_TRUE(parse({"--window", "641x480"}).error.empty());
@@ -96,8 +96,8 @@ TEST(CommandLine, WindowTakesAnySizeInRangeAndTheDesktopForFullScreen) {
 
     const ParsedCommandLine desktop = parse({"--fullscreen", "--window", "desktop"});
     ASSERT_TRUE(desktop.error.empty()) << desktop.error;
-    EXPECT_EQ(desktop.options.width, kDesktopSize);
-    EXPECT_EQ(desktop.options.height, kDesktopSize);
+    EXPECT_EQ(desktop.options.show.width, kDesktopSize);
+    EXPECT_EQ(desktop.options.show.height, kDesktopSize);
     EXPECT_EQ(parse({"--window", "desktop"}).error, "--window desktop needs --fullscreen");
     // Captures and shots take --widescreen, not --window.
     EXPECT_TRUE(parse({"--widescreen", "--shot", "1", "a.png"}).error.empty());
@@ -130,15 +130,15 @@ namespace {
 TEST(CommandLine, GnuFormsTakeTheirValueAfterAnEqualsSign) {
     const ParsedCommandLine p = parse({"--window=800x600", "--start=14.3", "--no-dialog", "x.dmd"});
     ASSERT_TRUE(p.error.empty()) << p.error;
-    EXPECT_EQ(p.options.width, 800);
-    EXPECT_EQ(p.options.height, 600);
-    EXPECT_EQ(p.options.startMs, 14300);
-    EXPECT_EQ(p.options.moduleName, "X.DMD");
+    EXPECT_EQ(p.options.show.width, 800);
+    EXPECT_EQ(p.options.show.height, 600);
+    EXPECT_EQ(p.options.show.startMs, 14300);
+    EXPECT_EQ(p.options.show.moduleName, "X.DMD");
     const ParsedCommandLine shot = parse({"--shot=14.5", "x.png", "--size=320x240"});
     ASSERT_TRUE(shot.error.empty()) << shot.error;
-    EXPECT_EQ(shot.options.shotMs, 14500);
-    EXPECT_EQ(shot.options.outputPath, "x.png");
-    EXPECT_EQ(shot.options.outputWidth, 320);
+    EXPECT_EQ(shot.options.capture.shotMs, 14500);
+    EXPECT_EQ(shot.options.capture.outputPath, "x.png");
+    EXPECT_EQ(shot.options.capture.width, 320);
     EXPECT_EQ(parse({"--fullscreen=yes"}).error, "--fullscreen takes no value");
     EXPECT_EQ(parse({"--start"}).error, "--start needs a value");
     EXPECT_EQ(parse({"--loud"}).error, "unknown or ambiguous option --loud");
@@ -148,12 +148,12 @@ TEST(CommandLine, GnuFormsTakeTheirValueAfterAnEqualsSign) {
 TEST(CommandLine, AWindowSizeIsTheSizeOfAShotOrCapture) {
     const ParsedCommandLine shot = parse({"--window=640x480", "--shot", "14.5", "x.png"});
     ASSERT_TRUE(shot.error.empty()) << shot.error;
-    EXPECT_EQ(shot.options.outputWidth, 640);
-    EXPECT_EQ(shot.options.outputHeight, 480);
+    EXPECT_EQ(shot.options.capture.width, 640);
+    EXPECT_EQ(shot.options.capture.height, 480);
     const ParsedCommandLine capture = parse({"--capture", "a.rgba", "--window", "400x300"});
     ASSERT_TRUE(capture.error.empty()) << capture.error;
-    EXPECT_EQ(capture.options.outputWidth, 400);
-    EXPECT_EQ(parse({"--shot", "1", "a.png"}).options.outputWidth, 1280);  // the default
+    EXPECT_EQ(capture.options.capture.width, 400);
+    EXPECT_EQ(parse({"--shot", "1", "a.png"}).options.capture.width, 1280);  // the default
 }
 
 TEST(CommandLine, NumbersOutOfRangeAreRefusedNamingTheOptionNeverWrapped) {

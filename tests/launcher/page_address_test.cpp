@@ -14,42 +14,36 @@ TEST(PageAddress, PresetsTheLiveShowAsTheOptionsDo) {
         "?start=14.3&window=800x600&fullscreen&nosound&controls&loop&widescreen&audio-offset=-35");
     ASSERT_EQ(a.error, "");
     EXPECT_EQ(a.options.mode, RunMode::Show);
-    EXPECT_EQ(a.options.startMs, 14300);
-    EXPECT_EQ(a.options.width, 800);
-    EXPECT_EQ(a.options.height, 600);
-    EXPECT_TRUE(a.options.fullScreen && !a.options.soundEnabled && a.options.controls &&
-                a.options.loop && a.options.widescreen);
-    EXPECT_EQ(a.options.audioOffsetMs, -35);
+    EXPECT_EQ(a.options.show.startMs, 14300);
+    EXPECT_EQ(a.options.show.width, 800);
+    EXPECT_EQ(a.options.show.height, 600);
     // The show request the page starts from, as the command line makes it.
-    EXPECT_EQ(a.request.moduleName, "sorvanel.dmd");
-    EXPECT_EQ(a.request.startMs, 14300);
-    EXPECT_EQ(a.request.width, 800);
-    EXPECT_EQ(a.request.height, 600);
-    EXPECT_TRUE(a.request.fullScreen && !a.request.soundEnabled && a.request.viewing.controls &&
-                a.request.viewing.loop);
-    EXPECT_EQ(a.request.shape, PictureShape::Widescreen);
-    EXPECT_EQ(a.request.audioOffsetMs, -35);
+    const ShowRequest& r = a.options.show;
+    EXPECT_EQ(r.moduleName, "sorvanel.dmd");
+    EXPECT_TRUE(r.fullScreen && !r.soundEnabled && r.viewing.controls && r.viewing.loop);
+    EXPECT_EQ(r.shape, PictureShape::Widescreen);
+    EXPECT_EQ(r.audioOffsetMs, -35);
     EXPECT_FALSE(a.noDialog);
     EXPECT_TRUE(readPageAddress("nodialog&nosound").noDialog);
     // A form's bare name, as URLSearchParams writes it.
     EXPECT_TRUE(readPageAddress("nodialog=&nosound=").noDialog);
     const PageAddress plain = readPageAddress("");
     EXPECT_EQ(plain.error, "");
-    EXPECT_EQ(plain.options.width, 640);
-    EXPECT_TRUE(plain.options.soundEnabled);
+    EXPECT_EQ(plain.options.show.width, 640);
+    EXPECT_TRUE(plain.options.show.soundEnabled);
 }
 
 TEST(PageAddress, ReadsAShotAsTalvenorsShot) {
     const PageAddress a = readPageAddress("shot=30&size=320x240&fps=30&widescreen");
     ASSERT_EQ(a.error, "");
     EXPECT_EQ(a.options.mode, RunMode::Shot);
-    EXPECT_EQ(a.options.shotMs, 30000);
-    EXPECT_EQ(a.options.outputWidth, 320);
-    EXPECT_EQ(a.options.outputHeight, 240);
-    EXPECT_EQ(a.options.framesPerSecond, 30);
-    EXPECT_TRUE(a.options.widescreen);
+    EXPECT_EQ(a.options.capture.shotMs, 30000);
+    EXPECT_EQ(a.options.capture.width, 320);
+    EXPECT_EQ(a.options.capture.height, 240);
+    EXPECT_EQ(a.options.capture.framesPerSecond, 30);
+    EXPECT_EQ(a.options.show.shape, PictureShape::Widescreen);
     const PageAddress b = readPageAddress("shot=1");
-    EXPECT_EQ(b.options.outputWidth, 1280);  // talvenor's default size
+    EXPECT_EQ(b.options.capture.width, 1280);  // talvenor's default size
 }
 
 // Each malformed or out-of-range parameter is named as typed, with the
@@ -95,7 +89,7 @@ TEST(PageAddress, RefusesUnknownNamesAndBrokenEscapes) {
     // Link decorations of sharing services are no settings.
     EXPECT_EQ(readPageAddress("start=5&utm_source=x&fbclid=y").error, "");
     // Decoded before reading: %2E is '.'.
-    EXPECT_EQ(readPageAddress("start=14%2E5").options.startMs, 14500);
+    EXPECT_EQ(readPageAddress("start=14%2E5").options.show.startMs, 14500);
 }
 
 TEST(PageTexts, SayAStartOrAShotPastTheEndAsTalvenorDoes) {

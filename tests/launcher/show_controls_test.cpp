@@ -18,11 +18,12 @@ constexpr int kEndMs = 100000;
 TEST(ViewingOptions, ParsedForTheLiveShowOnly) {
     const ParsedCommandLine p = parseCommandLine({"--controls", "--loop", "--vsync"});
     ASSERT_TRUE(p.error.empty()) << p.error;
-    EXPECT_TRUE(p.options.controls);
-    EXPECT_TRUE(p.options.loop);
-    EXPECT_TRUE(p.options.vsync);
+    EXPECT_TRUE(p.options.show.viewing.controls);
+    EXPECT_TRUE(p.options.show.viewing.loop);
+    EXPECT_TRUE(p.options.show.viewing.vsync);
     const ParsedCommandLine plain = parseCommandLine({});
-    EXPECT_FALSE(plain.options.controls || plain.options.loop || plain.options.vsync);
+    EXPECT_FALSE(plain.options.show.viewing.controls || plain.options.show.viewing.loop ||
+                 plain.options.show.viewing.vsync);
     EXPECT_NE(parseCommandLine({"--shot", "1", "a.png", "--controls"}).error, "");
     EXPECT_NE(parseCommandLine({"--capture", "a.mp4", "--loop"}).error, "");
     EXPECT_EQ(parseCommandLine({"--list"}).options.mode, RunMode::List);

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 class GlTest : public ::testing::Test {
   protected:

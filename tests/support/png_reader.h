@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platforms/png_file.h"
+#include "capture/png_file.h"
 
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped). False with error set.
 bool readPng(const std::string& path, RgbPicture& picture, std::string& error);

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "common/dmd_api.h"
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 // The module built beside these tests, and the build folder with its data.
 extern const char* const kRealModulePath;

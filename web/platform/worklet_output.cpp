@@ -41,7 +41,7 @@ EM_JS(int, pageWorkletOpen, (), {
     if (typeof songContext === 'undefined' || songContext === null) return 0;
     let song;
     try {
-        song = new WorkletSong(songContext);
+        song = takeSongWorklet() || new WorkletSong(songContext);
     } catch (e) {
         console.error('the song worklet could not be made: ' + String((e && e.message) || e));
         return 0;

@@ -53,7 +53,7 @@ std::string playerScriptJson(const ShowControls& controls, const OptionalExports
 
 std::string pageAddressJson(const PageAddress& address, int endMs) {
     const LaunchOptions& o = address.options;
-    const ShowRequest& r = address.request;
+    const ShowRequest& r = o.show;
     std::string error = address.error;
     if (error.empty() && o.mode == RunMode::Show) {
         const std::string past = startPastTheEndText(r.startMs, endMs);
@@ -69,8 +69,8 @@ std::string pageAddressJson(const PageAddress& address, int endMs) {
            ",\"widescreen\":" + truth(r.shape == PictureShape::Widescreen) +
            ",\"msaa\":" + std::to_string(r.msaa) + ",\"nodialog\":" + truth(address.noDialog) +
            ",\"audioOffsetMs\":" + std::to_string(r.audioOffsetMs) +
-           ",\"shotMs\":" + std::to_string(o.shotMs) +
-           ",\"shotWidth\":" + std::to_string(o.outputWidth) +
-           ",\"shotHeight\":" + std::to_string(o.outputHeight) +
-           ",\"fps\":" + std::to_string(o.framesPerSecond) + "}";
+           ",\"shotMs\":" + std::to_string(o.capture.shotMs) +
+           ",\"shotWidth\":" + std::to_string(o.capture.width) +
+           ",\"shotHeight\":" + std::to_string(o.capture.height) +
+           ",\"fps\":" + std::to_string(o.capture.framesPerSecond) + "}";
 }

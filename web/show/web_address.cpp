@@ -25,7 +25,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* sorvanelReadAddress(const char* quer
     static std::string json;
     const PageAddress address = readPageAddress(query != nullptr ? query : "");
     const bool startsLate = address.error.empty() && address.options.mode == RunMode::Show &&
-                            address.request.startMs > 0;
+                            address.options.show.startMs > 0;
     json = pageAddressJson(address, startsLate ? showEndMs() : -1);
     return json.c_str();
 }

@@ -2,13 +2,13 @@
 // context's attributes), showing and hiding it, its title, the display mode
 // for full screen (with the X11 cover where no window manager helps), the
 // cursor and its destruction, over SDL2's video calls.
-#include "platforms/sdl_window.h"
+#include "window/sdl_window.h"
 
 #include <SDL.h>
 
-#include "platforms/sdl_gl_context.h"
-#include "platforms/sdl_video.h"
-#include "platforms/x11_cover.h"
+#include "window/sdl_gl_context.h"
+#include "window/sdl_video.h"
+#include "window/x11_cover.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Implements CrashGuard with sigaction on the fatal signals and a handler
 // that only writes, calls the cleanup and _exits. The line is composed in
 // advance, since nothing that allocates may run in the handler.
-#include "platforms/crash_guard.h"
+#include "host/crash_guard.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -11,10 +11,14 @@
 #include <iterator>
 #include <string>
 
+#include "host/signal_safe.h"
+
 namespace {
 
 constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGSYS, SIGTRAP};
 
+// File-scope because the handler reads them: a signal handler has no other
+// way to its state.
 char linePrefix[1024];
 std::size_t linePrefixLength = 0;
 void (*crashCleanup)() = nullptr;
@@ -38,22 +42,12 @@ const char* signalName(int signal) {
     }
 }
 
-void writeAll(const char* text, std::size_t bytes) {
-    while (bytes > 0) {
-        const ssize_t n = ::write(STDERR_FILENO, text, bytes);
-        if (n <= 0) return;
-        text += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-}
-
 void onFatalSignal(int signal) {
     if (crashCleanup != nullptr) crashCleanup();
-    writeAll(linePrefix, linePrefixLength);
-    writeAll(" (", 2);
-    const char* name = signalName(signal);
-    writeAll(name, std::strlen(name));
-    writeAll(")\n", 2);
+    sayOnSignal(linePrefix, linePrefixLength);
+    sayOnSignal(" (");
+    sayOnSignal(signalName(signal));
+    sayOnSignal(")\n");
     ::_exit(1);
 }
 

@@ -1,7 +1,7 @@
 // Implements OffscreenFramebuffer with renderbuffers and glBlitFramebuffer
 // (the resolve), over the GL this build draws with.
 #define GL_GLEXT_PROTOTYPES
-#include "platforms/offscreen_framebuffer.h"
+#include "offscreen/offscreen_framebuffer.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

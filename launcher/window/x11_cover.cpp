@@ -1,5 +1,5 @@
 // Implements coverX11Area with Xlib on the connection SDL uses.
-#include "platforms/x11_cover.h"
+#include "window/x11_cover.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

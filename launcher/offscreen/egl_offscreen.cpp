@@ -1,6 +1,6 @@
 // Implements EglOffscreen with EGL_MESA_platform_surfaceless and a pbuffer.
 // Needs: libEGL (GLVND) and a Mesa driver (llvmpipe serves without a GPU).
-#include "platforms/egl_offscreen.h"
+#include "offscreen/egl_offscreen.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -112,6 +112,9 @@ EglOffscreen::EglOffscreen(int width, int height, GlApi api, OffscreenDrawing dr
         if (!framebuffer_.create(width, height, samples, depthBits, error_)) return;
     }
     ok_ = true;
+    // The whole surface, for the users that draw on it without the show
+    // host (the GL tests, the benchmarks); the host sets the picture's own
+    // area before every frame.
     glViewport(0, 0, width, height);
     glScissor(0, 0, width, height);
 }

@@ -1,53 +1,38 @@
 // Implements the live show's stop deadline over sigaction and an interval
 // timer; the handlers call the wrapped ones and only async-signal-safe calls.
-#include "platforms/live_stop_deadline.h"
+#include "live/live_stop_deadline.h"
 
 #include <signal.h>
-#include <sys/time.h>
 #include <unistd.h>
 
-#include <cstring>
-
 #include "host/show_host.h"
+#include "host/signal_safe.h"
 
 namespace {
 
 constexpr long kDeadlineMs = 1900;
 constexpr int kStopSignals[] = {SIGINT, SIGTERM};
 
+// File-scope because the handlers read them: the handlers found in place,
+// which a request still reaches, and whether they were wrapped already.
 struct sigaction wrapped[2];
 bool armed = false;
 
-void say(const char* text) {
-    std::size_t bytes = std::strlen(text);
-    while (bytes > 0) {
-        const ssize_t n = ::write(STDERR_FILENO, text, bytes);
-        if (n <= 0) return;
-        text += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-}
-
 void deadlinePassed(int) {
-    say("talvenor: stopped at the user's request; the show did not end within 2 s of it");
+    sayOnSignal("talvenor: stopped at the user's request; the show did not end within 2 s of it");
     if (const char* call = moduleCallInProgress) {
-        say(" (the module had not returned from ");
-        say(call);
-        say(")");
+        sayOnSignal(" (the module had not returned from ");
+        sayOnSignal(call);
+        sayOnSignal(")");
     }
-    say("\n");
+    sayOnSignal("\n");
     ::_exit(130);
 }
 
 void stopRequested(int signal, siginfo_t* info, void* context) {
-    itimerval timer{};
-    timer.it_value.tv_sec = kDeadlineMs / 1000;
-    timer.it_value.tv_usec = (kDeadlineMs % 1000) * 1000;
-    itimerval running{};
-    ::getitimer(ITIMER_REAL, &running);
     // A second request ends the show at once.
-    if (running.it_value.tv_sec != 0 || running.it_value.tv_usec != 0) deadlinePassed(signal);
-    ::setitimer(ITIMER_REAL, &timer, nullptr);
+    if (alarmArmed()) deadlinePassed(signal);
+    setAlarmAfterMs(kDeadlineMs);
     const struct sigaction& before = wrapped[signal == SIGINT ? 0 : 1];
     if ((before.sa_flags & SA_SIGINFO) != 0) {
         before.sa_sigaction(signal, info, context);

@@ -11,17 +11,15 @@
 // request: every wait is bounded.
 #pragma once
 
-#include <signal.h>
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
-// The program's path from PATH, as execvp would find it; empty if none.
-std::string findProgram(const std::string& name);
+#include "capture/child_process.h"
+#include "capture/encoder_watch.h"
 
 // The last line of text that is not empty, or "".
 std::string lastLineOf(const std::string& text);
@@ -74,21 +72,6 @@ class FfmpegPipe {
     bool stalled_ = false;
     std::string output_;
 };
-
-// How long a child may move no data before it counts as stalled (30 s).
-// Tests of the watchdog set a shorter limit.
-void setEncoderStallLimit(std::chrono::milliseconds limit);
-std::chrono::milliseconds encoderStallLimit();
-
-// The count of stop requests (Ctrl-C, SIGTERM, a closed terminal) a signal
-// handler raises: with one, a child still running 1.5 s later gets
-// SIGTERM, and SIGKILL 0.2 s after that, whatever it does; with two,
-// finish() stops waiting for the child at once.
-void setEncoderStopRequests(const volatile sig_atomic_t* requests);
-
-// Kills every child started here that still runs, with its group. Only
-// async-signal-safe calls: for a signal handler that ends the program.
-void killAllChildrenNow();
 
 // Runs args to completion with no input and the passed descriptors: the exit
 // status, -1 as above; what it printed in printed when not null.

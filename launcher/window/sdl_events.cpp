@@ -2,7 +2,7 @@
 // changes and key presses. Keys are named from their SDL key codes (the
 // layout's letters, as typed): letters, digits and the few other keys a show
 // can use.
-#include "platforms/sdl_events.h"
+#include "window/sdl_events.h"
 
 #include <SDL.h>
 

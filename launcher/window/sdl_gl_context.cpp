@@ -1,12 +1,12 @@
 // Implements the SDL window's OpenGL context: the attributes set before the
 // window is made, then the context itself, its release, the swap and the
 // swap interval, over SDL's GL calls (show_gl_api.h says which kind).
-#include "platforms/sdl_gl_context.h"
+#include "window/sdl_gl_context.h"
 
 #include <SDL.h>
 
-#include "platforms/sdl_window.h"
-#include "platforms/show_gl_api.h"
+#include "host/show_gl_api.h"
+#include "window/sdl_window.h"
 
 namespace {
 

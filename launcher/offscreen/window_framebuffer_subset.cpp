@@ -2,7 +2,7 @@
 // wherever the subset or the show binds that.
 #include <GL/gl.h>
 
-#include "platforms/offscreen_framebuffer.h"
+#include "offscreen/offscreen_framebuffer.h"
 
 void drawIntoFramebuffer(unsigned int framebuffer) {
     sgl_SetWindowFramebuffer(framebuffer);

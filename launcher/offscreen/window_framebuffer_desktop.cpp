@@ -4,7 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "platforms/offscreen_framebuffer.h"
+#include "offscreen/offscreen_framebuffer.h"
 
 void drawIntoFramebuffer(unsigned int framebuffer) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

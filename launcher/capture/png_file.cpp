@@ -1,6 +1,6 @@
 // Implements the PNG layer with libpng's simplified API (png_image), which
 // reports errors through the image record instead of longjmp.
-#include "platforms/png_file.h"
+#include "capture/png_file.h"
 
 #include <png.h>
 

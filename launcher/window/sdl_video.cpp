@@ -1,13 +1,11 @@
 // Implements startSdlVideo over SDL_InitSubSystem and the environment's
 // DISPLAY, WAYLAND_DISPLAY and SDL_VIDEODRIVER.
-#include "platforms/sdl_video.h"
+#include "window/sdl_video.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
 #include <cstring>
-
-#include "platforms/live_stop_deadline.h"
 
 namespace {
 
@@ -40,10 +38,7 @@ bool startSdlVideo(std::string& error) {
             error = std::string("no screen to show the window on: ") + SDL_GetError();
         } else {
             const char* driver = SDL_GetCurrentVideoDriver();
-            if (showsWindows(driver)) {
-                armLiveStopDeadline();
-                return true;
-            }
+            if (showsWindows(driver)) return true;
             error = std::string("no screen to show the window on: SDL's video driver is '") +
                     (driver != nullptr ? driver : "none") + "'";
             SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "host/show_gl_api.h"
 #include "host/surface.h"
-#include "platforms/offscreen_framebuffer.h"
-#include "platforms/show_gl_api.h"
+#include "offscreen/offscreen_framebuffer.h"
 
 // How an offscreen surface is drawn into: its pbuffer, or a framebuffer
 // object (with samples > 0 a multisampled one).

@@ -5,7 +5,7 @@
 // Removing checks that the name still holds the file this object made
 // (device and inode), so a file put there by someone else in the meantime
 // is never deleted.
-#include "platforms/working_file.h"
+#include "capture/working_file.h"
 
 #include <fcntl.h>
 #include <signal.h>
