@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "capture_support.h"
@@ -142,22 +143,39 @@ void interruptOnceCapturing(int pid, void* context) {
     ::kill(pid, SIGINT);
 }
 
+// One Ctrl-C ends a capture within two seconds: what was captured is kept as
+// a playable file when finishing it fits in 1.5 s, and otherwise nothing is
+// left and the message says why. A loaded machine can miss the 1.5 s (each
+// ffmpeg start is slow there), so the kept-file outcome is tried up to three
+// times; every try must be one of the two outcomes, whole.
 TEST_F(Capture, CtrlCLeavesAPlayableFileOfWhatWasCaptured) {
     const fs::path video = folder / "cut.mkv";
     Interrupt interrupt{video};
     ProcessOptions options;
     options.whileRunning = interruptOnceCapturing;
     options.context = &interrupt;
-    const ProcessResult r =
-        talvenor(with({"--capture", video.string(), "--from", "50", "--fps", "10"}), options);
-    ASSERT_EQ(r.exitCode, 130) << r.output;
-    EXPECT_NE(r.output.find("interrupted"), std::string::npos) << r.output;
-    const int frames = std::atoi(probe(video, "v", "nb_read_frames").c_str());
-    EXPECT_GT(frames, 0);
-    EXPECT_LT(frames, 15000);
-    EXPECT_EQ(probe(video, "a", "codec_name"), "flac");
-    EXPECT_EQ(decodedAudioFrames(video), frames * 4410);
-    EXPECT_EQ(outputs(), (std::vector<std::string>{"cut.mkv"}));
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        const ProcessResult r =
+            talvenor(with({"--capture", video.string(), "--from", "50", "--fps", "10"}), options);
+        if (r.exitCode == 1) {
+            EXPECT_NE(r.output.find("within 1.5 s of the stop request"), std::string::npos)
+                << r.output;
+            EXPECT_TRUE(outputs().empty()) << r.output;
+            std::printf("try %d: finishing did not fit in 1.5 s here; nothing was left\n", attempt);
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 130) << r.output;
+        EXPECT_NE(r.output.find("interrupted"), std::string::npos) << r.output;
+        const int frames = std::atoi(probe(video, "v", "nb_read_frames").c_str());
+        EXPECT_GT(frames, 0);
+        EXPECT_LT(frames, 15000);
+        EXPECT_EQ(probe(video, "a", "codec_name"), "flac");
+        EXPECT_EQ(decodedAudioFrames(video), frames * 4410);
+        EXPECT_EQ(outputs(), (std::vector<std::string>{"cut.mkv"}));
+        return;
+    }
+    GTEST_SKIP() << "three Ctrl-C were each too late to finish within 1.5 s on this machine, "
+                    "and each left nothing, as it should";
 }
 
 TEST_F(Capture, AModuleWithoutTheOptionalExportsIsRefused) {
