@@ -32,15 +32,18 @@ BUILD, SITE = build_and_site()
 SHOT_S = "30"
 
 # Where the song stands against the audio clock and the wall, over three
-# seconds once it plays: [song ms, audio ms, wall ms] at both ends, the
-# worklet's gaps, and why the output timestamps were given up ('' if not).
+# seconds once it plays: [song ms, audio ms, wall ms, ms the worklet played
+# silence because its queue ran dry] at both ends, the times it ran dry, and
+# why the output timestamps were given up ('' if not).
 CLOCK_PACE = """new Promise((resolve) => {
     const song = Module.sorvanelSong;
-    const at = () => [song.timeMs(), songContext.currentTime * 1000, performance.now()];
+    const at = () => [song.timeMs(), songContext.currentTime * 1000, performance.now(),
+                      song.gaps()[1] * 1000 / songContext.sampleRate];
     const start = at();
     setTimeout(() => resolve([start, at(), song.gaps()[0], song.heardClock.why]), 3000); })"""
 # The same read at one moment (Firefox's is measured from outside the page).
 CLOCK_AT = ("[Module.sorvanelSong.timeMs(), songContext.currentTime * 1000, performance.now(),"
+            " Module.sorvanelSong.gaps()[1] * 1000 / songContext.sampleRate,"
             " Module.sorvanelSong.gaps()[0], Module.sorvanelSong.heardClock.why]")
 RATE = 44100
 
@@ -86,15 +89,17 @@ class EngineTest:
         """The clock follows the song as the audio clock plays it, and the
         audio clock runs (against the wall it may fall behind on a loaded
         machine, which starves the browser's audio thread: the clock rightly
-        follows what is played)."""
+        follows what is played). Where the worklet's queue ran dry the audio
+        clock ran on over silence while the song rightly held: that silence
+        counts with the song."""
         self.assertIsInstance(playing_or_message, bool, "the page said: %s" % playing_or_message)
-        (song0, audio0, wall0), (song1, audio1, wall1), gaps, why = pace
-        against_audio = (song1 - song0) / (audio1 - audio0)
+        (song0, audio0, wall0, dry0), (song1, audio1, wall1, dry1), gaps, why = pace
+        against_audio = (song1 - song0 + dry1 - dry0) / (audio1 - audio0)
         audio_pace = (audio1 - audio0) / (wall1 - wall0)
-        print("%s: song clock against the audio clock %.4f, audio clock against the wall %.3f"
-              " over %.0f ms, worklet ran dry %d times, output timestamps %s"
-              % (self.engine, against_audio, audio_pace, wall1 - wall0, gaps,
-                 "given up: " + why if why else "used"))
+        print("%s: song clock and dry silence against the audio clock %.4f, audio clock against"
+              " the wall %.3f over %.0f ms, worklet ran dry %d times (%.0f ms), output"
+              " timestamps %s" % (self.engine, against_audio, audio_pace, wall1 - wall0, gaps,
+                                  dry1 - dry0, "given up: " + why if why else "used"))
         self.assertAlmostEqual(against_audio, 1.0, delta=0.05)
         self.assertGreater(audio_pace, 0.5)  # sounding, not held
 
