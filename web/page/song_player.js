@@ -44,6 +44,10 @@ class WorkletSong {
   static STEADY_FRAME_MS = 250;
   static GO_AFTER_FRAMES = 2;
   static GO_AT_LATEST_MS = 3000;
+  // At the click the worklet is given a moment of silence to hand out at
+  // once, held song or not: an output that takes samples but hands none out
+  // is found then, not only once the show has loaded and let its song go.
+  static PROBE_FRAMES = 512;
 
   constructor(context, onSilentStart = null) {
     this.context = context;
@@ -76,8 +80,10 @@ class WorkletSong {
     this.heardOnce = false;
     this.onSilentStart = onSilentStart;
     this.watchFrom = context.currentTime;
+    this.probeHanded = false;
     this.watch = setInterval(() => this.watchStart(), WorkletSong.WATCH_EVERY_MS);
     this.port.onmessage = (event) => {
+      if (event.data.probed > 0) this.probeHanded = true;
       this.report = event.data;
       this.reportAt = performance.now();
       this.sentAtReport = this.sentFrames;
@@ -87,6 +93,7 @@ class WorkletSong {
       }
       if (this.onReport) this.onReport();
     };
+    this.port.postMessage({type: 'probe', frames: WorkletSong.PROBE_FRAMES});
   }
 
   flush(generation) {
@@ -165,14 +172,19 @@ class WorkletSong {
   }
 
   // Why the start failed, or '' while it may still come: no report while
-  // the context rendered REPORT_WITHIN_S, nothing handed out or nothing heard
-  // that long after the song was let go.
+  // the context rendered REPORT_WITHIN_S, the probe not handed out within
+  // HANDED_WITHIN_S of it, nothing handed out or nothing heard that long
+  // after the song was let go.
   startFailure() {
     const r = this.report;
     const now = this.context.currentTime;
     if (this.context.state !== 'running') return '';  // said by the sound's start itself
     if (r === null && this.reportAt === 0 && now - this.watchFrom >= WorkletSong.REPORT_WITHIN_S) {
       return 'the song\'s worklet never reported';
+    }
+    if (!this.probeHanded && this.reportAt !== 0 &&
+        now - this.watchFrom >= WorkletSong.HANDED_WITHIN_S) {
+      return 'the song\'s worklet handed nothing out';
     }
     // Held, or paused (nothing sent): nothing is to be heard yet.
     if (this.goContextTime === null || r === null || this.sentFrames === 0) return '';

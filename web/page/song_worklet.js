@@ -11,15 +11,19 @@
 //                                          to keep the queue full from here on)
 //   {type: 'chunk', generation, samples}   interleaved Int16Array, queued in order
 //   {type: 'drain'}                        play out what is queued, then stay silent
+//   {type: 'probe', frames}                hand out this many frames of silence
+//                                          at once, held song or not (the page's
+//                                          proof, at the click, that this output plays)
 // Messages out (about every 23 ms, and at once when the queue runs dry or
 // fills again):
-//   {generation, handed, lastHandFrame, frame, starved, queued, gaps, silentFrames, drained}
+//   {generation, handed, lastHandFrame, frame, starved, queued, gaps, silentFrames, drained,
+//    probed}
 //   handed: song frames of this generation handed to the output so far;
 //   lastHandFrame: the context frame just after the last of them;
 //   frame: the context frame after this block; starved: the queue ran dry
 //   (or is held); queued: song frames waiting in the queue;
 //   gaps / silentFrames: times the queue ran dry while the song played, and
-//   the frames of silence that made.
+//   the frames of silence that made; probed: the probe's frames handed out.
 'use strict';
 
 const REPORT_EVERY_BLOCKS = 8;
@@ -40,6 +44,8 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
     this.gaps = 0;
     this.silentFrames = 0;
     this.blocks = 0;
+    this.probeLeft = 0;
+    this.probed = 0;
     this.port.onmessage = (event) => this.receive(event.data);
   }
 
@@ -58,6 +64,8 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
       if (message.generation === this.generation && !this.draining) this.queue.push(message.samples);
     } else if (message.type === 'go') {
       this.hold = false;
+    } else if (message.type === 'probe') {
+      this.probeLeft += message.frames;
     } else if (message.type === 'drain') {
       // What was never let go is never heard: nothing to play out.
       if (this.hold) this.queue = [];
@@ -71,7 +79,7 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
       generation: this.generation, handed: this.handed, lastHandFrame: this.lastHandFrame,
       frame, starved: this.starved, queued: this.queuedFrames(), gaps: this.gaps,
       silentFrames: this.silentFrames,
-      drained: this.drained,
+      drained: this.drained, probed: this.probed,
     });
   }
 
@@ -85,6 +93,15 @@ class SorvanelSongProcessor extends AudioWorkletProcessor {
     const left = outputs[0][0];
     const right = outputs[0][1] || left;
     const frames = left.length;
+    if (this.probeLeft > 0) {
+      // A block of the probe's silence: the song, if any, waits one block.
+      left.fill(0);
+      right.fill(0);
+      this.probeLeft = Math.max(0, this.probeLeft - frames);
+      this.probed += frames;
+      this.report(currentFrame + frames);
+      return true;
+    }
     let done = 0;
     while (done < frames && this.queue.length > 0 && !this.hold) {
       const chunk = this.queue[0];
