@@ -11,4 +11,8 @@ const void* currentContext() {
     return context == EGL_NO_CONTEXT ? nullptr : context;
 }
 
+// An EGLContext is the implementation's pointer: freed, it may well be
+// handed out again.
+bool handlesComeBack() { return true; }
+
 }  // namespace sgl::platform

@@ -50,8 +50,9 @@ Context* currentForVertex() {
 void checkStillAlive(Context& context) {
     // The stream buffer exists for as long as the context that made it; a new
     // context under the same handle has none. Its old objects are gone with
-    // the old context, so nothing is deleted, only forgotten.
-    if (glIsBuffer(context.gpu.streamBuffer)) return;
+    // the old context, so nothing is deleted, only forgotten. Where handles
+    // never come back, a known handle is always the same context.
+    if (!platform::handlesComeBack() || glIsBuffer(context.gpu.streamBuffer)) return;
     context = Context();
     prepareContext(context);
 }
