@@ -5,7 +5,9 @@ build's tests in a third engine: a window filling the X screen it runs on
 command line run in order; what they give back is printed as one JSON line.
 
     webkit_page.py URL STEPS_JSON
-    steps: ["wait", EXPRESSION, SECONDS]   wait for it to hold (checked every 20 ms)
+    steps: ["before", SOURCE]                run in the page before its own scripts
+                                            (only ahead of the other steps)
+           ["wait", EXPRESSION, SECONDS]   wait for it to hold (checked every 20 ms)
            ["eval", EXPRESSION]            its value (a promise is awaited)
            ["click", SELECTOR]             a real click in the element's middle (xdotool)
     prints {"version": "2.50.6", "results": [...]} or {"error": "..."}
@@ -31,7 +33,7 @@ WAIT = """return await new Promise((resolve) => {
 
 
 class Page:
-    def __init__(self, url):
+    def __init__(self, url, before=()):
         self.window = Gtk.Window()
         self.window.set_decorated(False)
         self.window.move(0, 0)
@@ -40,6 +42,10 @@ class Page:
         settings.set_enable_webgl(True)
         settings.set_hardware_acceleration_policy(WebKit2.HardwareAccelerationPolicy.ALWAYS)
         self.view = WebKit2.WebView.new_with_settings(settings)
+        for source in before:
+            self.view.get_user_content_manager().add_script(WebKit2.UserScript.new(
+                source, WebKit2.UserContentInjectedFrames.TOP_FRAME,
+                WebKit2.UserScriptInjectionTime.START, None, None))
         self.window.add(self.view)
         self.window.show_all()
         self.loaded = False
@@ -87,9 +93,10 @@ def main():
     version = "%d.%d.%d" % (WebKit2.get_major_version(), WebKit2.get_minor_version(),
                             WebKit2.get_micro_version())
     try:
-        page = Page(url)
+        before = [step[1] for step in steps if step[0] == "before"]
+        page = Page(url, before)
         results = []
-        for step in steps:
+        for step in (step for step in steps if step[0] != "before"):
             if step[0] == "wait":
                 value = page.run(WAIT % (step[2] * 1000, step[1]))
                 if value is None:
