@@ -13,7 +13,9 @@ whose monitor is recorded (parec) while the show runs; quiet, then with
     (the monitor's own recording latency, about 10 ms, counts against it);
   - the audio thread's share of a processor (Chromium's audio service
     process, or the renderer where it runs the audio);
-  - page open to the first frame and to the first sound.
+  - page open to the first frame and to the first sound;
+  - beside it, the control: a plain AudioWorklet sine page in the same
+    browser, recorded the same way, and the gaps over 5 ms it gets.
 
     web_sound_bench.py [BUILD [seconds [start]]]     (build/, 30 s, 10 s)
 """
@@ -169,9 +171,8 @@ def analyse(recording, reference, shift):
     return gaps, correlations
 
 
-def run(site, build, seconds, start, load):
+def run(site, build, seconds, start):
     pulse = PrivatePulse()
-    stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--quiet"]) if load else None
     os.environ["PULSE_SERVER"] = pulse.server
     recorder = Recorder(pulse.server)
     page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
@@ -198,9 +199,6 @@ def run(site, build, seconds, start, load):
     finally:
         page.close()
         recorder.close()
-        if stress:
-            stress.terminate()
-            stress.wait()
         pulse.close()
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "song.s16")
@@ -241,6 +239,59 @@ def run(site, build, seconds, start, load):
     print("  page open to first frame %.2f s, to first sound %.2f s" % (first_frame, first_sound))
 
 
+# The control: a plain AudioWorklet sine in the same browser, the same way
+# recorded, so that the holes the browser's own output makes are told apart
+# from the page's.
+SINE_PAGE = b"""<!doctype html><title>sine</title><script>
+const processor = `registerProcessor('sine', class extends AudioWorkletProcessor {
+  constructor() { super(); this.phase = 0; }
+  process(inputs, outputs) {
+    const out = outputs[0];
+    for (let i = 0; i < out[0].length; ++i) {
+      const v = 0.25 * Math.sin(this.phase);
+      this.phase = (this.phase + 2 * Math.PI * 440 / sampleRate) % (2 * Math.PI);
+      for (const channel of out) channel[i] = v;
+    }
+    return true;
+  } });`;
+const context = new AudioContext({sampleRate: 44100, latencyHint: 'playback'});
+context.audioWorklet.addModule(URL.createObjectURL(new Blob([processor], {type: 'text/javascript'})))
+  .then(() => {
+    new AudioWorkletNode(context, 'sine', {outputChannelCount: [2]}).connect(context.destination);
+    document.title = 'playing';
+  });
+</script>"""
+
+
+def sine_control(seconds):
+    pulse = PrivatePulse()
+    os.environ["PULSE_SERVER"] = pulse.server
+    recorder = Recorder(pulse.server)
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, "index.html"), "wb") as f:
+            f.write(SINE_PAGE)
+        site = Site(folder)
+        page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
+        try:
+            page.open(site.base + "index.html", r"playing")
+            page.evaluate("new Promise((resolve) => setTimeout(resolve, %d))" % (seconds * 1000),
+                          await_promise=True)
+        finally:
+            page.close()
+            recorder.close()
+            site.close()
+            pulse.close()
+    recording = recorder.samples
+    first = next((i // 2 for i, v in enumerate(recording) if abs(v) > 1000), None)
+    if first is None:
+        print("  sine control: no sound in the recording")
+        return
+    played = recording[2 * first: 2 * (first + int(seconds * RATE))]
+    gaps = sound_checks.silent_gaps(played)
+    print("  sine control (a plain AudioWorklet page, the same browser and load): gaps over 5 ms:"
+          " %d (%.1f per minute)" % (len(gaps), len(gaps) / (seconds / 60.0)))
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30.0
@@ -253,7 +304,14 @@ def main():
         for load in (False, True):
             print("%s, %g s from %g s:" % ("with stress-ng --cpu 2" if load else "quiet", seconds,
                                            start))
-            run(site, build, seconds, start, load)
+            stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--quiet"]) if load else None
+            try:
+                run(site, build, seconds, start)
+                sine_control(seconds)
+            finally:
+                if stress:
+                    stress.terminate()
+                    stress.wait()
     finally:
         site.close()
 
