@@ -20,6 +20,7 @@ whose monitor is recorded (parec) while the show runs; quiet, then with
     web_sound_bench.py [BUILD [seconds [start]]]     (build/, 30 s, 10 s)
 """
 import array
+import json
 import os
 import statistics
 import subprocess
@@ -34,6 +35,8 @@ import browser  # noqa: E402
 import sound_checks  # noqa: E402
 from private_pulse import PrivatePulse  # noqa: E402
 from site_server import Site  # noqa: E402
+
+WEBKIT_PAGE = os.path.join(HERE, "..", "..", "tests", "web", "webkit_page.py")
 
 RATE = 44100
 
@@ -171,35 +174,76 @@ def analyse(recording, reference, shift):
     return gaps, correlations
 
 
-def run(site, build, seconds, start):
-    pulse = PrivatePulse()
-    os.environ["PULSE_SERVER"] = pulse.server
-    recorder = Recorder(pulse.server)
+SAMPLE_CLOCK = """new Promise((resolve) => {
+    const out = [], end = performance.now() + %d;
+    const tick = () => {
+        out.push([performance.now(), Module.sorvanelSong.timeMs()]);
+        if (performance.now() < end) setTimeout(tick, 50); else resolve(out);
+    };
+    tick(); })"""
+SOUNDING = ("Module.sorvanelSong instanceof WorkletSong && "
+            "Module.sorvanelSong.report && Module.sorvanelSong.report.handed > 0")
+
+
+class Played:
+    """What a browser gave: the page's clock sampled [[performance.now(),
+    song ms]], monotonic - performance.now()/1000, the worklet's gaps, and
+    the start's figures where that browser's driver can time them."""
+
+    def __init__(self, samples, offset, worklet_gaps, cpu=None, first_frame=None,
+                 first_sound=None):
+        self.samples, self.offset, self.worklet_gaps = samples, offset, worklet_gaps
+        self.cpu, self.first_frame, self.first_sound = cpu, first_frame, first_sound
+
+
+def play_in_chromium(site, seconds, start):
     page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
     try:
         opened = time.monotonic()
         page.open(site.base + "index.html?start=%g&nodialog&controls&window=640x480" % start,
                   r"event \d+/91")
         first_frame = time.monotonic() - opened
-        page.wait_until("Module.sorvanelSong instanceof WorkletSong && "
-                        "Module.sorvanelSong.report && Module.sorvanelSong.report.handed > 0")
+        page.wait_until(SOUNDING)
         first_sound = time.monotonic() - opened
         offset = clock_offset(page)
         pids = audio_pids()
         cpu0, wall0 = cpu_seconds(pids), time.monotonic()
-        samples = page.evaluate("""new Promise((resolve) => {
-            const out = [], end = performance.now() + %d;
-            const tick = () => {
-                out.push([performance.now(), Module.sorvanelSong.timeMs()]);
-                if (performance.now() < end) setTimeout(tick, 50); else resolve(out);
-            };
-            tick(); })""" % (seconds * 1000), await_promise=True)
-        cpu = (cpu_seconds(pids) - cpu0) / (time.monotonic() - wall0)
-        worklet_gaps = page.evaluate("Module.sorvanelSong.gaps()")
+        samples = page.evaluate(SAMPLE_CLOCK % (seconds * 1000), await_promise=True)
+        cpu = ((cpu_seconds(pids) - cpu0) / (time.monotonic() - wall0), len(pids))
+        return Played(samples, offset, page.evaluate("Module.sorvanelSong.gaps()"), cpu,
+                      first_frame, first_sound)
     finally:
         page.close()
+
+
+def play_in_webkit(site, seconds, start):
+    """WebKitGTK in a window on an X screen of its own, the form's button
+    clicked for real (xdotool)."""
+    steps = [["wait", "document.getElementById('dialog').hidden === false", 120],
+             ["click", "#start"], ["wait", SOUNDING, 120], ["clock_offset"],
+             ["eval", SAMPLE_CLOCK % (seconds * 1000)], ["eval", "Module.sorvanelSong.gaps()"]]
+    run = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "/usr/bin/python3",
+                          WEBKIT_PAGE, site.base + "index.html?start=%g&controls&window=640x480"
+                          % start, json.dumps(steps)], capture_output=True, text=True,
+                         timeout=seconds + 600)
+    lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
+    answer = json.loads(lines[-1]) if lines else {"error": run.stderr[-2000:]}
+    if "error" in answer:
+        raise RuntimeError("WebKitGTK: " + answer["error"])
+    results = answer["results"]
+    return Played(results[4], results[3], results[5])
+
+
+def run(site, build, seconds, start, play):
+    pulse = PrivatePulse()
+    os.environ["PULSE_SERVER"] = pulse.server
+    recorder = Recorder(pulse.server)
+    try:
+        played = play(site, seconds, start)
+    finally:
         recorder.close()
         pulse.close()
+    samples, offset, worklet_gaps = played.samples, played.offset, played.worklet_gaps
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "song.s16")
         subprocess.run([os.path.join(build, "talvenor"), "--capture", path, "--from", str(start),
@@ -229,20 +273,29 @@ def run(site, build, seconds, start):
     pct = lambda p: offsets[min(len(offsets) - 1, int(p * len(offsets)))] if offsets else float("nan")
     print("  gaps over 5 ms: %d (%.1f per minute), song time lost %.3f s; the worklet counted %d"
           " (%d frames)" % (len(gaps), len(gaps) / minutes, lost, *worklet_gaps))
+    if gaps:
+        print("  the gaps, s after the song's first sound and ms long: %s"
+              % ", ".join("%.2f (%.0f)" % (first / RATE, 1000 * frames / RATE)
+                          for first, frames in gaps))
     print("  correlation in 0.5 s windows: worst %.4f, %d of %d under 0.99"
           % (min(correlations or [float("nan")]), sum(c < 0.99 for c in correlations),
              len(correlations)))
     print("  page clock minus heard: median %+.1f ms (p5 %+.1f, p95 %+.1f), %d samples"
           % (statistics.median(offsets) if offsets else float("nan"), pct(0.05), pct(0.95),
              len(offsets)))
-    print("  audio service: %.1f%% of a processor (%d processes)" % (100 * cpu, len(pids)))
-    print("  page open to first frame %.2f s, to first sound %.2f s" % (first_frame, first_sound))
+    if played.cpu:
+        print("  audio service: %.1f%% of a processor (%d processes)"
+              % (100 * played.cpu[0], played.cpu[1]))
+    if played.first_frame is not None:
+        print("  page open to first frame %.2f s, to first sound %.2f s"
+              % (played.first_frame, played.first_sound))
 
 
 # The control: a plain AudioWorklet sine in the same browser, the same way
 # recorded, so that the holes the browser's own output makes are told apart
 # from the page's.
-SINE_PAGE = b"""<!doctype html><title>sine</title><script>
+SINE_PAGE = b"""<!doctype html><title>loading</title>
+<button id="start" style="width:200px;height:100px">Play</button><script>
 const processor = `registerProcessor('sine', class extends AudioWorkletProcessor {
   constructor() { super(); this.phase = 0; }
   process(inputs, outputs) {
@@ -254,16 +307,44 @@ const processor = `registerProcessor('sine', class extends AudioWorkletProcessor
     }
     return true;
   } });`;
+// Made at once (a browser that lets sound start without a gesture plays
+// it so); the button resumes it where one is needed.
 const context = new AudioContext({sampleRate: 44100, latencyHint: 'playback'});
-context.audioWorklet.addModule(URL.createObjectURL(new Blob([processor], {type: 'text/javascript'})))
-  .then(() => {
-    new AudioWorkletNode(context, 'sine', {outputChannelCount: [2]}).connect(context.destination);
-    document.title = 'playing';
-  });
+const url = URL.createObjectURL(new Blob([processor], {type: 'text/javascript'}));
+const playing = () => {
+  if (context.state === 'running' && document.title === 'ready') document.title = 'playing';
+};
+context.onstatechange = playing;
+document.getElementById('start').onclick = () => context.resume();
+context.audioWorklet.addModule(url).then(() => {
+  new AudioWorkletNode(context, 'sine', {outputChannelCount: [2]}).connect(context.destination);
+  document.title = 'ready';
+  playing();
+});
 </script>"""
+PLAY_FOR = "new Promise((resolve) => setTimeout(() => resolve(document.title), %d))"
 
 
-def sine_control(seconds):
+def sine_in_chromium(site, seconds):
+    page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
+    try:
+        page.open(site.base + "index.html", r"ready|playing")
+        page.click("#start")
+        page.wait_until("document.title === 'playing'")
+        page.evaluate(PLAY_FOR % (seconds * 1000), await_promise=True)
+    finally:
+        page.close()
+
+
+def sine_in_webkit(site, seconds):
+    steps = [["wait", "document.title !== 'loading'", 60], ["click", "#start"],
+             ["wait", "document.title === 'playing'", 60], ["eval", PLAY_FOR % (seconds * 1000)]]
+    subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "/usr/bin/python3",
+                    WEBKIT_PAGE, site.base + "index.html", json.dumps(steps)],
+                   capture_output=True, timeout=seconds + 300, check=True)
+
+
+def sine_control(seconds, play):
     pulse = PrivatePulse()
     os.environ["PULSE_SERVER"] = pulse.server
     recorder = Recorder(pulse.server)
@@ -271,13 +352,9 @@ def sine_control(seconds):
         with open(os.path.join(folder, "index.html"), "wb") as f:
             f.write(SINE_PAGE)
         site = Site(folder)
-        page = browser.Browser(deadline=seconds + 300, autoplay=True, xvfb=True)
         try:
-            page.open(site.base + "index.html", r"playing")
-            page.evaluate("new Promise((resolve) => setTimeout(resolve, %d))" % (seconds * 1000),
-                          await_promise=True)
+            play(site, seconds)
         finally:
-            page.close()
             recorder.close()
             site.close()
             pulse.close()
@@ -292,6 +369,11 @@ def sine_control(seconds):
           " %d (%.1f per minute)" % (len(gaps), len(gaps) / (seconds / 60.0)))
 
 
+def webkit_installed():
+    return subprocess.run(["/usr/bin/python3", "-c", "import gi; gi.require_version('WebKit2', '4.1')"],
+                          capture_output=True).returncode == 0
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 30.0
@@ -299,19 +381,25 @@ def main():
     folder = os.path.join(build, "web")
     if not os.path.exists(os.path.join(folder, "sorvanel.js")):
         sys.exit("no site in %s: cmake --build %s --target web" % (folder, build))
+    engines = [("Chromium", play_in_chromium, sine_in_chromium)]
+    if webkit_installed():
+        engines.append(("WebKitGTK", play_in_webkit, sine_in_webkit))
+    else:
+        print("no WebKitGTK (gir1.2-webkit2-4.1 with python3-gi): scripts/setup.sh --web")
     site = Site(folder)
     try:
-        for load in (False, True):
-            print("%s, %g s from %g s:" % ("with stress-ng --cpu 2" if load else "quiet", seconds,
-                                           start))
-            stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--quiet"]) if load else None
-            try:
-                run(site, build, seconds, start)
-                sine_control(seconds)
-            finally:
-                if stress:
-                    stress.terminate()
-                    stress.wait()
+        for engine, play, sine in engines:
+            for load in (False, True):
+                print("%s, %s, %g s from %g s:" % (engine, "with stress-ng --cpu 2" if load
+                                                   else "quiet", seconds, start))
+                stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--quiet"]) if load else None
+                try:
+                    run(site, build, seconds, start, play)
+                    sine_control(seconds, sine)
+                finally:
+                    if stress:
+                        stress.terminate()
+                        stress.wait()
     finally:
         site.close()
 

@@ -10,11 +10,14 @@ command line run in order; what they give back is printed as one JSON line.
            ["wait", EXPRESSION, SECONDS]   wait for it to hold (checked every 20 ms)
            ["eval", EXPRESSION]            its value (a promise is awaited)
            ["click", SELECTOR]             a real click in the element's middle (xdotool)
+           ["clock_offset"]                time.monotonic() - performance.now() / 1000,
+                                            from the quickest of ten round trips
     prints {"version": "2.50.6", "results": [...]} or {"error": "..."}
 """
 import json
 import subprocess
 import sys
+import time
 
 import gi
 
@@ -79,6 +82,16 @@ class Page:
             raise RuntimeError(box["error"])
         return box["value"]
 
+    def clock_offset(self):
+        best = None
+        for _ in range(10):
+            t0 = time.monotonic()
+            now = self.run("return performance.now();")
+            t1 = time.monotonic()
+            if best is None or t1 - t0 < best[0]:
+                best = (t1 - t0, (t0 + t1) / 2 - now / 1000)
+        return best[1]
+
     def click(self, selector):
         x, y = self.run("const r = document.querySelector(%s).getBoundingClientRect();"
                         " return [Math.round(r.x + r.width / 2), Math.round(r.y + r.height / 2)];"
@@ -108,6 +121,8 @@ def main():
             elif step[0] == "click":
                 page.click(step[1])
                 results.append(None)
+            elif step[0] == "clock_offset":
+                results.append(page.clock_offset())
         print(json.dumps({"version": version, "results": results}))
     except Exception as e:  # the test reports it
         print(json.dumps({"version": version, "error": "%s: %s" % (type(e).__name__, e)}))
