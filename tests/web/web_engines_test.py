@@ -3,8 +3,9 @@
 Marionette) and WebKitGTK (WebKit, Safari's engine, through python3-gi),
 each in a window on a private X screen with its sound into a private
 PulseAudio null sink. In each the form's "Beam me up!" is clicked for real,
-the song sounds (the audio clock runs) and the show's clock follows it as it
-is played, and a shot through the page matches talvenor's. An engine that is not installed
+the song sounds (the audio clock runs), what the sink plays is talvenor's
+song, the show's clock follows it as it is played, the player bar's key
+seeks, and a shot through the page matches talvenor's. An engine that is not installed
 is skipped with a message (scripts/setup.sh --web installs both).
 
     web_engines_test.py BUILD_FOLDER        (exit 77: no site built, skipped)
@@ -17,6 +18,7 @@ import re
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -63,6 +65,31 @@ MESSAGE = ("!document.getElementById('message').hidden && "
            "document.getElementById('message-detail').textContent")
 
 
+class SinkRecorder:
+    """The private sink's monitor, recorded from start() to stop()."""
+
+    def __init__(self, server):
+        self.server = server
+        self.proc = None
+
+    def start(self):
+        self.proc = subprocess.Popen(
+            ["parec", "-s", self.server, "-d", "bench.monitor", "--format=s16le",
+             "--rate=44100", "--channels=2", "--raw"], stdout=subprocess.PIPE)
+
+    def stop(self):
+        """What was recorded (16-bit stereo), empty where it never started."""
+        heard = array.array("h")
+        if self.proc is None:
+            return heard
+        self.proc.terminate()
+        data = self.proc.stdout.read()
+        self.proc.stdout.close()
+        self.proc.wait()
+        heard.frombytes(data[: len(data) - len(data) % 2])
+        return heard
+
+
 def webkit_version():
     run = subprocess.run(["/usr/bin/python3", "-c", "import gi; gi.require_version('WebKit2', '4.1')"],
                          capture_output=True)
@@ -102,6 +129,22 @@ class EngineTest:
                                   dry1 - dry0, "given up: " + why if why else "used"))
         self.assertAlmostEqual(against_audio, 1.0, delta=0.05)
         self.assertGreater(audio_pace, 0.5)  # sounding, not held
+
+    def assertHeardIsNative(self, heard, recorded_from_ms):
+        """The sink played the native song: half a second of talvenor's
+        capture, from half a second after where the clock stood as the
+        recording began (the recorder takes a moment to start), is found in
+        what was recorded, within the 1.5 s an output may hold."""
+        with tempfile.TemporaryDirectory() as folder:
+            native = native_capture(folder, 14, 21)
+        from_ms = recorded_from_ms + 500
+        offset = max(0, int((from_ms - 14000) * RATE // 1000))
+        correlation, lag = sound_checks.best_match(heard, native[2 * offset:], 3 * RATE // 2,
+                                                   RATE // 2)
+        print("%s: %.1f s recorded from the sink; the song from %.3f s found %.0f ms in,"
+              " correlation %.4f" % (self.engine, len(heard) / 2 / RATE, from_ms / 1000,
+                                     1000 * lag / RATE, correlation))
+        self.assertGreater(correlation, 0.9)
 
     def assertShotIsTalvenors(self, data_url):
         talvenor = os.path.join(BUILD, "talvenor")
@@ -189,25 +232,55 @@ class InFirefox(EngineTest, unittest.TestCase):
 class InWebKitGTK(EngineTest, unittest.TestCase):
     engine = "WebKitGTK"
 
-    def run_steps(self, url, steps):
-        run = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "/usr/bin/python3",
-                              os.path.join(HERE, "webkit_page.py"), url, json.dumps(steps)],
-                             capture_output=True, text=True, timeout=300)
-        lines = [line for line in run.stdout.splitlines() if line.startswith("{")]
-        self.assertTrue(lines, "webkit_page.py said nothing: %s" % run.stderr[-2000:])
+    def run_steps(self, url, steps, on_mark=None):
+        """The steps' results; on_mark(name) is called as each "mark" step
+        is reached."""
+        run = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "/usr/bin/python3",
+                                os.path.join(HERE, "webkit_page.py"), url, json.dumps(steps)],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        timer = threading.Timer(300, run.kill)
+        timer.start()
+        lines = []
+        try:
+            for line in run.stdout:
+                if line.startswith('{"mark"') and on_mark:
+                    on_mark(json.loads(line)["mark"])
+                elif line.startswith("{"):
+                    lines.append(line)
+            stderr = run.stderr.read()
+            run.wait()
+        finally:
+            timer.cancel()
+        self.assertTrue(lines, "webkit_page.py said nothing: %s" % stderr[-2000:])
         answer = json.loads(lines[-1])
         print("WebKitGTK %s" % answer["version"])
         self.assertNotIn("error", answer, answer.get("error"))
         return answer["results"]
 
-    def test_a_click_starts_the_song_and_the_clock_follows_it(self):
-        results = self.run_steps(
-            self.site.base + "index.html?start=14&controls&window=320x240",
-            [["wait", "document.getElementById('dialog').hidden === false", 120],
-             ["click", "#start"],
-             ["wait", "(%s) ? true : (%s)" % (PLAYING, MESSAGE), 120],
-             ["eval", CLOCK_PACE]])
-        self.assertSoundAndClock(results[2], results[3])
+    def test_a_click_starts_the_song_heard_the_clock_follows_and_the_bar_seeks(self):
+        recorder = SinkRecorder(self.pulse.server)
+        try:
+            results = self.run_steps(
+                self.site.base + "index.html?start=14&controls&window=320x240",
+                [["wait", "document.getElementById('dialog').hidden === false", 120],
+                 ["click", "#start"],
+                 ["wait", "(%s) ? true : (%s)" % (PLAYING, MESSAGE), 120],
+                 ["mark", "recording"],
+                 ["eval", CLOCK_PACE],
+                 # The player bar's key: five seconds on.
+                 ["eval", "window.__beforeSeek = Module.sorvanelSong.timeMs()"],
+                 ["key", "Right"],
+                 ["wait", "Module.sorvanelSong.timeMs() >= window.__beforeSeek + 4000 &&"
+                          " Module.sorvanelSong.timeMs()", 60]],
+                on_mark=lambda name: recorder.start())
+        finally:
+            heard = recorder.stop()
+        self.assertSoundAndClock(results[2], results[4])
+        (song0, _, _, _), _, _, _ = results[4]
+        self.assertHeardIsNative(heard, song0)
+        print("WebKitGTK: the bar's key took the song from %.1f s to %.1f s"
+              % (results[5] / 1000, results[7] / 1000))
+        self.assertLess(results[7], results[5] + 8000)  # five on, not to the end
 
     def test_a_shot_is_talvenors(self):
         results = self.run_steps(

@@ -10,6 +10,9 @@ command line run in order; what they give back is printed as one JSON line.
            ["wait", EXPRESSION, SECONDS]   wait for it to hold (checked every 20 ms)
            ["eval", EXPRESSION]            its value (a promise is awaited)
            ["click", SELECTOR]             a real click in the element's middle (xdotool)
+           ["key", KEYSYM]                 a real key press (xdotool), to the focused element
+           ["mark", NAME]                  prints {"mark": NAME} at once (the caller may
+                                            start something then)
            ["clock_offset"]                time.monotonic() - performance.now() / 1000,
                                             from the quickest of ten round trips
     prints {"version": "2.50.6", "results": [...]} or {"error": "..."}
@@ -120,6 +123,12 @@ def main():
                 results.append(page.run("return await (%s);" % step[1]))
             elif step[0] == "click":
                 page.click(step[1])
+                results.append(None)
+            elif step[0] == "key":
+                subprocess.run(["xdotool", "key", step[1]], check=True)
+                results.append(None)
+            elif step[0] == "mark":
+                print(json.dumps({"mark": step[1]}), flush=True)
                 results.append(None)
             elif step[0] == "clock_offset":
                 results.append(page.clock_offset())
