@@ -250,7 +250,10 @@ def run(site, build, seconds, start, play):
                         "--to", str(start + seconds + 30)], cwd=build, check=True,
                        capture_output=True)
         reference = sound_checks.read_s16(path)
-    recording = recorder.samples
+    # Up to the page's last clock reading: after it the page is closed, and
+    # the silence that leaves is no gap of the show's.
+    last = recorder.frame_at(samples[-1][0] / 1000 + offset) if samples else None
+    recording = recorder.samples if last is None else recorder.samples[: 2 * int(last)]
     shift = align(recording, reference)
     if shift is None:
         print("  no song in the recording")
