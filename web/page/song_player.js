@@ -64,6 +64,7 @@ class WorkletSong {
     this.onReport = null;          // the module tops up its mix here
     this.clock = null;             // the module's clock, read by timeMs()
     this.heardClock = new HeardClock();
+    this.inReport = false;         // a worklet report is being handled
     // Tests: an array (globalThis.songWorkletTap, set before the show
     // starts) that gets a copy of each chunk sent.
     this.tap = globalThis.songWorkletTap || null;
@@ -91,7 +92,15 @@ class WorkletSong {
         for (const resolve of this.drainedWaiters) resolve(true);
         this.drainedWaiters = [];
       }
-      if (this.onReport) this.onReport();
+      // The report was sent from inside a render callback that may still
+      // be running: the clock read as it is handled does not ask the output
+      // (heard_clock.js).
+      this.inReport = true;
+      try {
+        if (this.onReport) this.onReport();
+      } finally {
+        this.inReport = false;
+      }
     };
     this.port.postMessage({type: 'probe', frames: WorkletSong.PROBE_FRAMES});
   }
@@ -143,7 +152,8 @@ class WorkletSong {
   // timestamp where it proves true, else the rendering position less the
   // latencies the context reports).
   heardContextFrame() {
-    return this.heardClock.heardContextSeconds(this.context) * this.context.sampleRate;
+    return this.heardClock.heardContextSeconds(this.context, !this.inReport) *
+           this.context.sampleRate;
   }
 
   // Song frames of this generation heard now (at most `sent`); 0 before the
