@@ -202,6 +202,15 @@ def run(site, build, seconds, start, load):
             stress.terminate()
             stress.wait()
         pulse.close()
+    report(build, start, seconds, recorder, samples, offset, worklet_gaps)
+    print("  audio service: %.1f%% of a processor (%d processes)" % (100 * cpu, len(pids)))
+    print("  page open to first frame %.2f s, to first sound %.2f s" % (first_frame, first_sound))
+
+
+def report(build, start, seconds, recorder, samples, offset, worklet_gaps):
+    """Gaps, correlations and picture minus heard of one run: `samples` are
+    [performance.now(), page clock ms] pairs, `offset` monotonic less
+    performance.now() in seconds."""
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "song.s16")
         subprocess.run([os.path.join(build, "talvenor"), "--capture", path, "--from", str(start),
@@ -237,8 +246,6 @@ def run(site, build, seconds, start, load):
     print("  page clock minus heard: median %+.1f ms (p5 %+.1f, p95 %+.1f), %d samples"
           % (statistics.median(offsets) if offsets else float("nan"), pct(0.05), pct(0.95),
              len(offsets)))
-    print("  audio service: %.1f%% of a processor (%d processes)" % (100 * cpu, len(pids)))
-    print("  page open to first frame %.2f s, to first sound %.2f s" % (first_frame, first_sound))
 
 
 def main():
