@@ -190,13 +190,22 @@ class InFirefox(EngineTest, unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             native = native_capture(folder, 14, 19)
         # The sink played the native song: half a second of it from where the
-        # clock stood as the recording began is found in what was recorded.
+        # clock stood as the recording began, or from half a second or a
+        # second later, is found in what was recorded. Where the browser's
+        # sound process missed its callbacks on a loaded machine the sink
+        # played holes, which delay the song and break the window they fall
+        # in (their count is a benchmark's: bench/web/firefox_sound_bench.py).
         offset = max(0, (recorded_from_ms - 14000) * RATE // 1000)
-        correlation, lag = sound_checks.best_match(heard, native[2 * offset:], 3 * RATE // 2,
-                                                   RATE // 2)
+        found = []
+        for later in (0, RATE // 2, RATE):
+            correlation, lag = sound_checks.best_match(heard, native[2 * (offset + later):],
+                                                       len(heard) // 2, RATE // 2)
+            found.append((correlation, lag - later))
+        correlation, lag = max(found)
         print("Firefox: %.1f s recorded from the sink; the song from %.3f s found %.0f ms in,"
-              " correlation %.4f" % (len(heard) / 2 / RATE, recorded_from_ms / 1000,
-                                     1000 * lag / RATE, correlation))
+              " correlation %.4f (the three windows: %s)"
+              % (len(heard) / 2 / RATE, recorded_from_ms / 1000, 1000 * lag / RATE, correlation,
+                 ", ".join("%.4f" % c for c, _ in found)))
         self.assertGreater(correlation, 0.9)
 
     def test_a_shot_is_talvenors(self):
