@@ -32,7 +32,7 @@ def run(site, build, seconds, start, load):
     # Firefox's own latency answers, not the tests' fixed 25 ms (see
     # marionette.PREFERENCES): the page asks rarely, but a run may still
     # stall on Firefox's lock, and ends at the deadline.
-    page = marionette.Firefox(deadline=seconds + 300,
+    page = marionette.Firefox(deadline=seconds + 150,
                               preferences={"privacy.fingerprintingProtection": False})
     try:
         page.open(site.base + "index.html?start=%g&controls&window=640x480" % start)

@@ -193,20 +193,3 @@ test('where the stamps restate the rendering, the output is asked at most once a
     performance.now = realNow;
   }
 });
-
-test('while a render callback may run the output is not asked: the last lag known is used', () => {
-  const clock = new HeardClock();
-  const context = countedContext(0.05);
-  clock.heardContextSeconds(context);
-  const asked = context.asked;
-  context.currentTime = 4;
-  const heard = clock.heardContextSeconds(context, false);
-  assert.equal(context.asked, asked);
-  assert.ok(Math.abs(heard - 3.95) < 1e-9, String(heard));
-  // A true stamp's lag is kept the same way.
-  const chromium = new HeardClock();
-  chromium.heardSeconds({contextTime: 9.9, performanceTime: 1000}, 1010, 9.95, 0, 0);
-  const never = {currentTime: 10.95, get outputLatency() { throw new Error('asked'); },
-                 getOutputTimestamp() { throw new Error('asked'); }};
-  assert.ok(Math.abs(chromium.heardContextSeconds(never, false) - 10.91) < 1e-9);
-});

@@ -21,8 +21,7 @@
 // the audio graph's lock while the sound process answers, and the sound
 // process may be inside a render callback that waits for that very lock (the
 // page's thread and the sound then stop for minutes). So the output is asked
-// rarely where its stamps are not used, and never while a render callback is
-// known to run (the worklet's report is handled as it is sent).
+// at most once a second where its stamps are not used.
 'use strict';
 
 class HeardClock {
@@ -45,8 +44,7 @@ class HeardClock {
   constructor() {
     this.trustStamps = true;
     this.why = '';  // why the stamps were given up, for the console and tests
-    // How far the heard moment lags the rendering: the last latency read, or
-    // what the last stamp used showed; used where the output is not asked.
+    // How far the heard moment lags the rendering: the last latency read.
     this.latency = 0;
     this.latencyReadAt = null;
   }
@@ -85,16 +83,12 @@ class HeardClock {
       console.warn('getOutputTimestamp() not used: ' + why);
       return fallback();
     }
-    this.latency = currentTime - heard;
     return heard;
   }
 
-  // The same for a live AudioContext now. With mayAskOutput false (a render
-  // callback may be running) neither the stamp nor outputLatency is asked
-  // for: the rendering position less the lag last known.
-  heardContextSeconds(context, mayAskOutput = true) {
+  // The same for a live AudioContext now.
+  heardContextSeconds(context) {
     const now = performance.now();
-    if (!mayAskOutput) return Math.max(0, context.currentTime - this.latency);
     const stamp = this.trustStamps && context.getOutputTimestamp ? context.getOutputTimestamp() : null;
     const outputLatency = () => {
       if (this.latencyReadAt === null || now - this.latencyReadAt >= HeardClock.LATENCY_READ_EVERY_MS) {

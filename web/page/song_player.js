@@ -64,7 +64,6 @@ class WorkletSong {
     this.onReport = null;          // the module tops up its mix here
     this.clock = null;             // the module's clock, read by timeMs()
     this.heardClock = new HeardClock();
-    this.inReport = false;         // a worklet report is being handled
     // Tests: an array (globalThis.songWorkletTap, set before the show
     // starts) that gets a copy of each chunk sent.
     this.tap = globalThis.songWorkletTap || null;
@@ -92,15 +91,7 @@ class WorkletSong {
         for (const resolve of this.drainedWaiters) resolve(true);
         this.drainedWaiters = [];
       }
-      // The report was sent from inside a render callback that may still
-      // be running: the clock read as it is handled does not ask the output
-      // (heard_clock.js).
-      this.inReport = true;
-      try {
-        if (this.onReport) this.onReport();
-      } finally {
-        this.inReport = false;
-      }
+      if (this.onReport) this.onReport();
     };
     this.port.postMessage({type: 'probe', frames: WorkletSong.PROBE_FRAMES});
   }
@@ -152,8 +143,7 @@ class WorkletSong {
   // timestamp where it proves true, else the rendering position less the
   // latencies the context reports).
   heardContextFrame() {
-    return this.heardClock.heardContextSeconds(this.context, !this.inReport) *
-           this.context.sampleRate;
+    return this.heardClock.heardContextSeconds(this.context) * this.context.sampleRate;
   }
 
   // Song frames of this generation heard now (at most `sent`); 0 before the
