@@ -186,7 +186,8 @@ class InFirefox(EngineTest, unittest.TestCase):
             self.assertSoundAndClock(state, page.measure_over(CLOCK_AT, 3000))
         finally:
             heard = recorder.close()
-        self.assertGreater(len(heard) // 2, RATE, "the sink's recording: %d frames" % (len(heard) // 2))
+        self.assertGreater(len(heard) // 2, RATE,
+                           "the sink's recording: %d frames" % (len(heard) // 2))
         with tempfile.TemporaryDirectory() as folder:
             native = native_capture(folder, 14, 19)
         # The sink played the native song: half a second of it from where the
