@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""The page's song as a listener hears it: Chromium with a window (under
-Xvfb) plays the live show with sound into a private PulseAudio null sink,
-whose monitor is recorded (parec) while the show runs; quiet, then with
-`stress-ng --cpu 2` beside the browser. For each run:
+"""The page's song as a listener hears it, in each engine installed:
+Chromium, WebKitGTK and Firefox ESR, each with a window under Xvfb, play
+the live show with sound into a private PulseAudio null sink, whose monitor
+is recorded (parec) while the show runs; quiet, then with `stress-ng --cpu
+2` beside the browser. For each run:
 
   - silent gaps over 5 ms per minute, and the song time they cost;
   - the recording against the native song (talvenor --capture FILE.s16 of
@@ -13,7 +14,8 @@ whose monitor is recorded (parec) while the show runs; quiet, then with
     (the monitor's own recording latency, about 10 ms, counts against it);
   - the audio thread's share of a processor (Chromium's audio service
     process, or the renderer where it runs the audio);
-  - page open to the first frame and to the first sound;
+  - page open to the first frame and to the first sound (Chromium), what
+    the page's heard clock made of the engine's answers (Firefox);
   - beside it, the control: a plain AudioWorklet sine page in the same
     browser, recorded the same way, and the gaps over 5 ms it gets.
 
@@ -32,6 +34,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "web"))
 import browser  # noqa: E402
+import marionette  # noqa: E402
 import sound_checks  # noqa: E402
 from private_pulse import PrivatePulse  # noqa: E402
 from site_server import Site  # noqa: E402
@@ -191,9 +194,10 @@ class Played:
     the start's figures where that browser's driver can time them."""
 
     def __init__(self, samples, offset, worklet_gaps, cpu=None, first_frame=None,
-                 first_sound=None):
+                 first_sound=None, notes=()):
         self.samples, self.offset, self.worklet_gaps = samples, offset, worklet_gaps
         self.cpu, self.first_frame, self.first_sound = cpu, first_frame, first_sound
+        self.notes = notes  # more lines to print, the engine's own
 
 
 def play_in_chromium(site, seconds, start):
@@ -232,6 +236,34 @@ def play_in_webkit(site, seconds, start):
         raise RuntimeError("WebKitGTK: " + answer["error"])
     results = answer["results"]
     return Played(results[4], results[3], results[5])
+
+
+def play_in_firefox(site, seconds, start):
+    """Firefox ESR in a window under Xvfb, over Marionette, the form's button
+    clicked for real, with Firefox's own latency answers (not the tests'
+    fixed 25 ms, see marionette.PREFERENCES): the page asks rarely, but a run
+    may still stall on Firefox's lock and end at the deadline."""
+    page = marionette.Firefox(deadline=seconds + 150,
+                              preferences={"privacy.fingerprintingProtection": False})
+    try:
+        page.open(site.base + "index.html?start=%g&controls&window=640x480" % start)
+        page.wait_until("document.getElementById('dialog').hidden === false", 120)
+        clicked = time.monotonic()
+        page.click("#start")
+        page.wait_until(SOUNDING, 120)
+        first_sound = time.monotonic() - clicked
+        offset = clock_offset(page)
+        samples = page.evaluate_async(SAMPLE_CLOCK % (seconds * 1000))
+        worklet_gaps = page.evaluate("Module.sorvanelSong.gaps()")
+        latency, why, base = page.evaluate(
+            "[Module.sorvanelSong.heardClock.latency, Module.sorvanelSong.heardClock.why,"
+            " songContext.baseLatency]")
+    finally:
+        page.close()
+    return Played(samples, offset, worklet_gaps, notes=[
+        "heard clock: rendering position less %.1f ms (baseLatency %s); output timestamps %s"
+        % (1000 * latency, base, "not used: " + why if why else "used"),
+        "click to first sound %.2f s" % first_sound])
 
 
 def run(site, build, seconds, start, play):
@@ -292,6 +324,8 @@ def run(site, build, seconds, start, play):
     if played.first_frame is not None:
         print("  page open to first frame %.2f s, to first sound %.2f s"
               % (played.first_frame, played.first_sound))
+    for note in played.notes:
+        print("  " + note)
 
 
 # The control: a plain AudioWorklet sine in the same browser, the same way
@@ -347,6 +381,18 @@ def sine_in_webkit(site, seconds):
                    capture_output=True, timeout=seconds + 300, check=True)
 
 
+def sine_in_firefox(site, seconds):
+    page = marionette.Firefox(deadline=seconds + 150)
+    try:
+        page.open(site.base + "index.html")
+        page.wait_until("document.title !== 'loading'", 60)
+        page.click("#start")
+        page.wait_until("document.title === 'playing'", 60)
+        page.evaluate_async(PLAY_FOR % (seconds * 1000))
+    finally:
+        page.close()
+
+
 def sine_control(seconds, play):
     pulse = PrivatePulse()
     os.environ["PULSE_SERVER"] = pulse.server
@@ -389,6 +435,10 @@ def main():
         engines.append(("WebKitGTK", play_in_webkit, sine_in_webkit))
     else:
         print("no WebKitGTK (gir1.2-webkit2-4.1 with python3-gi): scripts/setup.sh --web")
+    if marionette.version():
+        engines.append(("Firefox", play_in_firefox, sine_in_firefox))
+    else:
+        print("no Firefox ESR (%s): scripts/setup.sh --web" % marionette.FIREFOX)
     site = Site(folder)
     try:
         for engine, play, sine in engines:

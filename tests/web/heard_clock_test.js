@@ -132,3 +132,64 @@ test('a live context is read through its own methods where it has them', () => {
   const context = {currentTime: 2, outputLatency: 0.05, baseLatency: 0.01};
   assert.ok(Math.abs(clock.heardContextSeconds(context) - 1.94) < 1e-9);
 });
+
+// Firefox's stamp: currentTime and performance.now() each set back by its
+// outputLatency, both read now; carried on to now it says the frame being
+// rendered is heard.
+function firefoxStamp(currentTime, nowMs, latency) {
+  return {contextTime: currentTime - latency, performanceTime: nowMs - latency * 1000};
+}
+
+test('a stamp that only restates the rendering position is given up for its latency', () => {
+  warnings.length = 0;
+  const clock = new HeardClock();
+  let reads = 0;
+  const latency = () => { ++reads; return 0.2; };
+  const heard = clock.heardSeconds(firefoxStamp(5, 40000, 0.043), 40000, 5, latency, 0);
+  assert.equal(clock.trustStamps, false);
+  assert.match(clock.why, /rendering position/);
+  assert.equal(warnings.length, 1);
+  // The stamp's own latency, not the rendering position it claimed.
+  assert.equal(reads, 1);
+  assert.ok(Math.abs(heard - 4.8) < 1e-9, String(heard));
+});
+
+test('a true stamp a render quantum behind the rendering is kept', () => {
+  const clock = new HeardClock();
+  const quantum = 128 / 44100;
+  const heard = clock.heardSeconds({contextTime: 5 - quantum, performanceTime: 40000}, 40000, 5, 0.5, 0);
+  assert.equal(clock.trustStamps, true, clock.why);
+  assert.ok(Math.abs(heard - (5 - quantum)) < 1e-9, String(heard));
+});
+
+// A live context whose every stamp and outputLatency read is counted: each
+// is a question to the audio output.
+function countedContext(latency) {
+  const context = {currentTime: 3, baseLatency: 0, asked: 0};
+  Object.defineProperty(context, 'outputLatency', {get() { ++context.asked; return latency; }});
+  context.getOutputTimestamp = () => {
+    ++context.asked;
+    return firefoxStamp(context.currentTime, performance.now(), latency);
+  };
+  return context;
+}
+
+test('where the stamps restate the rendering, the output is asked once, then each half minute', () => {
+  let nowMs = 50000;
+  const realNow = performance.now;
+  performance.now = () => nowMs;
+  try {
+    const clock = new HeardClock();
+    const context = countedContext(0.07);
+    for (let frame = 0; frame < 3600; ++frame) {  // a minute at 60 frames a second
+      const heard = clock.heardContextSeconds(context);
+      assert.ok(Math.abs(heard - (context.currentTime - 0.07)) < 1e-9, String(heard));
+      nowMs += 1000 / 60;
+      context.currentTime += 1 / 60;
+    }
+    // The first stamp (its latency kept), then one latency read each half minute.
+    assert.ok(context.asked <= 3, 'asked ' + context.asked + ' times');
+  } finally {
+    performance.now = realNow;
+  }
+});

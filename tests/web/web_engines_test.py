@@ -66,27 +66,33 @@ MESSAGE = ("!document.getElementById('message').hidden && "
 
 
 class SinkRecorder:
-    """The private sink's monitor, recorded from start() to stop()."""
+    """parec on the private sink's monitor, read on a thread of its own."""
 
     def __init__(self, server):
-        self.server = server
-        self.proc = None
-
-    def start(self):
         self.proc = subprocess.Popen(
-            ["parec", "-s", self.server, "-d", "bench.monitor", "--format=s16le",
-             "--rate=44100", "--channels=2", "--raw"], stdout=subprocess.PIPE)
+            ["parec", "-s", server, "-d", "bench.monitor", "--format=s16le", "--rate=44100",
+             "--channels=2", "--latency-msec=10", "--raw"], stdout=subprocess.PIPE)
+        self.data = bytearray()
+        self.started = threading.Event()
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
 
-    def stop(self):
-        """What was recorded (16-bit stereo), empty where it never started."""
-        heard = array.array("h")
-        if self.proc is None:
-            return heard
+    def _read(self):
+        while True:
+            chunk = self.proc.stdout.read1(65536)
+            if not chunk:
+                return
+            self.data += chunk
+            self.started.set()
+
+    def close(self):
+        """Stops it; what it recorded, as 16-bit samples."""
         self.proc.terminate()
-        data = self.proc.stdout.read()
-        self.proc.stdout.close()
         self.proc.wait()
-        heard.frombytes(data[: len(data) - len(data) % 2])
+        self.thread.join(timeout=10)
+        self.proc.stdout.close()
+        heard = array.array("h")
+        heard.frombytes(bytes(self.data[: len(self.data) - len(self.data) % 2]))
         return heard
 
 
@@ -132,18 +138,27 @@ class EngineTest:
 
     def assertHeardIsNative(self, heard, recorded_from_ms):
         """The sink played the native song: half a second of talvenor's
-        capture, from half a second after where the clock stood as the
-        recording began (the recorder takes a moment to start), is found in
-        what was recorded, within the 1.5 s an output may hold."""
+        capture, from where the clock stood as the recording began, or from
+        half a second or a second later, is found in what was recorded.
+        Where the browser's sound process missed its callbacks on a loaded
+        machine the sink played holes, which delay the song and break the
+        window they fall in (their count is a benchmark's:
+        bench/web/web_sound_bench.py)."""
+        self.assertGreater(len(heard) // 2, RATE,
+                           "the sink's recording: %d frames" % (len(heard) // 2))
         with tempfile.TemporaryDirectory() as folder:
             native = native_capture(folder, 14, 21)
-        from_ms = recorded_from_ms + 500
-        offset = max(0, int((from_ms - 14000) * RATE // 1000))
-        correlation, lag = sound_checks.best_match(heard, native[2 * offset:], 3 * RATE // 2,
-                                                   RATE // 2)
+        offset = max(0, int((recorded_from_ms - 14000) * RATE // 1000))
+        found = []
+        for later in (0, RATE // 2, RATE):
+            correlation, lag = sound_checks.best_match(heard, native[2 * (offset + later):],
+                                                       len(heard) // 2, RATE // 2)
+            found.append((correlation, lag - later))
+        correlation, lag = max(found)
         print("%s: %.1f s recorded from the sink; the song from %.3f s found %.0f ms in,"
-              " correlation %.4f" % (self.engine, len(heard) / 2 / RATE, from_ms / 1000,
-                                     1000 * lag / RATE, correlation))
+              " correlation %.4f (the three windows: %s)"
+              % (self.engine, len(heard) / 2 / RATE, recorded_from_ms / 1000, 1000 * lag / RATE,
+                 correlation, ", ".join("%.4f" % c for c, _ in found)))
         self.assertGreater(correlation, 0.9)
 
     def assertShotIsTalvenors(self, data_url):
@@ -177,15 +192,6 @@ class InFirefox(EngineTest, unittest.TestCase):
     def tearDown(self):
         self.firefox.close()
 
-    # Where Firefox answers it passes (1.0001 of the audio clock, no gap).
-    # But in four of eight runs here a WebDriver:ExecuteScript sent in the
-    # first seconds after the show starts never came back (within 25 to 300
-    # s), whatever it asked: the song's clock, or only document.title; with
-    # or without the chunk tap; polled every 50 ms or after a 3 s wait in the
-    # page; and meanwhile the sink played only silence: the page stalls, not
-    # only Marionette. Chromium and WebKitGTK drive the same page throughout:
-    # to be found out before this is a test.
-    @unittest.skip("Marionette's script answers stop coming in most runs once the show plays")
     def test_a_click_starts_the_song_and_the_clock_follows_it(self):
         page = self.firefox
         page.open(self.site.base + "index.html?start=14&controls&window=320x240")
@@ -193,31 +199,20 @@ class InFirefox(EngineTest, unittest.TestCase):
         page.click("#start")
         state = page.wait_until("(%s) ? true : (%s)" % (PLAYING, MESSAGE), 120)
         self.assertIsInstance(state, bool, "the page said: %s" % state)
-        # What the sink plays, recorded while the clock is measured.
-        recorder = subprocess.Popen(
-            ["parec", "-s", self.pulse.server, "-d", "bench.monitor", "--format=s16le",
-             "--rate=44100", "--channels=2", "--raw"], stdout=subprocess.PIPE)
+        # What the sink plays, recorded while the clock is measured: parec's
+        # output read as it comes in short fragments (a pipe left unread
+        # fills in a third of a second and parec stops there, and parec's
+        # default fragments are seconds long). The song's clock is read once
+        # the first fragment has come, so that the recording holds that
+        # moment: on a loaded machine parec may take a while to connect.
+        recorder = SinkRecorder(self.pulse.server)
         try:
+            self.assertTrue(recorder.started.wait(60), "parec recorded nothing")
             recorded_from_ms = page.evaluate("Module.sorvanelSong.timeMs()")
             self.assertSoundAndClock(state, page.measure_over(CLOCK_AT, 3000))
         finally:
-            recorder.terminate()
-            heard = array.array("h")
-            data = recorder.stdout.read()
-            recorder.stdout.close()
-            recorder.wait()
-            heard.frombytes(data[: len(data) - len(data) % 2])
-        with tempfile.TemporaryDirectory() as folder:
-            native = native_capture(folder, 14, 19)
-        # The sink played the native song: half a second of it from where the
-        # clock stood as the recording began is found in what was recorded.
-        offset = max(0, (recorded_from_ms - 14000) * RATE // 1000)
-        correlation, lag = sound_checks.best_match(heard, native[2 * offset:], 3 * RATE // 2,
-                                                   RATE // 2)
-        print("Firefox: %.1f s recorded from the sink; the song from %.3f s found %.0f ms in,"
-              " correlation %.4f" % (len(heard) / 2 / RATE, recorded_from_ms / 1000,
-                                     1000 * lag / RATE, correlation))
-        self.assertGreater(correlation, 0.9)
+            heard = recorder.close()
+        self.assertHeardIsNative(heard, recorded_from_ms)
 
     def test_a_shot_is_talvenors(self):
         page = self.firefox
@@ -258,7 +253,7 @@ class InWebKitGTK(EngineTest, unittest.TestCase):
         return answer["results"]
 
     def test_a_click_starts_the_song_heard_the_clock_follows_and_the_bar_seeks(self):
-        recorder = SinkRecorder(self.pulse.server)
+        recorders = []
         try:
             results = self.run_steps(
                 self.site.base + "index.html?start=14&controls&window=320x240",
@@ -272,10 +267,11 @@ class InWebKitGTK(EngineTest, unittest.TestCase):
                  ["key", "Right"],
                  ["wait", "Module.sorvanelSong.timeMs() >= window.__beforeSeek + 4000 &&"
                           " Module.sorvanelSong.timeMs()", 60]],
-                on_mark=lambda name: recorder.start())
+                on_mark=lambda name: recorders.append(SinkRecorder(self.pulse.server)))
         finally:
-            heard = recorder.stop()
+            heard = recorders[0].close() if recorders else array.array("h")
         self.assertSoundAndClock(results[2], results[4])
+        # The clock as the recording began (parec connects in a moment).
         (song0, _, _, _), _, _, _ = results[4]
         self.assertHeardIsNative(heard, song0)
         print("WebKitGTK: the bar's key took the song from %.1f s to %.1f s"

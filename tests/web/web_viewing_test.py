@@ -122,8 +122,8 @@ class WebViewing(PageTest):
         page.tap(*page.center_of("#play"))
         page.wait_until(PAUSED, 60)
         held = page.evaluate(TIME)
-        self.assertEqual(page.evaluate("document.getElementById('play').getAttribute('aria-label')"),
-                         "Play")
+        # The button says so at the bar's next update (a frame later).
+        page.wait_until("document.getElementById('play').getAttribute('aria-label') === 'Play'", 60)
         # The next event: the clock at its start, named in the caption.
         starts = page.evaluate("PlayerBar.script.events.map((e) => e.startMs)")
         self.assertEqual(len(starts), 91)

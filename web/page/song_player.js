@@ -184,7 +184,7 @@ class WorkletSong {
     }
     if (!this.probeHanded && this.reportAt !== 0 &&
         now - this.watchFrom >= WorkletSong.HANDED_WITHIN_S) {
-      return 'the song\'s worklet handed nothing out';
+      return 'the song\'s worklet handed nothing out, not even its first moment of silence';
     }
     // Held, or paused (nothing sent): nothing is to be heard yet.
     if (this.goContextTime === null || r === null || this.sentFrames === 0) return '';
