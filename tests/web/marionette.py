@@ -175,6 +175,12 @@ class Firefox:
         found = self.call("WebDriver:FindElement", using="css selector", value=selector)
         self.call("WebDriver:ElementClick", id=found[ELEMENT])
 
+    def send_keys(self, selector, text):
+        """Real key presses into the element (WebDriver's element send keys:
+        trusted key events; "\ue014" is the right arrow)."""
+        found = self.call("WebDriver:FindElement", using="css selector", value=selector)
+        self.call("WebDriver:ElementSendKeys", id=found[ELEMENT], text=text)
+
     def close(self):
         try:
             self.call("Marionette:Quit", flags=["eForceQuit"])

@@ -192,7 +192,7 @@ class InFirefox(EngineTest, unittest.TestCase):
     def tearDown(self):
         self.firefox.close()
 
-    def test_a_click_starts_the_song_and_the_clock_follows_it(self):
+    def test_a_click_starts_the_song_heard_the_clock_follows_and_the_bar_seeks(self):
         page = self.firefox
         page.open(self.site.base + "index.html?start=14&controls&window=320x240")
         page.wait_until("document.getElementById('dialog').hidden === false", 120)
@@ -213,6 +213,14 @@ class InFirefox(EngineTest, unittest.TestCase):
         finally:
             heard = recorder.close()
         self.assertHeardIsNative(heard, recorded_from_ms)
+        # The player bar's key: five seconds on.
+        before = page.evaluate("Module.sorvanelSong.timeMs()")
+        page.send_keys("#canvas", "\ue014")
+        after = page.wait_until("Module.sorvanelSong.timeMs() >= %d && Module.sorvanelSong.timeMs()"
+                                % (before + 4000), 60)
+        print("Firefox: the bar's key took the song from %.1f s to %.1f s"
+              % (before / 1000, after / 1000))
+        self.assertLess(after, before + 8000)  # five on, not to the end
 
     def test_a_shot_is_talvenors(self):
         page = self.firefox
