@@ -13,6 +13,8 @@ const void* currentContext() {
 
 // An EGLContext is the implementation's pointer: freed, it may well be
 // handed out again.
-bool handlesComeBack() { return true; }
+bool handlesComeBack() {
+    return true;
+}
 
 }  // namespace sgl::platform

@@ -15,6 +15,8 @@ const void* currentContext() {
                        : nullptr;
 }
 
-bool handlesComeBack() { return false; }
+bool handlesComeBack() {
+    return false;
+}
 
 }  // namespace sgl::platform
