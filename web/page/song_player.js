@@ -118,7 +118,9 @@ class WorkletSong {
   // second ahead, would run dry in it), or GO_AT_LATEST_MS after the start
   // where they never do (a slow machine, a background tab).
   goOnceFramesFlow() {
+    let latest = null;
     const go = () => {
+      clearTimeout(latest);
       if (!this.held) return;
       this.held = false;
       this.goContextTime = this.context.currentTime;
@@ -136,7 +138,7 @@ class WorkletSong {
       last = now;
     };
     requestAnimationFrame(frame);
-    setTimeout(go, WorkletSong.GO_AT_LATEST_MS);
+    latest = setTimeout(go, WorkletSong.GO_AT_LATEST_MS);
   }
 
   // The context frame being heard now (heard_clock.js: the output's own
