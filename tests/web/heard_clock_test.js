@@ -164,32 +164,28 @@ test('a true stamp a render quantum behind the rendering is kept', () => {
 
 // A live context whose every stamp and outputLatency read is counted: each
 // is a question to the audio output.
-function countedContext(latency) {
+function countedContext(latency, now = () => performance.now()) {
   const context = {currentTime: 3, baseLatency: 0, asked: 0};
   Object.defineProperty(context, 'outputLatency', {get() { ++context.asked; return latency; }});
   context.getOutputTimestamp = () => {
     ++context.asked;
-    return firefoxStamp(context.currentTime, performance.now(), latency);
+    return firefoxStamp(context.currentTime, now(), latency);
   };
   return context;
 }
 
 test('where the stamps restate the rendering, the output is asked once, then each half minute', () => {
+  // The page's clock is the test's: a minute passes at once.
   let nowMs = 50000;
-  const realNow = performance.now;
-  performance.now = () => nowMs;
-  try {
-    const clock = new HeardClock();
-    const context = countedContext(0.07);
-    for (let frame = 0; frame < 3600; ++frame) {  // a minute at 60 frames a second
-      const heard = clock.heardContextSeconds(context);
-      assert.ok(Math.abs(heard - (context.currentTime - 0.07)) < 1e-9, String(heard));
-      nowMs += 1000 / 60;
-      context.currentTime += 1 / 60;
-    }
-    // The first stamp (its latency kept), then one latency read each half minute.
-    assert.ok(context.asked <= 3, 'asked ' + context.asked + ' times');
-  } finally {
-    performance.now = realNow;
+  const clock = new HeardClock(() => nowMs);
+  const context = countedContext(0.07, () => nowMs);
+  for (let frame = 0; frame < 3600; ++frame) {  // a minute at 60 frames a second
+    const heard = clock.heardContextSeconds(context);
+    assert.ok(Math.abs(heard - (context.currentTime - 0.07)) < 1e-9, String(heard));
+    nowMs += 1000 / 60;
+    context.currentTime += 1 / 60;
   }
+  // The first stamp (its latency kept), then one latency read each half minute.
+  assert.ok(context.asked <= 3, 'asked ' + context.asked + ' times');
+  assert.ok(context.asked >= 2, 'asked ' + context.asked + ' times');
 });

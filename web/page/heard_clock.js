@@ -43,7 +43,9 @@ class HeardClock {
   // outputLatency is read at most this often where the stamps are not used.
   static LATENCY_READ_EVERY_MS = 30000;
 
-  constructor() {
+  // now(): the page's clock in ms (performance.now(); tests give their own).
+  constructor(now = () => performance.now()) {
+    this.now = now;
     this.trustStamps = true;
     this.why = '';  // why the stamps were given up, for the console and tests
     // How far the heard moment lags the rendering: the last latency read.
@@ -90,7 +92,7 @@ class HeardClock {
 
   // The same for a live AudioContext now.
   heardContextSeconds(context) {
-    const now = performance.now();
+    const now = this.now();
     const stamp = this.trustStamps && context.getOutputTimestamp ? context.getOutputTimestamp() : null;
     const outputLatency = () => {
       if (this.latencyReadAt === null || now - this.latencyReadAt >= HeardClock.LATENCY_READ_EVERY_MS) {
