@@ -99,15 +99,8 @@ def audio_pids():
 
 
 def clock_offset(page):
-    """monotonic - performance.now()/1000, from the quickest of a few round trips."""
-    best = None
-    for _ in range(10):
-        t0 = time.monotonic()
-        now = page.evaluate("performance.now()")
-        t1 = time.monotonic()
-        if best is None or t1 - t0 < best[0]:
-            best = (t1 - t0, (t0 + t1) / 2 - now / 1000)
-    return best[1]
+    """monotonic - performance.now()/1000 (sound_checks.clock_offset)."""
+    return sound_checks.clock_offset(lambda: page.evaluate("performance.now()"))
 
 
 def align(recording, reference):

@@ -84,3 +84,17 @@ def best_match(recording, reference, most_lag, frames, step=16):
     near, wanted = frames // 8, mono(reference, 0, frames // 8)
     fine = range(max(0, coarse[1] - step), min(coarse[1] + step, len(recording) // 2 - near))
     return max((correlation(mono(recording, lag, near), wanted), lag) for lag in fine)
+
+
+def clock_offset(read_now_ms):
+    """time.monotonic() - performance.now() / 1000, from the quickest of ten
+    round trips: read_now_ms() asks the page for performance.now()."""
+    import time
+    best = None
+    for _ in range(10):
+        t0 = time.monotonic()
+        now = read_now_ms()
+        t1 = time.monotonic()
+        if best is None or t1 - t0 < best[0]:
+            best = (t1 - t0, (t0 + t1) / 2 - now / 1000)
+    return best[1]

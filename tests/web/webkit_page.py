@@ -20,7 +20,8 @@ command line run in order; what they give back is printed as one JSON line.
 import json
 import subprocess
 import sys
-import time
+
+import sound_checks
 
 import gi
 
@@ -86,14 +87,7 @@ class Page:
         return box["value"]
 
     def clock_offset(self):
-        best = None
-        for _ in range(10):
-            t0 = time.monotonic()
-            now = self.run("return performance.now();")
-            t1 = time.monotonic()
-            if best is None or t1 - t0 < best[0]:
-                best = (t1 - t0, (t0 + t1) / 2 - now / 1000)
-        return best[1]
+        return sound_checks.clock_offset(lambda: self.run("return performance.now();"))
 
     def click(self, selector):
         x, y = self.run("const r = document.querySelector(%s).getBoundingClientRect();"
